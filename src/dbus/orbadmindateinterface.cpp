@@ -1,0 +1,12 @@
+/*
+    Proxy of the platform's privileged date helper on the system bus.
+*/
+
+#include "orbadmindateinterface.h"
+
+OrbAdminDateInterface::OrbAdminDateInterface(QObject *parent)
+    : OrbAdminDateManagerProxy(QString::fromLatin1(serviceName()), QString::fromLatin1(objectPath()), QDBusConnection::systemBus(), parent)
+{
+}
+
+OrbAdminDateInterface::~OrbAdminDateInterface() = default;
