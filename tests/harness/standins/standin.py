@@ -1,0 +1,270 @@
+#!/usr/bin/python3
+'''Stand-in for one of the services the date module talks to.
+
+Roles:
+  helper     the privileged date helper "ru.veltronix.orb.date" (system bus)
+  timedated  org.freedesktop.timedate1, from python-dbusmock's template (system bus)
+  agent      the polkit authentication agent of the session (session bus)
+
+Every method call the service receives is appended, in order of arrival, to
+the journal file (--journal, default $ORB_STANDIN_JOURNAL) as one JSON object a
+line; all stand-ins share that file, so one journal tells the order across
+both buses. A line is written before the call is answered.
+
+Tests steer a running stand-in through its control object, path
+/ru/orb/StandIn, interface ru.orb.test.StandIn:
+  FailWith(s member, s error_name, s message)  answer member with that error
+  DropOn(s member)        on the next call of member, leave the bus without
+                          replying (the caller gets NoReply at once)
+  Clear()                 answer everything with success again
+  EmitError(s, s)         emit the service's Error(s, s) signal
+  GetProperty(s) -> v, SetProperty(s, v)   main-interface properties
+  Quit()
+
+Prints "READY <bus name>" on stdout once the bus name is owned.
+Runs only on the buses named by DBUS_SYSTEM_BUS_ADDRESS and
+DBUS_SESSION_BUS_ADDRESS; it refuses to start without them, so that it never
+lands on the machine's real buses.
+'''
+
+import argparse
+import fcntl
+import json
+import os
+import sys
+import time
+
+import dbus
+import dbus.lowlevel
+import dbus.mainloop.glib
+import dbus.service
+import dbusmock.mockobject
+from gi.repository import GLib
+
+CONTROL_PATH = '/ru/orb/StandIn'
+CONTROL_IFACE = 'ru.orb.test.StandIn'
+
+ROLES = {
+    'helper': {
+        'bus': 'system',
+        'name': 'ru.veltronix.orb.date',
+        'path': '/',
+        'interface': 'ru.veltronix.orb.date.Manager',
+        'methods': [('NTPSync', 's', '', ''), ('SetTime', 'u', '', ''), ('SwitchTab', '', '', '')],
+    },
+    'timedated': {
+        'bus': 'system',
+        'name': 'org.freedesktop.timedate1',
+        'path': '/org/freedesktop/timedate1',
+        'interface': 'org.freedesktop.timedate1',
+        'template': 'timedated',
+    },
+    'agent': {
+        'bus': 'session',
+        'name': 'org.kde.polkit-kde-authentication-agent-1',
+        'path': '/org/kde/Polkit1AuthAgent',
+        'interface': 'org.kde.Polkit1AuthAgent',
+        'methods': [('setWIdForAction', 'st', '', '')],
+    },
+}
+
+# Calls that belong to the test machinery, not to what the module sent.
+UNJOURNALED_INTERFACES = {
+    CONTROL_IFACE,
+    dbusmock.mockobject.MOCK_IFACE,
+    'org.freedesktop.DBus.Introspectable',
+    'org.freedesktop.DBus.Peer',
+}
+
+
+def plain(value):
+    '''A D-Bus value as plain JSON data.'''
+    if isinstance(value, dbus.Boolean):
+        return bool(value)
+    if isinstance(value, int):
+        return int(value)
+    if isinstance(value, float):
+        return float(value)
+    if isinstance(value, (bytes, bytearray)):
+        return list(value)
+    if isinstance(value, str):
+        return str(value)
+    if isinstance(value, dict):
+        return {str(k): plain(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [plain(v) for v in value]
+    return repr(value)
+
+
+class Journal:
+    def __init__(self, path, log_path, verbose, role):
+        self.path = path
+        self.log_path = log_path
+        self.verbose = verbose
+        self.role = role
+
+    @staticmethod
+    def _append(path, text):
+        # Several stand-ins append to one file; the lock keeps lines whole and ordered.
+        with open(path, 'a', encoding='utf-8') as f:
+            fcntl.flock(f, fcntl.LOCK_EX)
+            try:
+                f.write(text)
+                f.flush()
+            finally:
+                fcntl.flock(f, fcntl.LOCK_UN)
+
+    def record(self, entry):
+        if self.path:
+            self._append(self.path, json.dumps(entry, ensure_ascii=False) + '\n')
+        self.say(f"{entry['member']}({', '.join(json.dumps(a, ensure_ascii=False) for a in entry['args'])})"
+                 f" on {entry['interface']}")
+
+    def say(self, text):
+        line = f'{time.strftime("%H:%M:%S")} standin {self.role}: {text}\n'
+        if self.log_path:
+            self._append(self.log_path, line)
+        if self.verbose:
+            sys.stderr.write(line)
+            sys.stderr.flush()
+
+
+class Control(dbus.service.Object):
+    # dbusmock replaces dbus-python's method lookup for every object in the
+    # process; it falls back to the usual lookup when these have no match.
+    methods = {}
+    interface = CONTROL_IFACE
+
+    def __init__(self, conn, service, journal):
+        super().__init__(conn, CONTROL_PATH)
+        self.service = service
+        self.journal = journal
+        self.failures = {}  # member -> (error name, message)
+        self.drops = set()
+        self.loop = None
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='sss', out_signature='')
+    def FailWith(self, member, error_name, message):
+        self.failures[str(member)] = (str(error_name), str(message))
+        self.drops.discard(str(member))
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='')
+    def DropOn(self, member):
+        self.drops.add(str(member))
+        self.failures.pop(str(member), None)
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='')
+    def Clear(self):
+        self.failures.clear()
+        self.drops.clear()
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+    def EmitError(self, error, message):
+        self.journal.say(f'emitting Error({error!r}, {message!r})')
+        self.service.EmitSignal(self.service.interface, 'Error', 'ss', [error, message])
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='s', out_signature='v')
+    def GetProperty(self, name):
+        return self.service.Get(self.service.interface, name)
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='sv', out_signature='')
+    def SetProperty(self, name, value):
+        if name in self.service.props.get(self.service.interface, {}):
+            self.service.UpdateProperties(self.service.interface, {name: value})
+        else:
+            self.service.AddProperty(self.service.interface, name, value)
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='')
+    def Quit(self):
+        GLib.idle_add(self.loop.quit)
+
+
+def make_filter(role, spec, control, journal):
+    def on_message(conn, msg):
+        if not isinstance(msg, dbus.lowlevel.MethodCallMessage):
+            return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+        interface = msg.get_interface() or ''
+        if interface in UNJOURNALED_INTERFACES:
+            return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+        member = msg.get_member()
+        journal.record({
+            'time': time.monotonic(),
+            'bus': spec['bus'],
+            'service': spec['name'],
+            'path': msg.get_path(),
+            'interface': interface,
+            'member': member,
+            'signature': msg.get_signature(),
+            'args': [plain(a) for a in msg.get_args_list()],
+        })
+        if member in control.drops:
+            journal.say(f'leaving the bus without answering {member}')
+            sys.stderr.flush()
+            os._exit(0)
+        failure = control.failures.get(member)
+        if failure:
+            journal.say(f'answering {member} with {failure[0]}')
+            conn.send_message(dbus.lowlevel.ErrorMessage(msg, failure[0], failure[1]))
+            return dbus.lowlevel.HANDLER_RESULT_HANDLED
+        return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+
+    return on_message
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('--role', required=True, choices=sorted(ROLES))
+    parser.add_argument('--journal', default=os.environ.get('ORB_STANDIN_JOURNAL', ''),
+                        help='JSON-lines journal of received calls (default: $ORB_STANDIN_JOURNAL)')
+    parser.add_argument('--log', default='', help='also write a readable line per received call to this file')
+    parser.add_argument('--verbose', action='store_true', help='write a readable line per received call to stderr')
+    parser.add_argument('--parameters', default='{}',
+                        help='JSON object of initial property values (timedated: Timezone, LocalRTC, NTP, CanNTP)')
+    args = parser.parse_args()
+
+    spec = ROLES[args.role]
+    address_variable = 'DBUS_SYSTEM_BUS_ADDRESS' if spec['bus'] == 'system' else 'DBUS_SESSION_BUS_ADDRESS'
+    address = os.environ.get(address_variable)
+    if not address:
+        sys.stderr.write(f'standin: {address_variable} is not set; refusing to touch the real {spec["bus"]} bus\n')
+        return 2
+
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    conn = dbus.bus.BusConnection(address)
+    journal = Journal(args.journal, args.log, args.verbose, args.role)
+
+    service = dbusmock.mockobject.DBusMockObject(conn, spec['path'], spec['interface'], {})
+    dbusmock.mockobject.objects[spec['path']] = service
+    if 'template' in spec:
+        service.AddTemplate(spec['template'], json.loads(args.parameters))
+    else:
+        service.AddMethods(spec['interface'], spec['methods'])
+        for name, value in json.loads(args.parameters).items():
+            service.AddProperty(spec['interface'], name, value)
+    # dbusmock logs every call to stdout unless given a file; our journal does that job.
+    service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
+
+    control = Control(conn, service, journal)
+    conn.add_message_filter(make_filter(args.role, spec, control, journal))
+
+    # Objects first, then the name: once the name is visible, everything answers.
+    reply = conn.request_name(spec['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+    if reply not in (dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
+        sys.stderr.write(f'standin: {spec["name"]} is already owned on the {spec["bus"]} bus\n')
+        return 1
+
+    loop = GLib.MainLoop()
+    control.loop = loop
+    conn.call_on_disconnection(lambda _conn: loop.quit())
+    journal.say(f'serving {spec["name"]} on the {spec["bus"]} bus')
+    print('READY', spec['name'], flush=True)
+    # Whoever started us may stop reading; later writes must not fail on a closed pipe.
+    devnull = os.open(os.devnull, os.O_WRONLY)
+    os.dup2(devnull, sys.stdout.fileno())
+    os.close(devnull)
+    loop.run()
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
