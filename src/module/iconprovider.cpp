@@ -1,0 +1,19 @@
+#include "iconprovider.h"
+
+#include <QIcon>
+
+IconProvider::IconProvider()
+    : QQuickImageProvider(QQmlImageProviderBase::Pixmap)
+{
+}
+
+QPixmap IconProvider::requestPixmap(const QString &id, QSize *size, const QSize &requestedSize)
+{
+    constexpr int defaultSide = 16;
+    if (size) {
+        *size = QSize(defaultSide, defaultSide);
+    }
+    const int width = requestedSize.width() > 0 ? requestedSize.width() : defaultSide;
+    const int height = requestedSize.height() > 0 ? requestedSize.height() : defaultSide;
+    return QIcon::fromTheme(id).pixmap(QSize(width, height), QIcon::Normal, QIcon::Off);
+}

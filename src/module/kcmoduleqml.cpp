@@ -1,0 +1,219 @@
+#include "kcmoduleqml.h"
+
+#include <KLocalizedString>
+
+#include <QDebug>
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QThread>
+#include <QTimeZone>
+#include <QWindow>
+#include <QtConcurrent>
+
+#include "datetimeprovider.h"
+#include "dbusorbadmindate.h"
+#include "iconprovider.h"
+#include "kcmoduleswitcher.h"
+#include "logiccontroller.h"
+#include "macdetect.h"
+#include "mapcontroller.h"
+#include "mapimageprovider.h"
+#include "qmltypes.h"
+#include "serverlist.h"
+#include "settingsforappletprovider.h"
+#include "synchronizer.h"
+#include "tabloader.h"
+#include "timezonesaver.h"
+#include "traydisplay.h"
+
+KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const QVariantList &args)
+    : KQuickAddons::ConfigModule(parent, metaData, args)
+    , m_settings()
+    , m_daemon(std::make_shared<DBusOrbAdminDate>(nullptr))
+    , m_logic(std::make_shared<LogicController>(MACDetect::isCurrentProcessHasEmptyMAC(), nullptr))
+    , m_showAllTimeZonesForMap(true)
+    , m_firstLoad(true)
+    , m_selectedTimeZone(QString::fromUtf8(QTimeZone::systemTimeZoneId()))
+    , m_numberOfTabs(5)
+    , m_changedTabs(static_cast<size_t>(m_numberOfTabs), false)
+{
+    // The pictures take a while to decode; start early, off the GUI thread, when
+    // there is a second processor to do it.
+    if (QThread::idealThreadCount() > 1 && TabLoader::isAdminMode()) {
+        m_mapImagesFuture = QtConcurrent::run(&MapController::loadImages);
+    }
+
+    setButtons(Help | Apply);
+    registerOrbAdminDateQmlTypes();
+}
+
+KCModuleQML::~KCModuleQML() = default;
+
+void KCModuleQML::initializeWithEngine(QQmlEngine *engine)
+{
+    if (m_firstLoad) {
+        m_init(engine);
+        m_firstLoad = false;
+    }
+}
+
+void KCModuleQML::m_init(QQmlEngine *engine)
+{
+    engine->addImageProvider(QStringLiteral("themeIcons"), new IconProvider);
+
+    if (TabLoader::isAdminMode()) {
+        engine->addImageProvider(QStringLiteral("mapimages"), new MapImageProvider);
+
+        QWindow *focusWindow = QGuiApplication::focusWindow();
+        const qulonglong wid = focusWindow ? static_cast<qulonglong>(focusWindow->winId()) : 0;
+        m_daemon->setWId(wid);
+        m_logic->setMainWindowId(wid);
+
+        m_timeZoneSaver = new TimeZoneSaver(m_daemon, this);
+        connect(m_timeZoneSaver, &TimeZoneSaver::error, this, &KCModuleQML::showMessage);
+
+        m_synchronizer = new Synchronizer(m_logic, m_daemon);
+        m_synchronizer->setServer(m_settings.value(Settings::Server).toString());
+        connect(m_synchronizer, &Synchronizer::error, this, &KCModuleQML::showMessage);
+        m_synchronizer->getSysAlive();
+
+        DateTimeProvider::setDaemon(m_daemon);
+        ServerList::setLogicController(m_logic);
+
+        m_loadMapImages();
+    }
+
+    Q_EMIT loadIcons();
+}
+
+void KCModuleQML::m_loadMapImages()
+{
+    if (QThread::idealThreadCount() < 2) {
+        MapController::loadImages();
+        return;
+    }
+    m_mapImagesFuture.waitForFinished();
+    if (!m_mapImagesFuture.isFinished()) {
+        qWarning() << Q_FUNC_INFO << "Error loading map images";
+    }
+}
+
+void KCModuleQML::load()
+{
+    if (m_firstLoad) {
+        // engine() exists only once the host has created the page.
+        initializeWithEngine(engine());
+    }
+    m_changedTabs.assign(static_cast<size_t>(m_numberOfTabs), false);
+    SettingsForAppletProvider::loadSettings(m_settings);
+    TrayDisplay::loadSettings();
+    setNeedsSave(false);
+    Q_EMIT reloadQml();
+}
+
+void KCModuleQML::save()
+{
+    DateTimeProvider::saveSettings();
+    m_settings.save(SettingsForAppletProvider::getSettings());
+    TrayDisplay::apply();
+    if (!ServerList::save()) {
+        const QString title = i18n("Error");
+        const QString message = i18n("Failed to save time sync service settings");
+        qWarning() << title << message;
+        Q_EMIT showMessage(title, message);
+    }
+    if (m_timeZoneSaver) {
+        m_timeZoneSaver->save(m_selectedTimeZone);
+    }
+    load();
+}
+
+void KCModuleQML::setChanged(KCModuleQML::Tab tab, bool isChanged)
+{
+    const auto index = static_cast<size_t>(tab);
+    if (index >= m_changedTabs.size()) {
+        qWarning() << Q_FUNC_INFO << "no such tab" << static_cast<int>(tab);
+        return;
+    }
+    m_changedTabs[index] = isChanged;
+    if (isChanged) {
+        setNeedsSave(true);
+        return;
+    }
+    setNeedsSave(std::find(m_changedTabs.cbegin(), m_changedTabs.cend(), true) != m_changedTabs.cend());
+}
+
+void KCModuleQML::syncNow(QString serverName)
+{
+    if (!m_synchronizer) {
+        qWarning() << Q_FUNC_INFO << "no synchronizer outside administrator mode";
+        return;
+    }
+    const QString server = serverName.trimmed();
+    if (server.isEmpty() || server != m_synchronizer->currentServer()) {
+        m_synchronizer->setServer(server);
+        m_settings.setValue(Settings::Server, server);
+    }
+    m_synchronizer->sync();
+}
+
+void KCModuleQML::setSelectedTimeZone(QString zoneName)
+{
+    m_selectedTimeZone = zoneName;
+}
+
+bool KCModuleQML::loadShowAllTimeZonesForMap()
+{
+    return m_showAllTimeZonesForMap;
+}
+
+void KCModuleQML::saveShowAllTimeZonesForMap(bool isAll)
+{
+    m_showAllTimeZonesForMap = isAll;
+}
+
+QStringList KCModuleQML::getRecommendedServers()
+{
+    return m_synchronizer ? m_synchronizer->getRecommendedServers() : QStringList();
+}
+
+QString KCModuleQML::getCurrentSyncStatus()
+{
+    return m_synchronizer ? m_synchronizer->currentStatusString() : QString();
+}
+
+QString KCModuleQML::currentSyncIconName()
+{
+    switch (m_synchronizer ? m_synchronizer->currentServiceState() : 0) {
+    case 0:
+    case 1:
+        return QStringLiteral("dialog-off");
+    case 2:
+        return QStringLiteral("dialog-warning");
+    case 3:
+        return QStringLiteral("dialog-on");
+    default:
+        return QString();
+    }
+}
+
+QString KCModuleQML::getLastSynchroToolTip()
+{
+    return m_synchronizer ? m_synchronizer->getLastSynchroToolTip() : QString();
+}
+
+bool KCModuleQML::noActiveServices()
+{
+    return m_synchronizer ? m_synchronizer->noActiveServices() : true;
+}
+
+void KCModuleQML::openAnotherKCMModule(QString moduleName)
+{
+    KCMNS::KCModulesSwitcher::gotoKCModule(moduleName);
+}
+
+void KCModuleQML::updateAppletSettings()
+{
+    m_settings.sync();
+    SettingsForAppletProvider::loadSettings(m_settings);
+}

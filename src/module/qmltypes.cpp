@@ -1,0 +1,30 @@
+#include "qmltypes.h"
+
+#include <QtQml>
+
+#include "datetimeprovider.h"
+#include "fontsettingsopener.h"
+#include "mapcontroller.h"
+#include "maptimezonesprovider.h"
+#include "serverlist.h"
+#include "settingsforappletprovider.h"
+#include "tabloader.h"
+#include "traydisplay.h"
+
+void registerOrbAdminDateQmlTypes()
+{
+    constexpr const char *uri = "ru.nimbolinux.kcm.orbadmindate";
+    qmlRegisterType<SettingsForAppletProvider>(uri, 1, 0, "SettingsForAppletProvider");
+    qmlRegisterType<FontSettingsOpener>(uri, 1, 0, "FontSettingsOpener");
+    qmlRegisterType<TrayDisplay>(uri, 1, 0, "TrayDisplay");
+    qmlRegisterType<TabLoader>(uri, 1, 0, "TabLoader");
+    qmlRegisterType<DateTimeProvider>(uri, 1, 0, "DateTimeProvider");
+    qmlRegisterType<MapController>(uri, 1, 0, "MapController");
+    qmlRegisterType<MapTimeZonesProvider>(uri, 1, 0, "MapTimeZonesProvider");
+    qmlRegisterType<ServerList>(uri, 1, 0, "ServerList");
+}
+
+void initOrbAdminDateResources()
+{
+    Q_INIT_RESOURCE(kcm_orb_admin_date);
+}

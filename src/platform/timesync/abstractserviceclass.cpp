@@ -1,0 +1,8 @@
+#include "abstractserviceclass.h"
+
+AbstractServiceClass::AbstractServiceClass(QObject *parent)
+    : QObject(parent)
+{
+}
+
+AbstractServiceClass::~AbstractServiceClass() = default;

@@ -1,0 +1,10 @@
+#include "mapcontroller.h"
+
+MapController::MapController(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void MapController::loadImages()
+{
+}

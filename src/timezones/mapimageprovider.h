@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QQuickImageProvider>
+
+// Serves the map pictures to the page as "image://mapimages/content/...".
+class MapImageProvider : public QQuickImageProvider
+{
+public:
+    MapImageProvider();
+    QImage requestImage(const QString &id, QSize *size, const QSize &requestedSize) override;
+};

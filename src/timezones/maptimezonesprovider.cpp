@@ -1,0 +1,6 @@
+#include "maptimezonesprovider.h"
+
+MapTimeZonesProvider::MapTimeZonesProvider(QObject *parent)
+    : QObject(parent)
+{
+}

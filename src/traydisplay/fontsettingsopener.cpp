@@ -1,0 +1,6 @@
+#include "fontsettingsopener.h"
+
+FontSettingsOpener::FontSettingsOpener(QObject *parent)
+    : QObject(parent)
+{
+}

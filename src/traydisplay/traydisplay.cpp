@@ -1,0 +1,14 @@
+#include "traydisplay.h"
+
+TrayDisplay::TrayDisplay(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void TrayDisplay::apply()
+{
+}
+
+void TrayDisplay::loadSettings()
+{
+}

@@ -1,0 +1,131 @@
+#include "modulehost.h"
+
+#include <KPluginMetaData>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QTest>
+
+#include "kcmoduleqml.h"
+#include "qmltypes.h"
+
+ModuleHost::ModuleHost(QObject *parent)
+    : QObject(parent)
+{
+    initOrbAdminDateResources();
+}
+
+ModuleHost::~ModuleHost()
+{
+    if (m_page) {
+        m_page->setParentItem(nullptr);
+    }
+    m_window.reset();
+    m_module.reset();
+}
+
+QString ModuleHost::pluginFile()
+{
+    return qEnvironmentVariable("ORB_PLUGIN_FILE");
+}
+
+bool ModuleHost::create(const QSize &size)
+{
+    const KPluginMetaData metaData(pluginFile());
+    if (!metaData.isValid()) {
+        qWarning() << "No plug-in metadata in" << pluginFile();
+        return false;
+    }
+    m_module = std::make_unique<KCModuleQML>(nullptr, metaData, QVariantList());
+    m_page = m_module->mainUi();
+    if (!m_page) {
+        qWarning() << "The page could not be created:" << m_module->errorString();
+        return false;
+    }
+    m_window = std::make_unique<QQuickWindow>();
+    m_window->resize(size);
+    m_page->setParentItem(m_window->contentItem());
+    m_page->setSize(size);
+    QObject::connect(m_window.get(), &QQuickWindow::widthChanged, m_page, [this](int w) {
+        m_page->setWidth(w);
+    });
+    QObject::connect(m_window.get(), &QQuickWindow::heightChanged, m_page, [this](int h) {
+        m_page->setHeight(h);
+    });
+    m_window->show();
+    m_window->requestActivate();
+    if (!QTest::qWaitForWindowExposed(m_window.get())) {
+        qWarning() << "The window was not exposed";
+    }
+    return true;
+}
+
+KCModuleQML *ModuleHost::module() const
+{
+    return m_module.get();
+}
+
+QQuickItem *ModuleHost::page() const
+{
+    return m_page;
+}
+
+QQuickWindow *ModuleHost::window() const
+{
+    return m_window.get();
+}
+
+QQuickItem *ModuleHost::findItem(const QString &name) const
+{
+    return m_page ? m_page->findChild<QQuickItem *>(name) : nullptr;
+}
+
+QVariant ModuleHost::pageProperty(const char *name) const
+{
+    return m_page ? m_page->property(name) : QVariant();
+}
+
+void ModuleHost::processEvents(int ms)
+{
+    QTest::qWait(ms);
+}
+
+QImage ModuleHost::grab() const
+{
+    return grabWindow(m_window.get());
+}
+
+QString ModuleHost::saveScreenshot(const QString &name) const
+{
+    const QString path = screenshotPath(name);
+    grab().save(path);
+    return path;
+}
+
+QImage grabWindow(QQuickWindow *window)
+{
+    if (!window || !window->screen()) {
+        return {};
+    }
+    // Let pending frames render first.
+    QTest::qWait(50);
+    QImage image = window->grabWindow();
+    if (image.isNull()) {
+        image = window->screen()->grabWindow(window->winId()).toImage();
+    }
+    return image;
+}
+
+QString screenshotPath(const QString &name)
+{
+    QString dir = qEnvironmentVariable("ORB_SCREENSHOT_DIR");
+    if (dir.isEmpty()) {
+        dir = QDir::currentPath();
+    }
+    QDir().mkpath(dir);
+    return QDir(dir).filePath(name.endsWith(QLatin1String(".png")) ? name : name + QStringLiteral(".png"));
+}

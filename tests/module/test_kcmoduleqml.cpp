@@ -1,0 +1,331 @@
+// The module object and its main view, hosted like the settings centre hosts them.
+#include <KPluginMetaData>
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "kcmoduleqml.h"
+#include "modulehost.h"
+#include "synchronizer.h"
+
+class TestKCModuleQML : public QObject
+{
+    Q_OBJECT
+private:
+    static QStringList tabTexts(QQuickItem *bar)
+    {
+        QStringList texts;
+        const QVariant count = bar->property("count");
+        for (int i = 0; i < count.toInt(); ++i) {
+            QQuickItem *item = nullptr;
+            QMetaObject::invokeMethod(bar, "itemAt", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, i));
+            texts << (item ? item->property("text").toString() : QString());
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void metadataIsComplete()
+    {
+        const KPluginMetaData metaData(ModuleHost::pluginFile());
+        QVERIFY(metaData.isValid());
+        QCOMPARE(metaData.pluginId(), QStringLiteral("kcm_orb_admin_date"));
+        const QJsonObject raw = metaData.rawData();
+        const QJsonObject plugin = raw.value(QStringLiteral("KPlugin")).toObject();
+        QCOMPARE(plugin.value(QStringLiteral("Name")).toString(), QStringLiteral("Date and time"));
+        QCOMPARE(plugin.value(QStringLiteral("Name[ru]")).toString(), QStringLiteral("Дата и время"));
+        QCOMPARE(plugin.value(QStringLiteral("Description")).toString(), QStringLiteral("Date and time settings"));
+        QCOMPARE(plugin.value(QStringLiteral("Description[ru]")).toString(), QStringLiteral("Настройки даты и времени"));
+        QCOMPARE(plugin.value(QStringLiteral("Icon")).toString(), QStringLiteral("preferences-system-date-and-time"));
+        QCOMPARE(plugin.value(QStringLiteral("ServiceTypes")).toArray(), QJsonArray({QStringLiteral("KCModule")}));
+        QCOMPARE(raw.value(QStringLiteral("X-Nimbo-System-Settings-Parent-Category")).toString(), QStringLiteral("language-and-region"));
+        // A string, not a number: the settings centre sorts by its text.
+        QVERIFY(raw.value(QStringLiteral("X-Nimbo-Weight")).isString());
+        QCOMPARE(raw.value(QStringLiteral("X-Nimbo-Weight")).toString(), QStringLiteral("10"));
+        QCOMPARE(raw.value(QStringLiteral("X-KDE-ParentApp")).toString(), QStringLiteral("kcontrol"));
+
+        const QStringList keywords = raw.value(QStringLiteral("X-KDE-Keywords")).toString().split(QLatin1Char(','));
+        QCOMPARE(keywords.size(), 20);
+        QCOMPARE(keywords.first(), QStringLiteral("date and time setup"));
+        QCOMPARE(keywords.last(), QStringLiteral("user environment"));
+        QVERIFY(keywords.contains(QStringLiteral("system clock in UTC")));
+        const QStringList keywordsRu = raw.value(QStringLiteral("X-KDE-Keywords[ru]")).toString().split(QLatin1Char(','));
+        QCOMPARE(keywordsRu.size(), 19);
+        QCOMPARE(keywordsRu.first(), QStringLiteral("настройка даты и времени"));
+        QCOMPARE(keywordsRu.last(), QStringLiteral("пользовательское окружение"));
+        QVERIFY(keywordsRu.contains(QStringLiteral("системные часы на UTC")));
+
+        // The factory's class and interface are what the host looks for.
+        QCOMPARE(metaData.rawData().isEmpty(), false);
+    }
+
+    void tabBarFollowsAdministratorMode_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<QStringList>("tabs");
+        QTest::newRow("administrator") << QByteArray("1")
+                                       << QStringList{QStringLiteral("Date and time"),
+                                                      QStringLiteral("Time zone"),
+                                                      QStringLiteral("Synchronization"),
+                                                      QStringLiteral("Other time zones"),
+                                                      QStringLiteral("Tray display")};
+        QTest::newRow("user") << QByteArray("0") << QStringList{QStringLiteral("Other time zones"), QStringLiteral("Tray display")};
+    }
+
+    void tabBarFollowsAdministratorMode()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(QStringList, tabs);
+        qputenv("ORB_ADMIN_MODE", mode);
+        ModuleHost host;
+        QVERIFY(host.create());
+        QSignalSpy icons(host.module(), &KCModuleQML::loadIcons);
+        host.module()->load();
+
+        QCOMPARE(host.pageProperty("isAdminMode").toBool(), mode == "1");
+        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+        QVERIFY(bar);
+        QCOMPARE(tabTexts(bar), tabs);
+        auto *stack = host.page()->property("stack").value<QQuickItem *>();
+        QCOMPARE(stack->childItems().size(), tabs.size());
+        QCOMPARE(icons.count(), 1);
+        // Administrative objects exist only in administrator mode.
+        QCOMPARE(host.module()->synchronizer() != nullptr, mode == "1");
+        QCOMPARE(host.module()->timeZoneSaver() != nullptr, mode == "1");
+        if (mode == "0") {
+            QCOMPARE(host.module()->getLastSynchroToolTip(), QString());
+        }
+        // The refresh timer starts with the first reload and keeps running.
+        QVERIFY(host.page()->property("refreshTimer").value<QObject *>()->property("running").toBool());
+        host.saveScreenshot(QStringLiteral("module-%1").arg(mode == "1" ? QStringLiteral("admin") : QStringLiteral("user")));
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void firstLoadRunsOnce()
+    {
+        qputenv("ORB_ADMIN_MODE", "1");
+        ModuleHost host;
+        QVERIFY(host.create());
+        QSignalSpy icons(host.module(), &KCModuleQML::loadIcons);
+        QSignalSpy reloads(host.module(), &KCModuleQML::reloadQml);
+        QVERIFY(host.module()->isFirstLoadPending());
+        host.module()->load();
+        Synchronizer *first = host.module()->synchronizer();
+        QVERIFY(first);
+        host.module()->load();
+        host.module()->load();
+        QCOMPARE(icons.count(), 1);
+        QCOMPARE(reloads.count(), 3);
+        QCOMPARE(host.module()->synchronizer(), first);
+        QVERIFY(!host.module()->isFirstLoadPending());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void needsSaveCombinesTabs()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        QVERIFY(!kcm->needsSave());
+
+        kcm->setChanged(KCModuleQML::DateTime, true);
+        kcm->setChanged(KCModuleQML::TrayDisplayTab, true);
+        QVERIFY(kcm->needsSave());
+        kcm->setChanged(KCModuleQML::DateTime, false);
+        QVERIFY(kcm->needsSave());
+        kcm->setChanged(KCModuleQML::TrayDisplayTab, false);
+        QVERIFY(!kcm->needsSave());
+
+        // A tab that reports "no change" twice does not clear another's change.
+        kcm->setChanged(KCModuleQML::AppletSetings, true);
+        kcm->setChanged(KCModuleQML::TimeZones, false);
+        kcm->setChanged(KCModuleQML::TimeZones, false);
+        QVERIFY(kcm->needsSave());
+
+        // Every load starts clean.
+        kcm->load();
+        QVERIFY(!kcm->needsSave());
+        QCOMPARE(kcm->changedTabs(), std::vector<bool>(5, false));
+
+        // The page's change relay reaches the module: a tab page raising its flag.
+        auto *stack = host.page()->property("stack").value<QQuickItem *>();
+        QQuickItem *trayTab = stack->childItems().at(1);
+        trayTab->setProperty("needsSave", true);
+        QVERIFY(kcm->needsSave());
+        QCOMPARE(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab), true);
+        trayTab->setProperty("needsSave", false);
+        QVERIFY(!kcm->needsSave());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void saveEndsWithReload()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        kcm->setChanged(KCModuleQML::TrayDisplayTab, true);
+        QSignalSpy reloads(kcm, &KCModuleQML::reloadQml);
+        kcm->save();
+        QCOMPARE(reloads.count(), 1);
+        QVERIFY(!kcm->needsSave());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void messagesReachTheWarningDialog()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        host.module()->load();
+        QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
+        QVERIFY(dialog);
+        Q_EMIT host.module()->showMessage(QStringLiteral("Error"), QStringLiteral("First"));
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("First"));
+        QVERIFY(dialog->property("visible").toBool());
+        // A second failure while the dialog is open replaces its texts.
+        Q_EMIT host.module()->showMessage(QStringLiteral("Error "), QStringLiteral("Second"));
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error "));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Second"));
+        QMetaObject::invokeMethod(dialog, "close");
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void lightThemeThreshold_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<bool>("light");
+        QTest::newRow("white") << QColor(Qt::white) << true;
+        QTest::newRow("black") << QColor(Qt::black) << false;
+        QTest::newRow("grey 128") << QColor(128, 128, 128) << true;
+        QTest::newRow("grey 127") << QColor(127, 127, 127) << false;
+        // Green weighs most: the same value in red alone is dark.
+        QTest::newRow("green") << QColor(0, 255, 0) << true;
+        QTest::newRow("red") << QColor(255, 0, 0) << false;
+    }
+
+    void lightThemeThreshold()
+    {
+        QFETCH(QColor, window);
+        QFETCH(bool, light);
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        const QPalette saved = QGuiApplication::palette();
+        QPalette palette = saved;
+        palette.setColor(QPalette::Window, window);
+        QGuiApplication::setPalette(palette);
+        QVariant result;
+        QVERIFY(host.waitFor([&] {
+            QMetaObject::invokeMethod(host.page(), "isLightTheme", Q_RETURN_ARG(QVariant, result));
+            return result.toBool() == light;
+        }));
+        QGuiApplication::setPalette(saved);
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void scrollAndMinimumSize_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::newRow("low window scrolls") << 400;
+        QTest::newRow("tall window fills") << 800;
+    }
+
+    void scrollAndMinimumSize()
+    {
+        QFETCH(int, height);
+        qputenv("ORB_ADMIN_MODE", "1");
+        ModuleHost host;
+        QVERIFY(host.create(QSize(900, height)));
+        host.module()->load();
+        auto *flick = host.page()->property("flickable").value<QQuickItem *>();
+        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+        auto *stack = host.page()->property("stack").value<QQuickItem *>();
+        QVERIFY(host.waitFor([&] {
+            return flick->height() > 0 && bar->height() > 0;
+        }));
+        const qreal barHeight = bar->height();
+        const qreal actual = flick->height() - barHeight - 20;
+        const qreal stackHeight = actual <= 500 ? 500 : actual;
+        QCOMPARE(stack->height(), stackHeight);
+        const qreal minimum = stackHeight + barHeight;
+        QCOMPARE(flick->property("contentHeight").toReal(), flick->height() <= minimum ? minimum : flick->height());
+        if (height == 400) {
+            QVERIFY(flick->property("contentHeight").toReal() > flick->height());
+        } else {
+            QCOMPARE(flick->property("contentHeight").toReal(), flick->height());
+        }
+
+        // Horizontal scrolling only once the buttons are 50 pixels wider than the view.
+        const qreal buttons = bar->property("contentWidth").toReal();
+        const qreal margin = host.window()->width() - flick->width();
+        const int barelyNarrower = int(buttons) - 49;
+        host.window()->resize(int(barelyNarrower + margin), height);
+        QVERIFY2(host.waitFor([&] {
+                     return qFuzzyCompare(flick->width(), qreal(barelyNarrower));
+                 }),
+                 qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
+        QCOMPARE(flick->property("contentWidth").toReal(), flick->width());
+        const int muchNarrower = int(buttons) - 50;
+        host.window()->resize(int(muchNarrower + margin), height);
+        QVERIFY(host.waitFor([&] {
+            return qFuzzyCompare(flick->width(), qreal(muchNarrower));
+        }));
+        QCOMPARE(flick->property("contentWidth").toReal(), buttons);
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void syncNowTrimsAndStores()
+    {
+        qputenv("ORB_ADMIN_MODE", "1");
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        Synchronizer *synchronizer = kcm->synchronizer();
+        QVERIFY(synchronizer);
+
+        kcm->syncNow(QStringLiteral("  ntp.example.org\t"));
+        QCOMPARE(synchronizer->currentServer(), QStringLiteral("ntp.example.org"));
+        QCOMPARE(kcm->settings().value(Settings::Server).toString(), QStringLiteral("ntp.example.org"));
+
+        // The current server again (with blanks): nothing is stored.
+        kcm->settings().setValue(Settings::Server, QStringLiteral("sentinel"));
+        kcm->syncNow(QStringLiteral(" ntp.example.org "));
+        QCOMPARE(kcm->settings().value(Settings::Server).toString(), QStringLiteral("sentinel"));
+
+        // Blanks only: the empty name is set and stored.
+        kcm->syncNow(QStringLiteral("   "));
+        QCOMPARE(synchronizer->currentServer(), QString());
+        QCOMPARE(kcm->settings().value(Settings::Server).toString(), QString());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void showAllTimeZonesForMapIsPerModule()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        QVERIFY(kcm->loadShowAllTimeZonesForMap());
+        kcm->saveShowAllTimeZonesForMap(false);
+        QVERIFY(!kcm->loadShowAllTimeZonesForMap());
+        ModuleHost other;
+        QVERIFY(other.create());
+        QVERIFY(other.module()->loadShowAllTimeZonesForMap());
+        kcm->saveShowAllTimeZonesForMap(true);
+        QVERIFY(kcm->loadShowAllTimeZonesForMap());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+};
+
+QTEST_MAIN(TestKCModuleQML)
+#include "test_kcmoduleqml.moc"
