@@ -1,0 +1,153 @@
+import QtQuick 2.15
+
+// Analog clock: a dial with hour and minute marks, numerals and three hands.
+// It shows the time last given to update(); the owner drives it every second.
+Item {
+    id: root
+
+    property bool isLight: true
+    readonly property int hours: d.hours
+    readonly property int minutes: d.minutes
+    readonly property int seconds: d.seconds
+    // Angles of the hands in degrees, clockwise from twelve.
+    readonly property real hourAngle: ((d.hours % 12) + d.minutes / 60) * 30
+    readonly property real minuteAngle: (d.minutes + d.seconds / 60) * 6
+    readonly property real secondAngle: d.seconds * 6
+
+    implicitWidth: 200
+    implicitHeight: 200
+
+    function update(hours, minutes, seconds) {
+        var h = Math.floor(Number(hours));
+        var m = Math.floor(Number(minutes));
+        var s = Math.floor(Number(seconds));
+        if (isNaN(h) || isNaN(m) || isNaN(s)) {
+            return;
+        }
+        d.hours = ((h % 24) + 24) % 24;
+        d.minutes = ((m % 60) + 60) % 60;
+        d.seconds = ((s % 60) + 60) % 60;
+    }
+
+    QtObject {
+        id: d
+
+        property int hours: 0
+        property int minutes: 0
+        property int seconds: 0
+        readonly property real size: Math.min(root.width, root.height)
+        readonly property real radius: size / 2
+        readonly property color secondHand: root.isLight ? "#da4453" : "#ed5565"
+    }
+
+    SystemPalette {
+        id: sysPalette
+    }
+
+    Rectangle {
+        id: dial
+        objectName: "dial"
+        anchors.centerIn: parent
+        width: d.size
+        height: d.size
+        radius: d.radius
+        color: sysPalette.base
+        border.width: Math.max(1, Math.round(d.size / 100))
+        border.color: root.isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
+        antialiasing: true
+
+        Repeater {
+            model: 60
+            delegate: Item {
+                readonly property bool hourMark: index % 5 === 0
+                anchors.centerIn: parent
+                width: 1
+                height: d.size - 2 * dial.border.width - 6
+                rotation: index * 6
+                Rectangle {
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    y: 0
+                    width: hourMark ? Math.max(2, d.size / 60) : Math.max(1, d.size / 160)
+                    height: hourMark ? d.size * 0.07 : d.size * 0.03
+                    radius: width / 2
+                    color: hourMark ? sysPalette.text : Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.55 : 0.45))
+                    antialiasing: true
+                }
+            }
+        }
+
+        Repeater {
+            model: 12
+            delegate: Text {
+                readonly property real angle: (index + 1) * Math.PI / 6
+                readonly property real distance: d.radius * 0.68
+                x: d.radius + Math.sin(angle) * distance - width / 2
+                y: d.radius - Math.cos(angle) * distance - height / 2
+                text: index + 1
+                color: sysPalette.text
+                font.pixelSize: Math.max(8, Math.round(d.size * 0.085))
+            }
+        }
+    }
+
+    Rectangle {
+        id: hourHand
+        objectName: "hourHand"
+        x: root.width / 2 - width / 2
+        y: root.height / 2 - height
+        width: Math.max(3, d.size * 0.03)
+        height: d.radius * 0.5
+        radius: width / 2
+        color: sysPalette.text
+        antialiasing: true
+        transformOrigin: Item.Bottom
+        rotation: root.hourAngle
+    }
+
+    Rectangle {
+        id: minuteHand
+        objectName: "minuteHand"
+        x: root.width / 2 - width / 2
+        y: root.height / 2 - height
+        width: Math.max(2, d.size * 0.02)
+        height: d.radius * 0.75
+        radius: width / 2
+        color: sysPalette.text
+        antialiasing: true
+        transformOrigin: Item.Bottom
+        rotation: root.minuteAngle
+    }
+
+    // The second hand reaches a little past the centre on the other side.
+    Item {
+        id: secondHand
+        objectName: "secondHand"
+        readonly property real tail: d.radius * 0.15
+        x: root.width / 2 - width / 2
+        y: root.height / 2 - d.radius * 0.85
+        width: Math.max(1, d.size * 0.01)
+        height: d.radius * 0.85 + tail
+        transformOrigin: Item.Center
+        transform: Rotation {
+            origin.x: secondHand.width / 2
+            origin.y: d.radius * 0.85
+            angle: root.secondAngle
+        }
+        Rectangle {
+            anchors.fill: parent
+            color: d.secondHand
+            antialiasing: true
+        }
+    }
+
+    Rectangle {
+        anchors.centerIn: parent
+        width: Math.max(6, d.size * 0.05)
+        height: width
+        radius: width / 2
+        color: d.secondHand
+        border.width: Math.max(1, width / 4)
+        border.color: sysPalette.text
+        antialiasing: true
+    }
+}

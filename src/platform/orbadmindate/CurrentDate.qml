@@ -1,0 +1,48 @@
+import QtQuick 2.15
+
+// Today's date in the locale's long format, on one line. It follows the system
+// date, which may change at midnight or when the date is set.
+Item {
+    id: root
+
+    property bool isLight: true
+    property int fontSize: 15
+    // The day shown; refreshed from the system clock.
+    property var date: new Date()
+    readonly property string text: label.text
+
+    implicitWidth: label.implicitWidth
+    implicitHeight: label.implicitHeight
+
+    Text {
+        id: label
+        anchors.fill: parent
+        text: {
+            var formatted = root.date.toLocaleDateString(Qt.locale(), Locale.LongFormat);
+            // Some locales start the long format with a lower-case weekday.
+            return formatted.charAt(0).toLocaleUpperCase() + formatted.slice(1);
+        }
+        color: sysPalette.text
+        font.pixelSize: root.fontSize
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        elide: Text.ElideRight
+    }
+
+    SystemPalette {
+        id: sysPalette
+    }
+
+    Timer {
+        interval: 1000
+        repeat: true
+        running: root.visible
+        triggeredOnStart: true
+        onTriggered: {
+            var now = new Date();
+            if (now.toDateString() !== root.date.toDateString()) {
+                root.date = now;
+            }
+        }
+    }
+}

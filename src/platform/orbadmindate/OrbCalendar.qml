@@ -1,0 +1,611 @@
+import QtQuick 2.15
+import "calendarlogic.js" as Logic
+
+// Month calendar for picking the system date. Weeks start on Monday; the title
+// switches between the days of a month, the months of a year and a block of
+// twelve years. Only the days the system clock can be set to are offered.
+FocusScope {
+    id: root
+
+    property bool isLight: true
+    property bool isApplet: false
+    property int fontSize: 13
+    // The system's date as last loaded; marked with a ring.
+    property var savedDate: new Date()
+    property color borderColor: isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
+    property int buttonsRadius: 3
+    // True while the user browses or moves the keyboard cursor without having picked a day.
+    property bool dateIsBeingEdited: false
+
+    readonly property int shownYear: d.shownYear
+    readonly property int shownMonth: d.shownMonth
+    // 0: days of a month, 1: months of a year, 2: twelve years.
+    readonly property int viewMode: d.viewMode
+    readonly property var cursorDate: Logic.toDate(d.cursor)
+    readonly property var selectedDate: Logic.toDate(d.committed)
+    readonly property var todayDate: Logic.toDate(d.today)
+    readonly property var minimumDate: Logic.toDate(Logic.minimum)
+    readonly property var maximumDate: Logic.toDate(Logic.maximum)
+    readonly property string title: header.titleText
+
+    signal newDateSelected(string newDateString)
+    signal selectDigitalClock
+
+    implicitWidth: Math.round(fontSize * 28)
+    implicitHeight: Math.round(fontSize * 24)
+
+    function updateAll(date) {
+        if (!Logic.isValidDate(date)) {
+            return;
+        }
+        d.today = Logic.fromDate(new Date());
+        var day = Logic.clamped(Logic.fromDate(date));
+        d.committed = day;
+        d.moveCursor(day);
+        d.viewMode = 0;
+        dateIsBeingEdited = false;
+    }
+
+    function isSystemDateChanged() {
+        if (!Logic.isValidDate(savedDate)) {
+            return true;
+        }
+        return !Logic.sameDay(Logic.fromDate(new Date()), Logic.fromDate(savedDate));
+    }
+
+    function updateBaseCalendarSystemDate(date) {
+        if (Logic.isValidDate(date)) {
+            d.today = Logic.fromDate(date);
+        }
+    }
+
+    function selectDatePicker() {
+        datePicker.forceActiveFocus(Qt.TabFocusReason);
+    }
+
+    function selectReturnButton() {
+        returnButton.forceActiveFocus(Qt.TabFocusReason);
+    }
+
+    // Picks a day of the month on show; false (and nothing emitted) when the
+    // month has no such day or the day cannot be set.
+    function __set_day_of_month_in_date_picker__(dayOfMonth) {
+        var day = Number(dayOfMonth);
+        if (!Number.isInteger(day) || day < 1 || day > Logic.daysInMonth(d.shownYear, d.shownMonth)) {
+            return false;
+        }
+        return d.pick(Logic.makeDay(d.shownYear, d.shownMonth, day));
+    }
+
+    function goToToday() {
+        d.pick(Logic.clamped(d.today));
+    }
+
+    function showPrevious() {
+        d.step(-1);
+    }
+
+    function showNext() {
+        d.step(1);
+    }
+
+    function zoomOut() {
+        if (d.viewMode < 2) {
+            d.viewMode += 1;
+            d.cursorIndex = d.viewMode === 1 ? d.shownMonth : d.shownYear - d.yearBlock;
+            dateIsBeingEdited = true;
+        }
+    }
+
+    QtObject {
+        id: d
+
+        property int shownYear: Logic.clamped(Logic.fromDate(new Date())).year
+        property int shownMonth: Logic.clamped(Logic.fromDate(new Date())).month
+        property var today: Logic.fromDate(new Date())
+        property var cursor: Logic.clamped(today)
+        property var committed: cursor
+        property int viewMode: 0
+        // Keyboard cursor in the months and years views (0..11).
+        property int cursorIndex: 0
+        property int yearBlock: Logic.yearBlockStart(shownYear)
+        readonly property int margin: root.isApplet ? 0 : Math.round(root.fontSize * 0.8)
+
+        readonly property bool canGoBack: {
+            if (viewMode === 0) {
+                return Logic.monthInRange(shownYear, shownMonth - 1) || (shownMonth === 0 && Logic.monthInRange(shownYear - 1, 11));
+            }
+            if (viewMode === 1) {
+                return Logic.yearInRange(shownYear - 1);
+            }
+            return Logic.yearInRange(yearBlock - 1);
+        }
+        readonly property bool canGoForward: {
+            if (viewMode === 0) {
+                return Logic.monthInRange(shownYear, shownMonth + 1) || (shownMonth === 11 && Logic.monthInRange(shownYear + 1, 0));
+            }
+            if (viewMode === 1) {
+                return Logic.yearInRange(shownYear + 1);
+            }
+            return Logic.yearInRange(yearBlock + 12);
+        }
+
+        function moveCursor(day) {
+            cursor = Logic.clamped(day);
+            shownYear = cursor.year;
+            shownMonth = cursor.month;
+            yearBlock = Logic.yearBlockStart(shownYear);
+        }
+
+        function pick(day) {
+            if (!Logic.inRange(day)) {
+                return false;
+            }
+            committed = day;
+            moveCursor(day);
+            viewMode = 0;
+            root.dateIsBeingEdited = false;
+            root.newDateSelected(Logic.isoString(day));
+            return true;
+        }
+
+        // Browsing: the cursor moves along, so the keyboard goes on from the month on show.
+        function browse(day) {
+            moveCursor(day);
+            root.dateIsBeingEdited = true;
+        }
+
+        function step(direction) {
+            if (direction < 0 ? !canGoBack : !canGoForward) {
+                return;
+            }
+            if (viewMode === 0) {
+                browse(Logic.addMonths(cursor, direction));
+            } else if (viewMode === 1) {
+                browse(Logic.addMonths(cursor, 12 * direction));
+            } else {
+                yearBlock += 12 * direction;
+                cursorIndex = Math.max(0, Math.min(cursorIndex, Logic.maximum.year - yearBlock));
+                root.dateIsBeingEdited = true;
+            }
+        }
+
+        function chooseMonth(month) {
+            if (!Logic.monthInRange(shownYear, month)) {
+                return;
+            }
+            browse(Logic.clamped(Logic.makeDay(shownYear, month, Math.min(cursor.day, Logic.daysInMonth(shownYear, month)))));
+            viewMode = 0;
+        }
+
+        function chooseYear(year) {
+            if (!Logic.yearInRange(year)) {
+                return;
+            }
+            browse(Logic.addMonths(cursor, 12 * (year - cursor.year)));
+            viewMode = 1;
+            cursorIndex = shownMonth;
+        }
+
+        function moveIndex(delta) {
+            var index = cursorIndex + delta;
+            if (index < 0 || index > 11) {
+                return;
+            }
+            if (viewMode === 1 ? Logic.monthInRange(shownYear, index) : Logic.yearInRange(yearBlock + index)) {
+                cursorIndex = index;
+                root.dateIsBeingEdited = true;
+            }
+        }
+
+        function handleKey(event) {
+            var shift = event.modifiers & Qt.ShiftModifier;
+            switch (event.key) {
+            case Qt.Key_Tab:
+                leaveForward();
+                return true;
+            case Qt.Key_Backtab:
+                return false;
+            case Qt.Key_Escape:
+                if (viewMode > 0) {
+                    viewMode -= 1;
+                    cursorIndex = viewMode === 1 ? shownMonth : 0;
+                    return true;
+                }
+                if (root.dateIsBeingEdited) {
+                    moveCursor(committed);
+                    root.dateIsBeingEdited = false;
+                    return true;
+                }
+                return false;
+            }
+            if (viewMode > 0) {
+                var columns = 3;
+                switch (event.key) {
+                case Qt.Key_Left:
+                    moveIndex(-1);
+                    return true;
+                case Qt.Key_Right:
+                    moveIndex(1);
+                    return true;
+                case Qt.Key_Up:
+                    moveIndex(-columns);
+                    return true;
+                case Qt.Key_Down:
+                    moveIndex(columns);
+                    return true;
+                case Qt.Key_PageUp:
+                    step(-1);
+                    return true;
+                case Qt.Key_PageDown:
+                    step(1);
+                    return true;
+                case Qt.Key_Return:
+                case Qt.Key_Enter:
+                case Qt.Key_Space:
+                    if (viewMode === 1) {
+                        chooseMonth(cursorIndex);
+                    } else {
+                        chooseYear(yearBlock + cursorIndex);
+                    }
+                    return true;
+                }
+                return false;
+            }
+            switch (event.key) {
+            case Qt.Key_Left:
+                browse(Logic.addDays(cursor, -1));
+                return true;
+            case Qt.Key_Right:
+                browse(Logic.addDays(cursor, 1));
+                return true;
+            case Qt.Key_Up:
+                browse(Logic.addDays(cursor, -7));
+                return true;
+            case Qt.Key_Down:
+                browse(Logic.addDays(cursor, 7));
+                return true;
+            case Qt.Key_PageUp:
+                browse(Logic.addMonths(cursor, shift ? -12 : -1));
+                return true;
+            case Qt.Key_PageDown:
+                browse(Logic.addMonths(cursor, shift ? 12 : 1));
+                return true;
+            case Qt.Key_Home:
+                browse(Logic.makeDay(cursor.year, cursor.month, 1));
+                return true;
+            case Qt.Key_End:
+                browse(Logic.makeDay(cursor.year, cursor.month, Logic.daysInMonth(cursor.year, cursor.month)));
+                return true;
+            case Qt.Key_Return:
+            case Qt.Key_Enter:
+            case Qt.Key_Space:
+                pick(cursor);
+                return true;
+            }
+            return false;
+        }
+
+        // Tab out of the days: the digital clock takes over when it is wired to
+        // us; otherwise the window's focus chain goes on.
+        function leaveForward() {
+            root.selectDigitalClock();
+            if (datePicker.activeFocus) {
+                var next = datePicker.nextItemInFocusChain(true);
+                if (next) {
+                    next.forceActiveFocus(Qt.TabFocusReason);
+                }
+            }
+        }
+    }
+
+    SystemPalette {
+        id: sysPalette
+    }
+
+    QtObject {
+        id: colors
+
+        readonly property color text: sysPalette.text
+        readonly property color secondary: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.5 : 0.42))
+        readonly property color faint: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.75 : 0.68))
+        readonly property color hover: Qt.tint(sysPalette.base, Qt.rgba(sysPalette.highlight.r, sysPalette.highlight.g, sysPalette.highlight.b, 0.15))
+        readonly property color cursor: Qt.tint(sysPalette.base, Qt.rgba(sysPalette.highlight.r, sysPalette.highlight.g, sysPalette.highlight.b, 0.3))
+    }
+
+    Rectangle {
+        id: frame
+        anchors.fill: parent
+        color: root.isApplet ? "transparent" : sysPalette.base
+        border.width: root.isApplet ? 0 : 1
+        border.color: root.borderColor
+        radius: root.buttonsRadius
+    }
+
+    // Items are declared in the order of the Tab chain: title, previous, next,
+    // the days, then (after the digital clock) the return-to-today button.
+    Item {
+        id: header
+
+        readonly property string titleText: {
+            if (d.viewMode === 0) {
+                return i18nd("kcm_orb_admin_date", "%1 %2", Qt.locale().standaloneMonthName(d.shownMonth, Locale.LongFormat), String(d.shownYear));
+            }
+            if (d.viewMode === 1) {
+                return String(d.shownYear);
+            }
+            return i18nd("kcm_orb_admin_date", "%1 – %2", String(d.yearBlock), String(Math.min(d.yearBlock + 11, Logic.maximum.year)));
+        }
+
+        x: d.margin
+        y: d.margin
+        width: root.width - 2 * d.margin
+        height: Math.round(root.fontSize * 2.4)
+    }
+
+    CalendarButton {
+        id: titleButton
+        objectName: "titleButton"
+        anchors.left: header.left
+        anchors.verticalCenter: header.verticalCenter
+        width: Math.min(implicitWidth, previousButton.x - Math.round(root.fontSize * 0.5))
+        height: header.height
+        text: header.titleText
+        bold: true
+        fontSize: Math.round(root.fontSize * 1.25)
+        isLight: root.isLight
+        borderColor: root.borderColor
+        radius: root.buttonsRadius
+        Accessible.description: i18nd("kcm_orb_admin_date", "Choose month and year")
+        onClicked: root.zoomOut()
+    }
+
+    CalendarButton {
+        id: previousButton
+        objectName: "previousButton"
+        anchors.right: returnButton.left
+        anchors.verticalCenter: header.verticalCenter
+        height: header.height
+        arrow: -1
+        text: d.viewMode === 0 ? i18nd("kcm_orb_admin_date", "Previous month") : d.viewMode === 1 ? i18nd("kcm_orb_admin_date", "Previous year") : i18nd("kcm_orb_admin_date", "Previous years")
+        fontSize: root.fontSize
+        isLight: root.isLight
+        borderColor: root.borderColor
+        radius: root.buttonsRadius
+        enabled: d.canGoBack
+        onClicked: root.showPrevious()
+    }
+
+    CalendarButton {
+        id: nextButton
+        objectName: "nextButton"
+        anchors.right: header.right
+        anchors.verticalCenter: header.verticalCenter
+        height: header.height
+        arrow: 1
+        text: d.viewMode === 0 ? i18nd("kcm_orb_admin_date", "Next month") : d.viewMode === 1 ? i18nd("kcm_orb_admin_date", "Next year") : i18nd("kcm_orb_admin_date", "Next years")
+        fontSize: root.fontSize
+        isLight: root.isLight
+        borderColor: root.borderColor
+        radius: root.buttonsRadius
+        enabled: d.canGoForward
+        onClicked: root.showNext()
+    }
+
+    FocusScope {
+        id: datePicker
+        objectName: "datePicker"
+
+        readonly property int rows: d.viewMode === 0 ? 6 : 4
+        readonly property int columns: d.viewMode === 0 ? 7 : 3
+        readonly property real namesHeight: d.viewMode === 0 ? Math.round(root.fontSize * 2.2) : 0
+        readonly property real cellWidth: Math.floor(width / columns)
+        readonly property real cellHeight: Math.floor((height - namesHeight) / rows)
+
+        x: d.margin
+        y: header.y + header.height + Math.round(root.fontSize * 0.6)
+        width: root.width - 2 * d.margin
+        height: root.height - y - d.margin
+        activeFocusOnTab: true
+
+        Accessible.role: Accessible.Table
+        Accessible.name: header.titleText
+
+        Keys.onPressed: event.accepted = d.handleKey(event)
+
+        MouseArea {
+            anchors.fill: parent
+            acceptedButtons: Qt.NoButton
+            onWheel: {
+                if (wheel.angleDelta.y > 0) {
+                    root.showPrevious();
+                } else if (wheel.angleDelta.y < 0) {
+                    root.showNext();
+                }
+            }
+        }
+
+        Row {
+            id: dayNames
+            visible: d.viewMode === 0
+            height: datePicker.namesHeight
+            Repeater {
+                model: 7
+                Text {
+                    objectName: "dayName_" + index
+                    width: datePicker.cellWidth
+                    height: datePicker.namesHeight
+                    // Monday first: the locale counts days from Sunday (0).
+                    text: Qt.locale().dayName((index + 1) % 7, Locale.ShortFormat)
+                    color: colors.secondary
+                    font.pixelSize: Math.max(8, root.fontSize - 1)
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+            }
+        }
+
+        // Cells are placed by index rather than by a Grid, so that their
+        // geometry is right as soon as the view changes.
+        Item {
+            id: dayGrid
+            objectName: "dayGrid"
+            visible: d.viewMode === 0
+            y: datePicker.namesHeight
+            Repeater {
+                model: 42
+                delegate: Item {
+                    id: dayCell
+
+                    readonly property var day: Logic.gridDay(d.shownYear, d.shownMonth, index)
+                    readonly property bool inMonth: day.month === d.shownMonth
+                    readonly property bool selectable: Logic.inRange(day)
+                    readonly property bool isCommitted: Logic.sameDay(day, d.committed)
+                    readonly property bool isCursor: Logic.sameDay(day, d.cursor)
+                    readonly property bool isToday: Logic.sameDay(day, d.today)
+                    readonly property bool isSaved: Logic.isValidDate(root.savedDate) && Logic.sameDay(day, Logic.fromDate(root.savedDate))
+                    readonly property int dayOfMonth: day.day
+
+                    objectName: "day_" + Logic.isoString(day).substring(0, 10)
+                    x: (index % 7) * datePicker.cellWidth
+                    y: Math.floor(index / 7) * datePicker.cellHeight
+                    width: datePicker.cellWidth
+                    height: datePicker.cellHeight
+
+                    Rectangle {
+                        anchors.fill: parent
+                        anchors.margins: 2
+                        radius: root.buttonsRadius
+                        color: {
+                            if (dayCell.isCommitted && dayCell.inMonth) {
+                                return sysPalette.highlight;
+                            }
+                            if (dayCell.isCursor && root.dateIsBeingEdited) {
+                                return colors.cursor;
+                            }
+                            if (cellMouse.containsMouse && dayCell.selectable) {
+                                return colors.hover;
+                            }
+                            return "transparent";
+                        }
+                        border.width: dayCell.isCursor && datePicker.activeFocus ? 2 : 1
+                        border.color: {
+                            if (dayCell.isCursor && datePicker.activeFocus) {
+                                return dayCell.isCommitted ? sysPalette.highlightedText : sysPalette.highlight;
+                            }
+                            if (dayCell.isSaved && dayCell.inMonth) {
+                                return sysPalette.highlight;
+                            }
+                            return "transparent";
+                        }
+                    }
+
+                    Text {
+                        anchors.centerIn: parent
+                        text: dayCell.dayOfMonth
+                        font.pixelSize: root.fontSize
+                        font.bold: dayCell.isToday
+                        color: {
+                            if (!dayCell.selectable) {
+                                return colors.faint;
+                            }
+                            if (dayCell.isCommitted && dayCell.inMonth) {
+                                return sysPalette.highlightedText;
+                            }
+                            if (!dayCell.inMonth) {
+                                return colors.secondary;
+                            }
+                            return dayCell.isToday ? sysPalette.highlight : colors.text;
+                        }
+                    }
+
+                    MouseArea {
+                        id: cellMouse
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        enabled: dayCell.selectable
+                        onClicked: {
+                            datePicker.forceActiveFocus(Qt.MouseFocusReason);
+                            d.pick(dayCell.day);
+                        }
+                    }
+                }
+            }
+        }
+
+        Item {
+            id: periodGrid
+            objectName: "periodGrid"
+            visible: d.viewMode > 0
+            Repeater {
+                model: 12
+                delegate: Item {
+                    id: periodCell
+
+                    readonly property int value: d.viewMode === 1 ? index : d.yearBlock + index
+                    readonly property bool selectable: d.viewMode === 1 ? Logic.monthInRange(d.shownYear, index) : Logic.yearInRange(value)
+                    readonly property bool isCurrent: d.viewMode === 1 ? (d.shownYear === d.committed.year && index === d.committed.month) : value === d.committed.year
+                    readonly property bool isCursor: index === d.cursorIndex
+
+                    objectName: "period_" + index
+                    x: (index % 3) * datePicker.cellWidth
+                    y: Math.floor(index / 3) * datePicker.cellHeight
+                    width: datePicker.cellWidth
+                    height: datePicker.cellHeight
+
+                    Rectangle {
+                        anchors.fill: parent
+                        anchors.margins: 3
+                        radius: root.buttonsRadius
+                        color: periodCell.isCurrent ? sysPalette.highlight : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
+                        border.width: periodCell.isCursor && datePicker.activeFocus ? 2 : 0
+                        border.color: periodCell.isCurrent ? sysPalette.highlightedText : sysPalette.highlight
+                    }
+
+                    Text {
+                        anchors.fill: parent
+                        anchors.margins: 4
+                        text: d.viewMode === 1 ? Qt.locale().standaloneMonthName(index, Locale.LongFormat) : String(periodCell.value)
+                        visible: d.viewMode === 1 || periodCell.value <= Logic.maximum.year
+                        font.pixelSize: root.fontSize
+                        color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? sysPalette.highlightedText : colors.text)
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        elide: Text.ElideRight
+                    }
+
+                    MouseArea {
+                        id: periodMouse
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        enabled: periodCell.selectable
+                        onClicked: {
+                            datePicker.forceActiveFocus(Qt.MouseFocusReason);
+                            if (d.viewMode === 1) {
+                                d.chooseMonth(index);
+                            } else {
+                                d.chooseYear(periodCell.value);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    CalendarButton {
+        id: returnButton
+        objectName: "returnButton"
+        anchors.right: nextButton.left
+        anchors.verticalCenter: header.verticalCenter
+        height: header.height
+        text: i18nd("kcm_orb_admin_date", "Today")
+        fontSize: root.fontSize
+        isLight: root.isLight
+        borderColor: root.borderColor
+        radius: root.buttonsRadius
+        Accessible.description: i18nd("kcm_orb_admin_date", "Show and pick today's date")
+        onClicked: root.goToToday()
+    }
+}

@@ -1,0 +1,45 @@
+import QtQuick 2.15
+
+// One two-digit field of the digital clock (hours, minutes or seconds). The
+// clock handles its keys; the field only shows its value and its focus.
+Rectangle {
+    id: field
+
+    property int value: 0
+    property int maximum: 59
+    property int fontSize: 13
+    property bool editable: true
+    // The first of two digits has been typed.
+    property bool pending: false
+    property color textColor: "black"
+    property color highlightColor: "steelblue"
+    property color highlightedTextColor: "white"
+    readonly property string text: (value < 10 ? "0" : "") + value
+
+    signal clicked
+
+    implicitWidth: digits.implicitWidth + Math.round(fontSize * 0.5)
+    implicitHeight: digits.implicitHeight + 4
+    color: activeFocus ? highlightColor : "transparent"
+    onActiveFocusChanged: pending = false
+
+    Accessible.role: Accessible.SpinBox
+    Accessible.name: text
+
+    Text {
+        id: digits
+        anchors.centerIn: parent
+        text: field.text
+        color: field.activeFocus ? field.highlightedTextColor : field.textColor
+        font.pixelSize: field.fontSize
+        // Underlined while the field waits for its second digit.
+        font.underline: field.pending
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        enabled: field.editable
+        cursorShape: Qt.IBeamCursor
+        onClicked: field.clicked()
+    }
+}

@@ -1,0 +1,116 @@
+import QtQuick 2.15
+import QtTest 1.2
+import orb.testsupport 1.0
+import ru.nimbolinux.orbadmindate 1.0
+
+// Renders the four items the way the date tab lays them out, on a light and a
+// dark scheme, and saves the pictures for a person to look at.
+Item {
+    id: page
+    width: 820
+    height: 540
+
+    property bool isLight: true
+
+    SystemPalette {
+        id: sysPalette
+    }
+
+    Rectangle {
+        id: sheet
+        anchors.fill: parent
+        color: sysPalette.base
+
+        Item {
+            id: today
+            width: 400
+            height: 45
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 20
+            Text {
+                width: parent.width
+                height: 20
+                text: "Today"
+                horizontalAlignment: Text.AlignHCenter
+                font.pixelSize: 12
+                color: page.isLight ? "gray" : "lightgray"
+            }
+            CurrentDate {
+                id: currentDate
+                width: parent.width
+                height: 30
+                anchors.bottom: parent.bottom
+                isLight: page.isLight
+            }
+        }
+
+        Row {
+            id: cells
+            x: 0
+            y: today.y + today.height + 10
+            OrbCalendar {
+                id: calendar
+                width: Math.round(page.width * 2 / 3) - 20
+                height: page.height - cells.y - 30
+                x: 20
+                isLight: page.isLight
+                fontSize: 13
+            }
+            Item {
+                width: Math.round(page.width / 3)
+                height: calendar.height
+                Clock {
+                    id: clock
+                    anchors.centerIn: parent
+                    anchors.verticalCenterOffset: -digitalClock.height / 2
+                    isLight: page.isLight
+                    scale: 1.2
+                }
+                DigitalClock {
+                    id: digitalClock
+                    width: clock.width * clock.scale
+                    height: Math.round(calendar.height / 10)
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.bottom: parent.bottom
+                    fontSize: 13
+                    isLight: page.isLight
+                    borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
+                    radius: calendar.buttonsRadius
+                }
+            }
+        }
+    }
+
+    TestCase {
+        name: "Screenshots"
+        when: windowShown
+
+        function shoot(scheme) {
+            TestSupport.usePalette(scheme);
+            page.isLight = scheme !== "dark";
+            calendar.updateAll(new Date(2024, 1, 15, 10, 8, 42));
+            calendar.savedDate = new Date(2024, 1, 15);
+            clock.update(10, 8, 42);
+            digitalClock.updateTime(10, 8, 42);
+            waitForRendering(page);
+            var file = TestSupport.screenshotDir() + "/orbadmindate-" + scheme + ".png";
+            var saved = false;
+            verify(page.grabToImage(function (result) {
+                saved = result.saveToFile(file);
+            }));
+            tryVerify(function () { return saved; }, 5000, "saved " + file);
+        }
+
+        function test_light() {
+            shoot("light");
+        }
+
+        function test_dark() {
+            shoot("dark");
+        }
+
+        function cleanupTestCase() {
+            TestSupport.usePalette("");
+        }
+    }
+}
