@@ -12,6 +12,7 @@
 
 #include "datetimeprovider.h"
 #include "dbusorbadmindate.h"
+#include "fallbackicons.h"
 #include "iconprovider.h"
 #include "kcmoduleswitcher.h"
 #include "logiccontroller.h"
@@ -43,6 +44,7 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
         m_mapImagesFuture = QtConcurrent::run(&MapController::loadImages);
     }
 
+    FallbackIcons::install();
     setButtons(Help | Apply);
     registerOrbAdminDateQmlTypes();
 }
