@@ -106,10 +106,11 @@ function pad(number) {
     return (number < 10 ? "0" : "") + number;
 }
 
-// Local midnight of the day, in a form the script Date constructor reads as
-// local time (a date-only ISO string would be read as UTC).
+// Local noon of the day, in a form the script Date constructor reads as local
+// time (a date-only ISO string would be read as UTC). Not midnight: where a
+// daylight-saving change skips it, midnight would be read as the day before.
 function isoString(d) {
-    return d.year + "-" + pad(d.month + 1) + "-" + pad(d.day) + "T00:00:00";
+    return d.year + "-" + pad(d.month + 1) + "-" + pad(d.day) + "T12:00:00";
 }
 
 // First year of the block of twelve years (counted from the minimum) holding `year`.

@@ -122,7 +122,7 @@ Item {
             }
             var picked = lastPicked();
             compareDay(picked, 2024, 1, 15, "the string names the picked day");
-            compare([picked.getHours(), picked.getMinutes()], [0, 0], "read as local midnight");
+            compare([picked.getHours(), picked.getMinutes()], [12, 0], "read as local time");
             compareDay(calendar.selectedDate, 2024, 1, 15);
             compare([calendar.shownYear, calendar.shownMonth], [2024, 1]);
             verify(!calendar.dateIsBeingEdited, "picking ends the editing");
@@ -281,6 +281,25 @@ Item {
             var grid = findChild(calendar, "dayGrid");
             compare(grid.children[0].objectName, "day_2024-01-29");
             compare(grid.children[3].objectName, "day_2024-02-01");
+        }
+
+        // Run with TZ=America/Sao_Paulo, where 4 November 2018 began at 01:00:
+        // every cell still holds the next day, and picking that day names it.
+        function test_daylightSavingStartingAtMidnight() {
+            calendar.updateAll(new Date(2018, 10, 3));
+            var grid = findChild(calendar, "dayGrid");
+            var expected = new Date(2018, 9, 29, 12);
+            for (var i = 0; i < 42; ++i) {
+                compare(grid.children[i].objectName, "day_" + Qt.formatDate(expected, "yyyy-MM-dd"));
+                expected.setDate(expected.getDate() + 1);
+            }
+            calendar.selectDatePicker();
+            keyClick(Qt.Key_Right);
+            compareDay(calendar.cursorDate, 2018, 10, 4);
+            keyClick(Qt.Key_Return);
+            compareDay(lastPicked(), 2018, 10, 4);
+            keyClick(Qt.Key_Right);
+            compareDay(calendar.cursorDate, 2018, 10, 5);
         }
 
         function test_tabChain() {

@@ -1,10 +1,12 @@
 // Test-only QML plug-in "orb.testsupport": switches the application palette so
-// that screenshots can show the items on a light and on a dark scheme, tells
-// where screenshots go, and gives runners without a localized context i18n().
+// that screenshots can show the items on a light and on a dark scheme, reads
+// pixels of grabbed images, tells where screenshots go, and gives runners
+// without a localized context i18n().
 
 #include <QColor>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPalette>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -53,6 +55,17 @@ public:
         } else {
             QGuiApplication::setPalette(original);
         }
+    }
+
+    // A pixel of an image grabbed with grabToImage(): offscreen windows cannot be
+    // grabbed by the test runner itself.
+    Q_INVOKABLE QColor pixel(const QVariant &image, int x, int y) const
+    {
+        const QImage picture = image.value<QImage>();
+        if (!picture.valid(x, y)) {
+            return QColor();
+        }
+        return picture.pixelColor(x, y);
     }
 
     // The folder for screenshots ($ORB_SCREENSHOT_DIR, else the temporary folder), created if needed.
