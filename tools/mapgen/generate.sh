@@ -1,0 +1,9 @@
+#!/bin/sh
+# Regenerates content/*.png and content/manifest.json from the locked npm
+# packages, then checks the result. Only needed when the map should change:
+# the module is built from the committed pictures.
+set -eu
+cd "$(dirname "$0")"
+npm ci --no-audit --no-fund
+node generate.js ../../content
+node check.js ../../content
