@@ -1,0 +1,112 @@
+#include "basetimezonesprovider.h"
+
+#include "timezonessorter.h"
+
+#include <KLocalizedString>
+
+#include <QLocale>
+#include <QTimeZone>
+
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+#include <string>
+
+BaseTimeZonesProvider::BaseTimeZonesProvider(QObject *parent)
+    : QObject(parent)
+{
+}
+
+BaseTimeZonesProvider::~BaseTimeZonesProvider() = default;
+
+QStringList BaseTimeZonesProvider::allTimeZonesWithOffsets() const
+{
+    return m_allTimeZonesWithOffsets;
+}
+
+QStringList BaseTimeZonesProvider::russianTimeZonesWithOffsets() const
+{
+    return m_russianTimeZonesWithOffsets;
+}
+
+QString BaseTimeZonesProvider::getZoneName(const QString &path)
+{
+    const QByteArray id = path.toUtf8();
+    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()))));
+    if (!zone) {
+        return QString();
+    }
+
+    // i18n: the ICU locale in which zone names are shown, such as "ru_RU"
+    const QString localeName = ki18nd("kcm_orb_admin_date", "en_US").toString();
+    const icu::Locale locale(localeName.toUtf8().constData());
+
+    icu::UnicodeString name;
+    zone->getDisplayName(true, icu::TimeZone::GENERIC_LOCATION, locale, name);
+    std::string utf8;
+    name.toUTF8String(utf8);
+    return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
+
+void BaseTimeZonesProvider::loadTimeZones()
+{
+    m_allTimeZonesWithOffsets = m_getAllTimeZonesWithOffsets();
+    m_russianTimeZonesWithOffsets = m_getRussianTimeZonesWithOffsets();
+}
+
+QStringList BaseTimeZonesProvider::m_getAllTimeZonesWithOffsets() const
+{
+    return m_getDisplayString(TimeZonesSorter::sort(m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId())));
+}
+
+QStringList BaseTimeZonesProvider::m_getRussianTimeZonesWithOffsets() const
+{
+    return m_getDisplayString(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia))));
+}
+
+QList<QByteArray> BaseTimeZonesProvider::m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId)
+{
+    // The machine's own zone is offered even when the platform's list lacks it.
+    if (!availableIds.contains(systemId)) {
+        availableIds.append(systemId);
+    }
+    return availableIds;
+}
+
+QList<QByteArray> BaseTimeZonesProvider::m_russianZoneIds(QList<QByteArray> countryIds)
+{
+    // The country list may lack Simferopol; it goes right before Volgograd, or last
+    // when there is no Volgograd. A list that already holds it keeps one copy.
+    const QByteArray simferopol = QByteArrayLiteral("Europe/Simferopol");
+    countryIds.removeAll(simferopol);
+    const int volgograd = countryIds.indexOf(QByteArrayLiteral("Europe/Volgograd"));
+    countryIds.insert(volgograd < 0 ? countryIds.size() : volgograd, simferopol);
+    return countryIds;
+}
+
+QString BaseTimeZonesProvider::m_getShift(int offset) const
+{
+    const QChar sign = offset < 0 ? QLatin1Char('-') : QLatin1Char('+');
+    const qint64 seconds = offset < 0 ? -qint64(offset) : qint64(offset);
+    const qint64 hours = (seconds / 3600) % 24;
+    const qint64 minutes = (seconds % 3600) / 60;
+    return QStringLiteral("(UTC%1%2:%3)").arg(sign).arg(hours, 2, 10, QLatin1Char('0')).arg(minutes, 2, 10, QLatin1Char('0'));
+}
+
+QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &filter) const
+{
+    // Typed text is matched literally: "(" or "." are characters to find, not syntax.
+    return QRegularExpression(QStringLiteral("(^|[ ,;(]|UTC)") + QRegularExpression::escape(filter), QRegularExpression::CaseInsensitiveOption);
+}
+
+QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const
+{
+    QStringList result;
+    result.reserve(zones.size());
+    for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
+        result.append(QStringLiteral("%1 %2;%3").arg(m_getShift(it.key()), getZoneName(it.value()), it.value()));
+    }
+    return result;
+}

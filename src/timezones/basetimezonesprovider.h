@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMultiMap>
+#include <QObject>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// The time zone catalogue: all zones and the zones of the Russian Federation, each
+// as a display line with the current offset, the localized name and the id, in
+// offset order. Subclasses choose the line format through m_getDisplayString and
+// call loadTimeZones() at the end of their constructor.
+class BaseTimeZonesProvider : public QObject
+{
+    Q_OBJECT
+public:
+    explicit BaseTimeZonesProvider(QObject *parent = nullptr);
+    ~BaseTimeZonesProvider() override;
+
+public Q_SLOTS:
+    QStringList allTimeZonesWithOffsets() const;
+    QStringList russianTimeZonesWithOffsets() const;
+    // Localized generic-location name of a zone, in the language the translation
+    // catalogue names through its "en_US" message.
+    static QString getZoneName(const QString &path);
+
+protected:
+    void loadTimeZones();
+    QStringList m_getAllTimeZonesWithOffsets() const;
+    QStringList m_getRussianTimeZonesWithOffsets() const;
+    // "(UTC+03:00)" for 10800.
+    QString m_getShift(int offset) const;
+    // Matches lines in which the typed text starts a word, an offset or follows "UTC".
+    QRegularExpression m_getStartsWithFilter(const QString &filter) const;
+    virtual QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
+
+    // The ids behind the two lists, from the platform's lists.
+    static QList<QByteArray> m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId);
+    static QList<QByteArray> m_russianZoneIds(QList<QByteArray> countryIds);
+
+private:
+    QStringList m_allTimeZonesWithOffsets;
+    QStringList m_russianTimeZonesWithOffsets;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMultiMap>
+#include <QString>
+
+// Orders zone ids by their current UTC offset, dropping ids that are aliases,
+// fixed-offset pseudo zones or otherwise unfit to offer for choice.
+class TimeZonesSorter
+{
+public:
+    // Offset in seconds east of UTC -> zone id. Among equal offsets the id that came
+    // later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
+    static QMultiMap<int, QString> sort(const QList<QByteArray> &zoneIds);
+};
