@@ -130,6 +130,12 @@ FocusScope {
             return Logic.yearInRange(yearBlock + 12);
         }
 
+        // Some locales write month names in lower case; as a heading they start with a capital.
+        function monthName(month) {
+            var name = Qt.locale().standaloneMonthName(month, Locale.LongFormat);
+            return name.charAt(0).toLocaleUpperCase() + name.slice(1);
+        }
+
         function moveCursor(day) {
             cursor = Logic.clamped(day);
             shownYear = cursor.year;
@@ -329,7 +335,7 @@ FocusScope {
 
         readonly property string titleText: {
             if (d.viewMode === 0) {
-                return i18nd("kcm_orb_admin_date", "%1 %2", Qt.locale().standaloneMonthName(d.shownMonth, Locale.LongFormat), String(d.shownYear));
+                return i18nd("kcm_orb_admin_date", "%1 %2", d.monthName(d.shownMonth), String(d.shownYear));
             }
             if (d.viewMode === 1) {
                 return String(d.shownYear);
@@ -556,7 +562,7 @@ FocusScope {
 
                     Rectangle {
                         anchors.fill: parent
-                        anchors.margins: 3
+                        anchors.margins: Math.round(root.fontSize * 0.4)
                         radius: root.buttonsRadius
                         color: periodCell.isCurrent ? sysPalette.highlight : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
                         border.width: periodCell.isCursor && datePicker.activeFocus ? 2 : 0
@@ -566,7 +572,7 @@ FocusScope {
                     Text {
                         anchors.fill: parent
                         anchors.margins: 4
-                        text: d.viewMode === 1 ? Qt.locale().standaloneMonthName(index, Locale.LongFormat) : String(periodCell.value)
+                        text: d.viewMode === 1 ? d.monthName(index) : String(periodCell.value)
                         visible: d.viewMode === 1 || periodCell.value <= Logic.maximum.year
                         font.pixelSize: root.fontSize
                         color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? sysPalette.highlightedText : colors.text)

@@ -62,23 +62,12 @@ Item {
         }
 
         function test_handAngles_data() {
-            return [{
-                    tag: "03:30:15",
-                    time: [3, 30, 15],
-                    angles: [105, 181.5, 90]
-                }, {
-                    tag: "15:30:15 is the same on the dial",
-                    time: [15, 30, 15],
-                    angles: [105, 181.5, 90]
-                }, {
-                    tag: "midnight",
-                    time: [0, 0, 0],
-                    angles: [0, 0, 0]
-                }, {
-                    tag: "23:59:59",
-                    time: [23, 59, 59],
-                    angles: [359.5, 359.9, 354]
-                }];
+            return [
+            { tag: "03:30:15", time: [3, 30, 15], angles: [105, 181.5, 90] },
+            { tag: "15:30:15 is the same on the dial", time: [15, 30, 15], angles: [105, 181.5, 90] },
+            { tag: "midnight", time: [0, 0, 0], angles: [0, 0, 0] },
+            { tag: "23:59:59", time: [23, 59, 59], angles: [359.5, 359.9, 354] }
+            ];
         }
 
         function test_handAngles(data) {

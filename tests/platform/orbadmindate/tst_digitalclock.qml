@@ -121,37 +121,13 @@ Item {
         }
 
         function test_upAndDownWrap_data() {
-            return [{
-                    tag: "hours up",
-                    field: 0,
-                    start: [23, 0, 0],
-                    key: Qt.Key_Up,
-                    expected: [0, 0, 0]
-                }, {
-                    tag: "hours down",
-                    field: 0,
-                    start: [0, 0, 0],
-                    key: Qt.Key_Down,
-                    expected: [23, 0, 0]
-                }, {
-                    tag: "minutes up",
-                    field: 1,
-                    start: [5, 59, 0],
-                    key: Qt.Key_Up,
-                    expected: [5, 0, 0]
-                }, {
-                    tag: "seconds down",
-                    field: 2,
-                    start: [5, 6, 0],
-                    key: Qt.Key_Down,
-                    expected: [5, 6, 59]
-                }, {
-                    tag: "seconds up",
-                    field: 2,
-                    start: [5, 6, 7],
-                    key: Qt.Key_Up,
-                    expected: [5, 6, 8]
-                }];
+            return [
+            { tag: "hours up", field: 0, start: [23, 0, 0], key: Qt.Key_Up, expected: [0, 0, 0] },
+            { tag: "hours down", field: 0, start: [0, 0, 0], key: Qt.Key_Down, expected: [23, 0, 0] },
+            { tag: "minutes up", field: 1, start: [5, 59, 0], key: Qt.Key_Up, expected: [5, 0, 0] },
+            { tag: "seconds down", field: 2, start: [5, 6, 0], key: Qt.Key_Down, expected: [5, 6, 59] },
+            { tag: "seconds up", field: 2, start: [5, 6, 7], key: Qt.Key_Up, expected: [5, 6, 8] }
+            ];
         }
 
         function test_upAndDownWrap(data) {

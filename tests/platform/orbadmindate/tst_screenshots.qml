@@ -44,39 +44,42 @@ Item {
             }
         }
 
-        Row {
-            id: cells
-            x: 0
+        OrbCalendar {
+            id: calendar
+            x: 20
             y: today.y + today.height + 10
-            OrbCalendar {
-                id: calendar
-                width: Math.round(page.width * 2 / 3) - 20
-                height: page.height - cells.y - 30
-                x: 20
+            width: Math.round(page.width * 2 / 3) - 30
+            height: page.height - y - 20
+            isLight: page.isLight
+            fontSize: 13
+        }
+
+        Item {
+            id: rightCell
+            anchors.left: calendar.right
+            anchors.right: parent.right
+            anchors.rightMargin: 20
+            y: calendar.y
+            height: calendar.height
+
+            Clock {
+                id: clock
+                anchors.horizontalCenter: parent.horizontalCenter
+                y: (digitalClock.y - height) / 2
                 isLight: page.isLight
-                fontSize: 13
+                scale: 1.1
             }
-            Item {
-                width: Math.round(page.width / 3)
-                height: calendar.height
-                Clock {
-                    id: clock
-                    anchors.centerIn: parent
-                    anchors.verticalCenterOffset: -digitalClock.height / 2
-                    isLight: page.isLight
-                    scale: 1.2
-                }
-                DigitalClock {
-                    id: digitalClock
-                    width: clock.width * clock.scale
-                    height: Math.round(calendar.height / 10)
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    anchors.bottom: parent.bottom
-                    fontSize: 13
-                    isLight: page.isLight
-                    borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
-                    radius: calendar.buttonsRadius
-                }
+
+            DigitalClock {
+                id: digitalClock
+                width: clock.width * clock.scale
+                height: Math.round(calendar.height / 10)
+                anchors.horizontalCenter: parent.horizontalCenter
+                anchors.bottom: parent.bottom
+                fontSize: 13
+                isLight: page.isLight
+                borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
+                radius: calendar.buttonsRadius
             }
         }
     }
@@ -85,28 +88,47 @@ Item {
         name: "Screenshots"
         when: windowShown
 
-        function shoot(scheme) {
-            TestSupport.usePalette(scheme);
-            page.isLight = scheme !== "dark";
-            calendar.updateAll(new Date(2024, 1, 15, 10, 8, 42));
-            calendar.savedDate = new Date(2024, 1, 15);
-            clock.update(10, 8, 42);
-            digitalClock.updateTime(10, 8, 42);
+        function save(name) {
             waitForRendering(page);
-            var file = TestSupport.screenshotDir() + "/orbadmindate-" + scheme + ".png";
+            var file = TestSupport.screenshotDir() + "/orbadmindate-" + name + ".png";
             var saved = false;
             verify(page.grabToImage(function (result) {
                 saved = result.saveToFile(file);
             }));
-            tryVerify(function () { return saved; }, 5000, "saved " + file);
+            tryVerify(function () {
+                return saved;
+            }, 5000, "saved " + file);
         }
 
+        function show(scheme) {
+            TestSupport.usePalette(scheme);
+            page.isLight = scheme !== "dark";
+            calendar.updateAll(new Date(2024, 1, 15, 10, 8, 42));
+            calendar.updateBaseCalendarSystemDate(new Date(2024, 1, 20));
+            calendar.savedDate = new Date(2024, 1, 20);
+            clock.update(10, 8, 42);
+            digitalClock.updateTime(10, 8, 42);
+        }
+
+        // Days with the digital clock being edited; the months of the year.
         function test_light() {
-            shoot("light");
+            show("light");
+            digitalClock.focusOnHourBox();
+            keyClick(Qt.Key_Right);
+            save("light");
+            calendar.zoomOut();
+            save("light-months");
         }
 
+        // Days with the keyboard cursor in the calendar; a block of years.
         function test_dark() {
-            shoot("dark");
+            show("dark");
+            calendar.selectDatePicker();
+            keyClick(Qt.Key_Down);
+            save("dark");
+            calendar.zoomOut();
+            calendar.zoomOut();
+            save("dark-years");
         }
 
         function cleanupTestCase() {
