@@ -22,7 +22,8 @@ Item {
             // Some locales start the long format with a lower-case weekday.
             return formatted.charAt(0).toLocaleUpperCase() + formatted.slice(1);
         }
-        color: sysPalette.text
+        // A touch softer than body text, so that the calendar stays the eye-catcher.
+        color: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.12 : 0.08))
         font.pixelSize: root.fontSize
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter

@@ -422,10 +422,16 @@ FocusScope {
         MouseArea {
             anchors.fill: parent
             acceptedButtons: Qt.NoButton
+            // Touchpads send many small steps: one month per notch of a wheel.
+            property int pendingDelta: 0
             onWheel: {
-                if (wheel.angleDelta.y > 0) {
+                pendingDelta += wheel.angleDelta.y;
+                while (pendingDelta >= 120) {
+                    pendingDelta -= 120;
                     root.showPrevious();
-                } else if (wheel.angleDelta.y < 0) {
+                }
+                while (pendingDelta <= -120) {
+                    pendingDelta += 120;
                     root.showNext();
                 }
             }

@@ -96,6 +96,17 @@ Item {
             verify(!calendar.dateIsBeingEdited);
         }
 
+        function test_wheelTurnsOneMonthPerNotch() {
+            var picker = findChild(calendar, "datePicker");
+            mouseWheel(picker, 100, 100, 0, -120);
+            compare([calendar.shownYear, calendar.shownMonth], [2024, 2]);
+            for (var i = 0; i < 5; ++i) {
+                mouseWheel(picker, 100, 100, 0, 40);
+            }
+            compare([calendar.shownYear, calendar.shownMonth], [2024, 1], "five small steps make one notch");
+            verify(calendar.dateIsBeingEdited);
+        }
+
         function test_pickFifteenthOfFebruaryAfterThirtyFirstOfJanuary_data() {
             return [
             { tag: "click" },
