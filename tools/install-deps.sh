@@ -17,7 +17,7 @@ PACKAGES=(
   qml-module-org-kde-kcm qml-module-org-kde-kirigami2 qml-module-org-kde-kquickcontrols
   qml-module-org-kde-kquickcontrolsaddons qml-module-qtgraphicaleffects
   # host, icons, fonts
-  kde-cli-tools breeze-icon-theme fonts-dejavu-core
+  kde-cli-tools breeze-icon-theme breeze qml-module-org-kde-qqc2desktopstyle fonts-dejavu-core
   # test harness: private buses, stand-in services, headless display
   dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock
   xvfb xauth x11-utils xdotool imagemagick

@@ -1,6 +1,6 @@
 #include "iconprovider.h"
 
-#include <QIcon>
+#include "fallbackicons.h"
 
 IconProvider::IconProvider()
     : QQuickImageProvider(QQmlImageProviderBase::Pixmap)
@@ -15,5 +15,5 @@ QPixmap IconProvider::requestPixmap(const QString &id, QSize *size, const QSize 
     }
     const int width = requestedSize.width() > 0 ? requestedSize.width() : defaultSide;
     const int height = requestedSize.height() > 0 ? requestedSize.height() : defaultSide;
-    return QIcon::fromTheme(id).pixmap(QSize(width, height), QIcon::Normal, QIcon::Off);
+    return FallbackIcons::fromTheme(id).pixmap(QSize(width, height), QIcon::Normal, QIcon::Off);
 }

@@ -1,17 +1,36 @@
+#include <QBitArray>
 #include <QIcon>
 #include <QTest>
 
+#include "fallbackicons.h"
 #include "iconprovider.h"
+#include "qmltypes.h"
 
 class TestIconProvider : public QObject
 {
     Q_OBJECT
+private:
+    // Which pixels a picture paints at all.
+    static QBitArray coverage(const QImage &image)
+    {
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        QBitArray bits(argb.width() * argb.height());
+        for (int y = 0; y < argb.height(); ++y) {
+            for (int x = 0; x < argb.width(); ++x) {
+                bits.setBit(y * argb.width() + x, qAlpha(argb.pixel(x, y)) > 0);
+            }
+        }
+        return bits;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
         // A theme we control, so that the sizes rendered are not those of a random desktop.
         QIcon::setThemeSearchPaths({QStringLiteral("/usr/share/icons")});
         QIcon::setThemeName(QStringLiteral("breeze"));
+        initOrbAdminDateResources();
+        FallbackIcons::install();
     }
 
     void sizes_data()
@@ -37,6 +56,31 @@ private Q_SLOTS:
         QVERIFY(pixmap.width() <= rendered.width() && pixmap.height() <= rendered.height());
         QVERIFY(pixmap.width() == rendered.width() || pixmap.height() == rendered.height());
         QCOMPARE(reported, QSize(16, 16));
+    }
+
+    void platformNamesFallBackToOurDrawings()
+    {
+        IconProvider provider;
+        for (const char *name : {"arrow-down-black", "arrow-down-white", "dialog-on", "dialog-off", "list-add-white"}) {
+            const QString id = QString::fromLatin1(name);
+            const QImage fromProvider = provider.requestPixmap(id, nullptr, QSize(16, 16)).toImage();
+            QVERIFY2(!fromProvider.isNull(), name);
+            const QImage ours = QIcon(QStringLiteral(":/icons/fallback/%1.svg").arg(id)).pixmap(16, 16).toImage();
+            QCOMPARE(coverage(fromProvider), coverage(ours));
+        }
+    }
+
+    void themeIconsWinOverOurDrawings()
+    {
+        // The theme has these names: its pictures are used, not ours.
+        IconProvider provider;
+        for (const char *name : {"arrow-down", "computer", "list-add"}) {
+            const QString id = QString::fromLatin1(name);
+            const QImage fromProvider = provider.requestPixmap(id, nullptr, QSize(16, 16)).toImage();
+            const QImage ours = QIcon(QStringLiteral(":/icons/fallback/%1.svg").arg(id)).pixmap(16, 16).toImage();
+            QVERIFY2(!fromProvider.isNull(), name);
+            QVERIFY2(coverage(fromProvider) != coverage(ours), name);
+        }
     }
 
     void unknownNameGivesNullPixmap()

@@ -1,17 +1,33 @@
 #include "fallbackicons.h"
 
-#include <QIcon>
+#include <QFile>
 #include <QStringList>
+
+namespace
+{
+const QString s_fallbackDir = QStringLiteral(":/icons/fallback");
+}
 
 namespace FallbackIcons
 {
 void install()
 {
-    const QString path = QStringLiteral(":/icons/fallback");
     QStringList paths = QIcon::fallbackSearchPaths();
-    if (!paths.contains(path)) {
-        paths.append(path);
+    if (!paths.contains(s_fallbackDir)) {
+        paths.append(s_fallbackDir);
         QIcon::setFallbackSearchPaths(paths);
     }
+}
+
+QIcon fromTheme(const QString &name)
+{
+    QIcon icon = QIcon::fromTheme(name);
+    if (icon.isNull() || icon.name() != name) {
+        const QString ours = s_fallbackDir + QLatin1Char('/') + name + QStringLiteral(".svg");
+        if (QFile::exists(ours)) {
+            return QIcon(ours);
+        }
+    }
+    return icon;
 }
 }
