@@ -1,23 +1,47 @@
 #pragma once
 
 #include <QMap>
-#include <QObject>
+#include <QString>
+#include <QStringList>
 #include <QVariant>
+#include <QVector>
 
+#include <memory>
+
+#include "basetimezonesprovider.h"
 #include "settings.h"
 
-// The clock applet's extra zones as chosen on the "Other time zones" tab.
-// Not complete yet: it only carries the values between the store and the module.
-class SettingsForAppletProvider : public QObject
+// The clock applet's extra zones as chosen on the "Other time zones" tab, and the
+// choice between the all-zones list and the Russian one. The choice is class-wide:
+// every page instance and the module object see the same values, and it is compared
+// with what was last loaded from the settings file to tell whether Apply has work.
+class SettingsForAppletProvider : public BaseTimeZonesProvider
 {
     Q_OBJECT
 public:
     explicit SettingsForAppletProvider(QObject *parent = nullptr);
 
     static void loadSettings(const Settings &settings);
+    static void loadSettings(const std::shared_ptr<Settings> &settings);
     static QMap<Settings::Key, QVariant> getSettings();
 
+public Q_SLOTS:
+    static void setAllTimeZonesProvided();
+    static void setRussianTimeZonesProvided();
+    static bool isAllTimeZonesProvided();
+    static void removeChosenTimeZone(const QString &timeZone);
+    static void setChosenTimeZones(const QStringList &chosenTimeZones);
+    static QStringList getChosenTimeZones();
+    QStringList getFilteredTimeZones(const QString &filter) const;
+    static bool needsSave();
+
 private:
+    static void m_updateChangedAllZonesProvided();
+    static void m_updateChangedChosenTimeZones();
+
     static QStringList m_chosenTimeZones;
+    static QStringList m_chosenTimeZonesFromSettings;
     static bool m_allZonesProvided;
+    static bool m_allZonesProvidedFromSettings;
+    static QVector<bool> m_changed;
 };
