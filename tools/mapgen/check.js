@@ -12,6 +12,7 @@ const fs = require('fs');
 const path = require('path');
 const { PNG } = require('pngjs');
 const { standardOffset, offsetLabel } = require('./zones');
+const { encodeMask, readHitMask } = require('./hitmask');
 
 const contentDir = path.resolve(process.argv[2] || path.join(__dirname, '..', '..', 'content'));
 const tabFile = process.argv[3] || '/usr/share/zoneinfo/zone1970.tab';
@@ -45,6 +46,12 @@ function readPicture(file) {
     // Byte 25 of a PNG is the colour type of its IHDR chunk; 6 is RGBA.
     if (buf[25] !== 6) {
         fail(`${file} has PNG colour type ${buf[25]}, expected 6 (RGBA)`);
+    }
+    const mask = readHitMask(buf);
+    if (!mask) {
+        fail(`${file} has no hit mask chunk`);
+    } else if (!mask.equals(encodeMask(png.data, png.width, png.height))) {
+        fail(`${file}: its hit mask differs from its pixels of alpha >= 128`);
     }
     return png;
 }

@@ -15,6 +15,7 @@ const { PNG } = require('pngjs');
 
 const projection = require('./projection');
 const { BANDS, REFERENCE_YEAR, bandOfZone } = require('./zones');
+const { withHitMask } = require('./hitmask');
 
 const W = projection.WIDTH;
 const H = projection.HEIGHT;
@@ -344,7 +345,8 @@ function encodePng(rgba) {
             best = buf;
         }
     }
-    return best;
+    // The module reads the clickable pixels from this chunk instead of decoding the picture.
+    return withHitMask(best, rgba, W, H);
 }
 
 function main() {
@@ -534,6 +536,11 @@ function main() {
         width: W,
         height: H,
         baseMap: 'all.png',
+        referenceYear: REFERENCE_YEAR,
+        hitMask:
+            'Each picture carries its clickable pixels (alpha >= 128) in a private PNG chunk "hiTM" after IHDR: ' +
+            'a version byte (1), width and height as big-endian u32, then per row the lengths of alternating ' +
+            'runs of not clickable and clickable pixels as unsigned LEB128 numbers, starting with not clickable.',
         projection: {
             name: 'Miller cylindrical, stretched vertically',
             centralMeridian: 0,
