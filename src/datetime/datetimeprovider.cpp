@@ -1,17 +1,166 @@
 #include "datetimeprovider.h"
 
-std::shared_ptr<DBusOrbAdminDate> DateTimeProvider::s_daemon;
+#include <QDateTime>
+#include <QDebug>
+
+#include "dbusorbadmindate.h"
+#include "timedata.h"
+
+std::unique_ptr<TimeData> DateTimeProvider::m_timeData;
+QDate DateTimeProvider::m_savedDate = QDate::currentDate();
+QTime DateTimeProvider::m_savedTime = QTime::currentTime();
+bool DateTimeProvider::m_savedUTC = false;
+std::vector<bool> DateTimeProvider::m_changed(3, false);
 
 DateTimeProvider::DateTimeProvider(QObject *parent)
     : QObject(parent)
 {
 }
 
+DateTimeProvider::~DateTimeProvider() = default;
+
 void DateTimeProvider::setDaemon(std::shared_ptr<DBusOrbAdminDate> daemon)
 {
-    s_daemon = std::move(daemon);
+    m_timeData.reset();
+    if (daemon) {
+        m_timeData = std::make_unique<TimeData>(std::move(daemon), nullptr);
+    }
+}
+
+QDate DateTimeProvider::savedDate()
+{
+    return m_savedDate;
+}
+
+QTime DateTimeProvider::savedTime()
+{
+    return m_savedTime;
+}
+
+bool DateTimeProvider::savedUTC()
+{
+    return m_savedUTC;
+}
+
+TimeData *DateTimeProvider::timeData()
+{
+    return m_timeData.get();
+}
+
+bool DateTimeProvider::getUTC()
+{
+    if (!m_timeData) {
+        qCritical("ptr to TimeData is empty");
+        return false;
+    }
+    return m_timeData->utc();
 }
 
 void DateTimeProvider::saveSettings()
 {
+    saveDateTime();
+    saveUTC();
+}
+
+void DateTimeProvider::load()
+{
+    if (m_timeData) {
+        // Once per instance and writer: every load reconnecting would repeat each
+        // failure as many times as the page has been loaded.
+        connect(m_timeData.get(), &TimeData::showMessage, this, &DateTimeProvider::showMessage, Qt::UniqueConnection);
+    }
+    m_savedDate = QDate::currentDate();
+    m_savedTime = QTime::currentTime();
+    if (m_timeData) {
+        m_timeData->refreshUtc();
+    }
+    m_savedUTC = getUTC();
+    m_changed.assign(3, false);
+}
+
+void DateTimeProvider::setChanged(DateTimeProvider::Value value, bool changed)
+{
+    const auto index = static_cast<size_t>(value);
+    if (index >= m_changed.size()) {
+        qWarning() << Q_FUNC_INFO << "no such value" << static_cast<int>(value);
+        return;
+    }
+    m_changed[index] = changed;
+}
+
+bool DateTimeProvider::changed(DateTimeProvider::Value value)
+{
+    const auto index = static_cast<size_t>(value);
+    return index < m_changed.size() && m_changed[index];
+}
+
+bool DateTimeProvider::needsSave()
+{
+    return std::find(m_changed.cbegin(), m_changed.cend(), true) != m_changed.cend();
+}
+
+void DateTimeProvider::setDate(int year, int month, int day)
+{
+    m_savedDate = QDate(year, month + 1, day);
+    m_updateDateChanged();
+}
+
+void DateTimeProvider::setTime(int hours, int minutes, int seconds)
+{
+    m_savedTime = QTime(hours, minutes, seconds, QTime::currentTime().msec());
+}
+
+void DateTimeProvider::setUTC(bool utc)
+{
+    m_savedUTC = utc;
+    m_updateUTCChanged();
+}
+
+void DateTimeProvider::saveDateTime()
+{
+    if (!changed(Date) && !changed(Time)) {
+        return;
+    }
+    QDateTime dateTime = QDateTime::currentDateTime();
+    if (changed(Date)) {
+        dateTime.setDate(m_savedDate);
+    }
+    if (changed(Time)) {
+        dateTime.setTime(m_savedTime);
+    }
+    // An impossible edit (31 February, 25 o'clock) must not turn into some other
+    // instant: an invalid value is refused by the writer.
+    if ((changed(Date) && !m_savedDate.isValid()) || (changed(Time) && !m_savedTime.isValid())) {
+        dateTime = QDateTime();
+    }
+    if (!m_timeData) {
+        qCritical("ptr to TimeData is empty");
+        return;
+    }
+    m_timeData->saveDateTime(dateTime);
+}
+
+void DateTimeProvider::saveUTC()
+{
+    if (!changed(UTC)) {
+        return;
+    }
+    if (!m_timeData) {
+        qCritical("ptr to TimeData is empty");
+        return;
+    }
+    m_timeData->saveUTC(m_savedUTC);
+}
+
+void DateTimeProvider::m_updateDateChanged()
+{
+    m_changed[Date] = QDate::currentDate() != m_savedDate;
+}
+
+void DateTimeProvider::m_updateUTCChanged()
+{
+    if (m_timeData) {
+        m_timeData->refreshUtc();
+    }
+    m_changed[UTC] = getUTC() != m_savedUTC;
 }

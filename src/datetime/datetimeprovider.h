@@ -1,13 +1,23 @@
 #pragma once
 
+#include <QDate>
 #include <QObject>
+#include <QTime>
 
 #include <memory>
+#include <vector>
 
 class DBusOrbAdminDate;
+class TimeData;
 
-// The edited date, time and hardware-clock mode. Not complete yet: it holds the
-// client and writes nothing.
+/**
+ * The date, time of day and hardware-clock mode edited on the "Date and time"
+ * tab, with one change flag each, and the save that writes the changed ones.
+ *
+ * The state is class-wide: the module's save runs without any instance, and every
+ * instance the page creates sees the same edits. An instance only relays the
+ * writer's failures to the page that owns it.
+ */
 class DateTimeProvider : public QObject
 {
     Q_OBJECT
@@ -16,12 +26,41 @@ public:
     Q_ENUM(Value)
 
     explicit DateTimeProvider(QObject *parent = nullptr);
+    ~DateTimeProvider() override;
 
+    /// Installs a new writer over @p daemon; an empty pointer removes the writer.
     static void setDaemon(std::shared_ptr<DBusOrbAdminDate> daemon);
+    static void saveDateTime();
+    static void saveUTC();
+
+    /// The edited values, for the module and its tests.
+    Q_INVOKABLE static QDate savedDate();
+    Q_INVOKABLE static QTime savedTime();
+    Q_INVOKABLE static bool savedUTC();
+    static TimeData *timeData();
+
+Q_SIGNALS:
+    void showMessage(QString title, QString message);
 
 public Q_SLOTS:
+    static bool getUTC();
     static void saveSettings();
+    void load();
+    static void setChanged(DateTimeProvider::Value value, bool changed);
+    static bool changed(DateTimeProvider::Value value);
+    static bool needsSave();
+    /// @p month counts from 0, as script dates do.
+    static void setDate(int year, int month, int day);
+    static void setTime(int hours, int minutes, int seconds);
+    static void setUTC(bool utc);
 
 private:
-    static std::shared_ptr<DBusOrbAdminDate> s_daemon;
+    static void m_updateDateChanged();
+    static void m_updateUTCChanged();
+
+    static std::unique_ptr<TimeData> m_timeData;
+    static QDate m_savedDate;
+    static QTime m_savedTime;
+    static bool m_savedUTC;
+    static std::vector<bool> m_changed;
 };

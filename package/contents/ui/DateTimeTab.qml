@@ -1,15 +1,285 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import ru.nimbolinux.kcm.orbadmindate 1.0
+import ru.nimbolinux.orbadmindate 1.0
 
-// Placeholder page: its content comes with its own subsystem.
+// The "Date and time" tab: a calendar, an analog and an editable digital clock,
+// and the hardware-clock mode. Edits go to the class-wide date state at once;
+// the module's save writes them.
 Rectangle {
     id: tabRoot
+    objectName: "dateTimeTab"
+
     property bool isLight: true
+    // The date-time the tab shows: the live one, or the edited one running on.
+    property var date: new Date()
     property bool needsSave: false
+    property int fontAdd: width <= __minWidth__ ? 0 : Math.floor((width - __minWidth__) / 300)
+    // The digital clock has the focus: the ticks must not overwrite what is typed.
+    property bool timeIsEdited: false
+    property int __minWidth__: 800
+    readonly property int sideMargin: 20
+
+    // Exposed for the tests and for hosts that inspect the tab.
+    readonly property alias provider: dateTimeProvider
+    readonly property alias calendarItem: calendar
+    readonly property alias clockItem: clock
+    readonly property alias digitalClockItem: digitalClock
+    readonly property alias utcCheckBoxItem: utcCheckBox
+
     signal error(string title, string message)
 
-    function load() {}
-    function update() {}
+    color: sysPalette.base
 
-    color: "transparent"
+    function load() {
+        // Only a shown tab may take the focus; a hidden one would steal it from the tab on show.
+        if (tabRoot.visible) {
+            tabRoot.forceActiveFocus();
+        }
+        tabRoot.date = new Date();
+        dateTimeProvider.load();
+        calendar.updateAll(tabRoot.date);
+        calendar.savedDate = tabRoot.date;
+        digitalClock.date = tabRoot.date;
+        digitalClock.updateTime(tabRoot.date.getHours(), tabRoot.date.getMinutes(), tabRoot.date.getSeconds());
+        digitalClock.focus = false;
+        clock.update(tabRoot.date.getHours(), tabRoot.date.getMinutes(), tabRoot.date.getSeconds());
+        utcCheckBox.checked = dateTimeProvider.getUTC();
+        tabRoot.needsSave = false;
+    }
+
+    // The refresh tick, once a second.
+    function update() {
+        var now;
+        if (dateTimeProvider.changed(DateTimeProvider.Time)) {
+            // The entered time runs on by itself, whatever the system clock does.
+            var advanced = new Date(tabRoot.date.getTime());
+            advanced.setSeconds(advanced.getSeconds() + 1);
+            tabRoot.date = advanced;
+            if (calendar.isSystemDateChanged()) {
+                now = new Date();
+                if (dateTimeProvider.changed(DateTimeProvider.Date)) {
+                    // Keep the picked day on show: it is the one that will be written.
+                    calendar.updateBaseCalendarSystemDate(now);
+                } else {
+                    calendar.updateAll(now);
+                }
+                calendar.savedDate = now;
+            }
+        } else if (!dateTimeProvider.changed(DateTimeProvider.Date)) {
+            tabRoot.date = new Date();
+            if (!calendar.dateIsBeingEdited) {
+                calendar.updateAll(tabRoot.date);
+                calendar.savedDate = tabRoot.date;
+            }
+        } else {
+            now = new Date();
+            if (calendar.isSystemDateChanged()) {
+                calendar.updateBaseCalendarSystemDate(now);
+                calendar.savedDate = now;
+            }
+            var edited = new Date(tabRoot.date.getTime());
+            edited.setHours(now.getHours(), now.getMinutes(), now.getSeconds(), now.getMilliseconds());
+            tabRoot.date = edited;
+        }
+
+        if (tabRoot.timeIsEdited) {
+            return;
+        }
+        var hours = tabRoot.date.getHours();
+        var minutes = tabRoot.date.getMinutes();
+        var seconds = tabRoot.date.getSeconds();
+        digitalClock.updateTime(hours, minutes, seconds);
+        clock.update(hours, minutes, seconds);
+        if (dateTimeProvider.changed(DateTimeProvider.Time)) {
+            dateTimeProvider.setTime(hours, minutes, seconds);
+        }
+    }
+
+    function __set_day_of_month_in_date_picker__(dayOfMonth) {
+        return calendar.__set_day_of_month_in_date_picker__(dayOfMonth);
+    }
+
+    function updateScale() {
+        var minWidth = tabRoot.__minWidth__;
+        var maxWidth = 1800;
+        var maxScale = 2;
+        var calendarHeightCoefficient = 0.7;
+        var s = 1 + (tabRoot.width - minWidth) / (maxWidth - minWidth);
+        var wanted;
+        if (tabRoot.width >= maxWidth && clock.height * maxScale < calendar.height * calendarHeightCoefficient) {
+            wanted = maxScale;
+        } else if (clock.height * s < calendar.height * calendarHeightCoefficient) {
+            wanted = s;
+        } else {
+            wanted = calendar.height * calendarHeightCoefficient / clock.height;
+        }
+        // A tab squeezed below the calendar's own size would give a mirrored clock.
+        clock.scale = Math.max(0, wanted);
+        digitalClock.width = clock.width * clock.scale;
+    }
+
+    onWidthChanged: updateScale()
+    Component.onCompleted: updateScale()
+
+    SystemPalette {
+        id: sysPalette
+        colorGroup: SystemPalette.Active
+    }
+
+    DateTimeProvider {
+        id: dateTimeProvider
+        onShowMessage: tabRoot.error(title, message)
+    }
+
+    Rectangle {
+        id: currentDateRectangle
+        objectName: "currentDateRectangle"
+        width: 400
+        height: 45
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.top: parent.top
+        anchors.topMargin: 20
+        color: "transparent"
+
+        Text {
+            anchors.top: parent.top
+            width: parent.width
+            height: 20
+            text: i18n("Today")
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignTop
+            font.pixelSize: 12
+            color: tabRoot.isLight ? "gray" : "lightgray"
+        }
+
+        CurrentDate {
+            objectName: "currentDate"
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 30
+            isLight: tabRoot.isLight
+        }
+    }
+
+    Column {
+        id: column
+        anchors.top: currentDateRectangle.bottom
+        anchors.topMargin: 10
+        anchors.verticalCenter: parent.verticalCenter
+        anchors.left: parent.left
+        anchors.right: parent.right
+
+        Row {
+            id: row
+
+            Item {
+                id: leftCell
+                width: Math.round(tabRoot.width * 2 / 3)
+                height: tabRoot.height - currentDateRectangle.height - utcCheckBox.height - 30
+
+                OrbCalendar {
+                    id: calendar
+                    objectName: "calendar"
+                    anchors.fill: parent
+                    // Off the page's edge, in line with the check box below.
+                    anchors.leftMargin: tabRoot.sideMargin
+                    isLight: tabRoot.isLight
+                    isApplet: false
+                    fontSize: 13 + tabRoot.fontAdd
+
+                    onHeightChanged: tabRoot.updateScale()
+                    onSelectDigitalClock: digitalClock.focusOnHourBox()
+                    onNewDateSelected: {
+                        var picked = new Date(newDateString);
+                        if (isNaN(picked.getTime())) {
+                            return;
+                        }
+                        // Year, month and day together: 15 February set one by one
+                        // on 31 January would pass through 31 February, i.e. March.
+                        var changedDate = new Date(tabRoot.date.getTime());
+                        changedDate.setFullYear(picked.getFullYear(), picked.getMonth(), picked.getDate());
+                        tabRoot.date = changedDate;
+                        digitalClock.date = tabRoot.date;
+                        dateTimeProvider.setDate(changedDate.getFullYear(), changedDate.getMonth(), changedDate.getDate());
+                        tabRoot.needsSave = dateTimeProvider.needsSave();
+                    }
+                }
+            }
+
+            Item {
+                id: rightCell
+                width: Math.round(tabRoot.width / 3)
+                height: leftCell.height
+
+                Clock {
+                    id: clock
+                    objectName: "clock"
+                    anchors.centerIn: parent
+                    isLight: tabRoot.isLight
+                }
+
+                DigitalClock {
+                    id: digitalClock
+                    objectName: "digitalClock"
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    y: calendar.y + calendar.height - height
+                    height: Math.round(calendar.height / 10)
+                    editable: true
+                    isLight: tabRoot.isLight
+                    fontSize: 13 + tabRoot.fontAdd
+                    borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
+                    radius: calendar.buttonsRadius
+                    date: new Date()
+
+                    onSelectDatePicker: calendar.selectDatePicker()
+                    onSelectReturnButton: calendar.selectReturnButton()
+                    onNewTimeEntered: {
+                        var entered = new Date(tabRoot.date.getTime());
+                        entered.setHours(hours, minutes, seconds);
+                        tabRoot.date = entered;
+                        clock.update(hours, minutes, seconds);
+                        calendar.updateAll(tabRoot.date);
+                        dateTimeProvider.setChanged(DateTimeProvider.Time, true);
+                        dateTimeProvider.setTime(hours, minutes, seconds);
+                        // Entering the current time still counts as a change.
+                        tabRoot.needsSave = true;
+                    }
+                    onIsInFocusChanged: {
+                        if (isInFocus) {
+                            tabRoot.timeIsEdited = true;
+                            return;
+                        }
+                        digitalClock.date = tabRoot.date;
+                        var hours = tabRoot.date.getHours();
+                        var minutes = tabRoot.date.getMinutes();
+                        var seconds = tabRoot.date.getSeconds();
+                        digitalClock.updateTime(hours, minutes, seconds);
+                        clock.update(hours, minutes, seconds);
+                        tabRoot.timeIsEdited = false;
+                    }
+                }
+            }
+        }
+
+        CheckBox {
+            id: utcCheckBox
+            objectName: "utcCheckBox"
+            leftPadding: tabRoot.sideMargin
+            text: i18n("System clock is set to utc")
+            onCheckedChanged: {
+                dateTimeProvider.setUTC(checked);
+                tabRoot.needsSave = dateTimeProvider.needsSave();
+            }
+
+            // The text follows the system palette, also when it changes while the page is open.
+            contentItem: Label {
+                text: utcCheckBox.text
+                color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
+                leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+            }
+        }
+    }
 }

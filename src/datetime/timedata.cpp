@@ -1,0 +1,87 @@
+#include "timedata.h"
+
+#include <KLocalizedString>
+
+#include <QDBusPendingCall>
+#include <QDebug>
+
+#include <limits>
+
+#include "dbusorbadmindate.h"
+
+TimeData::TimeData(std::shared_ptr<DBusOrbAdminDate> daemon, QObject *parent)
+    : QObject(parent)
+    , m_utc(false)
+    , m_daemon(std::move(daemon))
+{
+    refreshUtc();
+}
+
+TimeData::~TimeData() = default;
+
+bool TimeData::utc() const
+{
+    return m_utc;
+}
+
+QDateTime TimeData::earliestSettable()
+{
+    return QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+}
+
+QDateTime TimeData::latestSettable()
+{
+    return QDateTime::fromSecsSinceEpoch(std::numeric_limits<quint32>::max(), Qt::UTC);
+}
+
+void TimeData::refreshUtc()
+{
+    m_utc = !m_daemon->localRTC();
+}
+
+void TimeData::saveUTC(bool on)
+{
+    if (on == m_utc) {
+        return;
+    }
+    QDBusPendingCall call = m_daemon->SetLocalRTC(!on, false, true);
+    call.waitForFinished();
+    if (call.isError()) {
+        const QDBusError error = call.error();
+        m_sendError(error.name(), error.message(), i18n("Unable to set utc!\n") + m_daemon->getDBusError(error.type()));
+        return;
+    }
+    m_utc = on;
+}
+
+void TimeData::saveDateTime(QDateTime dateTime)
+{
+    // The helper takes unsigned 32-bit seconds: anything outside would be narrowed
+    // into a different instant and written to the system clock.
+    // Milliseconds, not seconds: toSecsSinceEpoch() truncates towards zero, which
+    // would let the last second before the epoch through as the epoch itself.
+    const qint64 msecs = dateTime.toMSecsSinceEpoch();
+    const qint64 limit = (qint64(std::numeric_limits<quint32>::max()) + 1) * 1000;
+    if (!dateTime.isValid() || msecs < 0 || msecs >= limit) {
+        qWarning().noquote() << "Refusing to set the date and time" << dateTime.toString(Qt::ISODate) << "outside the range the system clock can be set to";
+        const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+        const QString reason = dateTime.isValid()
+            ? i18n("Only a date and time from %1 to %2 UTC can be set.", earliestSettable().toString(format), latestSettable().toString(format))
+            : i18n("The date or the time is not valid.");
+        Q_EMIT showMessage(i18n("Error"), i18n("Unable to set date and time!\n") + reason);
+        return;
+    }
+
+    QDBusPendingCall call = m_daemon->SetTime(static_cast<uint>(msecs / 1000));
+    call.waitForFinished();
+    if (call.isError()) {
+        const QDBusError error = call.error();
+        m_sendError(error.name(), error.message(), i18n("Unable to set date and time!\n") + m_daemon->getDBusError(error.type()));
+    }
+}
+
+void TimeData::m_sendError(const QString &name, const QString &message, const QString &text)
+{
+    qWarning().noquote() << i18n("Error in method  ") + name + QStringLiteral(" : ") + message;
+    Q_EMIT showMessage(i18n("Error"), text);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class DBusOrbAdminDate;
+
+/**
+ * Writes the date, the time and the hardware-clock mode through the authorized
+ * date-service client, and turns failures into messages for the user.
+ *
+ * Every write waits for the privileged helper's answer; the technical details of
+ * a failure go to the log, the user gets a readable text through showMessage().
+ */
+class TimeData : public QObject
+{
+    Q_OBJECT
+public:
+    TimeData(std::shared_ptr<DBusOrbAdminDate> daemon, QObject *parent = nullptr);
+    ~TimeData() override;
+
+    /// Whether the hardware clock keeps UTC, as last read or last written.
+    bool utc() const;
+
+    /// The instants the helper can carry: unsigned 32-bit seconds since the epoch.
+    static QDateTime earliestSettable();
+    static QDateTime latestSettable();
+
+Q_SIGNALS:
+    void showMessage(QString title, QString text);
+
+public Q_SLOTS:
+    void refreshUtc();
+    void saveUTC(bool on);
+    void saveDateTime(QDateTime dateTime);
+
+private:
+    void m_sendError(const QString &name, const QString &message, const QString &text);
+
+    bool m_utc = false;
+    std::shared_ptr<DBusOrbAdminDate> m_daemon;
+};

@@ -1,0 +1,201 @@
+/*
+    The "Date and time" tab inside the whole module, hosted like the settings
+    centre hosts it, on the private buses with the stand-in services: what the
+    user enters and picks is what the helper receives on Apply.
+*/
+
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "kcmoduleqml.h"
+#include "modulehost.h"
+#include "standins.h"
+
+namespace {
+// Repeater delegates are not QObject children of the page, so walk the item tree.
+QQuickItem *findByName(QQuickItem *root, const QString &name)
+{
+    if (!root) {
+        return nullptr;
+    }
+    if (root->objectName() == name && root->isVisible()) {
+        return root;
+    }
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children) {
+        if (QQuickItem *found = findByName(child, name)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+void click(QQuickWindow *window, QQuickItem *item)
+{
+    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+QList<qlonglong> sentTimes()
+{
+    QList<qlonglong> times;
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper);
+    for (const StandInCall &call : calls) {
+        if (call.member == QLatin1String("SetTime")) {
+            times << call.args.value(0).toLongLong();
+        }
+    }
+    return times;
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(0x20, 0x23, 0x26));
+    palette.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::Base, QColor(0x14, 0x16, 0x18));
+    palette.setColor(QPalette::AlternateBase, QColor(0x1d, 0x1f, 0x22));
+    palette.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::Button, QColor(0x29, 0x2c, 0x30));
+    palette.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    palette.setColor(QPalette::HighlightedText, QColor(0xfc, 0xfc, 0xfc));
+    palette.setColor(QPalette::Mid, QColor(0x40, 0x44, 0x48));
+    palette.setColor(QPalette::Light, QColor(0x40, 0x44, 0x48));
+    palette.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x10));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x70, 0x70, 0x70));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x70, 0x70, 0x70));
+    return palette;
+}
+}
+
+class DateTimeTabModuleTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QCOMPARE(qEnvironmentVariable("ORB_ADMIN_MODE"), QStringLiteral("1"));
+        QVERIFY(m_standIns.startAll());
+    }
+
+    void init()
+    {
+        QVERIFY(m_standIns.clearFailures(StandIns::Helper));
+        StandIns::clearJournal();
+    }
+
+    void enteredTimeAndPickedDateAreWritten()
+    {
+        ModuleHost host;
+        QVERIFY(host.create(QSize(1000, 700)));
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        QQuickWindow *window = host.window();
+        QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
+        QVERIFY(tab);
+        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+
+        // The 15th of next month, through the calendar's own buttons.
+        const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
+        click(window, findByName(tab, QStringLiteral("nextButton")));
+        QQuickItem *day = nullptr;
+        QVERIFY(host.waitFor([&] {
+            day = findByName(tab, QStringLiteral("day_") + target.toString(Qt::ISODate));
+            return day != nullptr;
+        }));
+        click(window, day);
+        QVERIFY(tab->property("needsSave").toBool());
+        QVERIFY(kcm->needsSave());
+        QCOMPARE(kcm->changedTabs().at(KCModuleQML::DateTime), true);
+
+        // 10:11:12 typed into the digital clock and entered.
+        click(window, findByName(tab, QStringLiteral("hourField")));
+        QVERIFY(tab->property("timeIsEdited").toBool());
+        for (Qt::Key key : {Qt::Key_1, Qt::Key_0, Qt::Key_1, Qt::Key_1, Qt::Key_1, Qt::Key_2}) {
+            QTest::keyClick(window, key);
+        }
+        QTest::keyClick(window, Qt::Key_Return);
+        QElapsedTimer sinceEntered;
+        sinceEntered.start();
+        // Tab past the seconds leaves the clock for the calendar's return button.
+        QTest::keyClick(window, Qt::Key_Tab);
+        QVERIFY(!tab->property("timeIsEdited").toBool());
+
+        // The entered time runs on with the page's refresh.
+        QObject *digitalClock = findByName(tab, QStringLiteral("digitalClock"));
+        QVERIFY(host.waitFor([&] { return digitalClock->property("seconds").toInt() > 12; }, 3000));
+        QCOMPARE(digitalClock->property("hours").toInt(), 10);
+        QCOMPARE(digitalClock->property("minutes").toInt(), 11);
+        host.saveScreenshot(QStringLiteral("datetime-tab-edited"));
+
+        kcm->save();
+        const qint64 elapsed = (sinceEntered.elapsed() + 999) / 1000;
+
+        const QList<qlonglong> sent = sentTimes();
+        QCOMPARE(sent.size(), 1);
+        const qlonglong entered = QDateTime(target, QTime(10, 11, 12)).toSecsSinceEpoch();
+        QVERIFY2(sent.first() > entered && sent.first() <= entered + elapsed + 1,
+            qPrintable(QStringLiteral("sent %1, entered %2, %3 s since").arg(sent.first()).arg(entered).arg(elapsed)));
+
+        // Apply reloads: the tab is back to the live, unedited state.
+        QVERIFY(!tab->property("needsSave").toBool());
+        QVERIFY(!kcm->needsSave());
+    }
+
+    void failureReachesTheDialogOnce()
+    {
+        ModuleHost host;
+        QVERIFY(host.create(QSize(1000, 700)));
+        KCModuleQML *kcm = host.module();
+        for (int i = 0; i < 4; ++i) {
+            kcm->load();
+        }
+        QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
+        QVERIFY(tab);
+        QSignalSpy errors(tab, SIGNAL(error(QString, QString)));
+        QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetTime"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
+
+        QMetaObject::invokeMethod(tab, "__set_day_of_month_in_date_picker__", Q_ARG(QVariant, QDate::currentDate().day() == 1 ? 2 : 1));
+        QVERIFY(tab->property("needsSave").toBool());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  org.freedesktop.DBus.Error.AccessDenied")));
+        kcm->save();
+
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Unable to set date and time!\nAuthorization error."));
+        QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Unable to set date and time!\nAuthorization error."));
+        QMetaObject::invokeMethod(dialog, "close");
+    }
+
+    void screenshotsOnLightAndDarkPalettes()
+    {
+        const QPalette saved = QGuiApplication::palette();
+        ModuleHost host;
+        QVERIFY(host.create(QSize(1000, 700)));
+        host.module()->load();
+        QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
+        QVERIFY(tab);
+        QVERIFY(tab->property("isLight").toBool());
+        host.saveScreenshot(QStringLiteral("datetime-tab-light"));
+
+        QGuiApplication::setPalette(darkPalette());
+        QVERIFY(host.waitFor([&] { return !tab->property("isLight").toBool(); }));
+        host.saveScreenshot(QStringLiteral("datetime-tab-dark"));
+        QGuiApplication::setPalette(saved);
+    }
+
+private:
+    StandIns m_standIns;
+};
+
+QTEST_MAIN(DateTimeTabModuleTest)
+
+#include "test_datetimetab_module.moc"
