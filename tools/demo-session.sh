@@ -12,7 +12,6 @@ export XDG_DATA_DIRS="$prefix/share:/usr/local/share:/usr/share"
 export ORB_ADMIN_MODE=1
 # Outside a KDE session nobody picks the desktop's look for Qt; ask for it.
 export QT_QUICK_CONTROLS_STYLE=${QT_QUICK_CONTROLS_STYLE:-org.kde.desktop}
-export QT_STYLE_OVERRIDE=${QT_STYLE_OVERRIDE:-Breeze}
 if [ -d "$src/tests/fixtures/timesync-root" ]; then
     export ORB_TIMESYNC_ROOT="$src/tests/fixtures/timesync-root"
 fi
