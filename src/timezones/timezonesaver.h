@@ -1,22 +1,28 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
 class DBusOrbAdminDate;
 
-// Makes the chosen zone the system time zone. Not complete yet.
+// Makes the zone chosen on the "Time zone" tab the system time zone on Apply.
+// It asks timedated only when the zone differs from the current one, so an
+// unchanged page never brings up an authentication dialog.
 class TimeZoneSaver : public QObject
 {
     Q_OBJECT
 public:
-    TimeZoneSaver(std::shared_ptr<DBusOrbAdminDate> daemon, QObject *parent = nullptr);
+    TimeZoneSaver(std::shared_ptr<DBusOrbAdminDate> client, QObject *parent = nullptr);
 
-    bool save(const QString &zoneId);
+public Q_SLOTS:
+    // Blocks until timedated answers. True when `zoneName` is the system zone
+    // afterwards; a failure is reported through error() and gives false.
+    bool save(const QString &zoneName);
 
 Q_SIGNALS:
-    void error(QString title, QString message);
+    void error(const QString &title, const QString &message);
 
 private:
     std::shared_ptr<DBusOrbAdminDate> m_daemon;
