@@ -251,6 +251,9 @@ TestCase {
         compare(tab.comboBox.getChosenTimeZones(), [russian[3], russian[1]])
         compare(tab.needsSave, false)
 
+        // Once the search list was used its model no longer follows a binding.
+        openPopup()
+        tab.comboBox.popup.close()
         writeSettings(true, [russian[3], russian[1]])
         tryCompare(tab.showAllCheckBox, "checked", true, 1500)
         compare(tab.comboBox.list.count, tab.provider.allTimeZonesWithOffsets().length)
@@ -271,19 +274,30 @@ TestCase {
         compare(tab.showAllCheckBox.checked, false)
     }
 
-    function test_idleRefreshLeavesTheOpenListAlone() {
-        openPage(false, [russian[russian.length - 2]])
+    function test_idleRefreshLeavesTheListsAlone() {
+        // Enough chosen zones to scroll, and the search list open on top.
+        openPage(false, russian)
+        const chosenList = tab.chosenList
+        tryVerify(function () { return chosenList.contentHeight > chosenList.height }, 1000)
+        chosenList.positionViewAtEnd()
+        const chosenScrolled = chosenList.contentY
+        verify(chosenScrolled > 0)
+        const lastChosenRow = chosenList.itemAtIndex(russian.length - 1)
+        verify(lastChosenRow)
+
         refresh.start()
         openPopup()
         const list = tab.comboBox.list
         list.positionViewAtIndex(russian.length - 1, ListView.End)
         const scrolled = list.contentY
         verify(scrolled > 0)
-        const firstRow = list.itemAtIndex(russian.length - 1)
+        const lastRow = list.itemAtIndex(russian.length - 1)
         wait(2300)
         compare(tab.comboBox.popup.opened, true)
         compare(list.contentY, scrolled)
-        compare(list.itemAtIndex(russian.length - 1), firstRow)
+        compare(list.itemAtIndex(russian.length - 1), lastRow)
+        compare(chosenList.contentY, chosenScrolled)
+        compare(chosenList.itemAtIndex(russian.length - 1), lastChosenRow)
         orbTest.screenshot(tab, "applet-settings-tab-popup.png")
     }
 

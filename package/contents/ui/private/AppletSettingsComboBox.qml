@@ -198,7 +198,7 @@ Rectangle {
 
         background: Rectangle {
             color: systemPalette.base
-            border.color: systemPalette.button
+            border.color: systemPalette.mid
             radius: 5
         }
 
