@@ -2,10 +2,28 @@
 
 #include <KLocalizedString>
 
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryFile>
+
+#include "abstractserviceclass.h"
+#include "directiveservice.h"
+#include "timesyncbus.h"
+#include "timesyncdservice.h"
+
 LogicController::LogicController(bool emptyMac, QObject *parent)
     : QObject(parent)
     , m_emptyMac(emptyMac)
 {
+    // In order of preference when, unusually, more than one runs.
+    m_services << new TimesyncdService(this) << DirectiveService::createChrony(this) << DirectiveService::createNtpsec(this);
+    for (AbstractServiceClass *service : qAsConst(m_services)) {
+        service->setFallbackVisible(m_fallbackVisible);
+        connect(service, &AbstractServiceClass::configurationEdited, this, &LogicController::oneServiceChanged);
+    }
 }
 
 LogicController::~LogicController() = default;
@@ -13,6 +31,9 @@ LogicController::~LogicController() = default;
 void LogicController::setMainWindowId(unsigned long long wid)
 {
     m_wid = wid;
+    for (AbstractServiceClass *service : qAsConst(m_services)) {
+        service->setParentWindowId(wid);
+    }
 }
 
 unsigned long long LogicController::mainWindowId() const
@@ -20,43 +41,106 @@ unsigned long long LogicController::mainWindowId() const
     return m_wid;
 }
 
+bool LogicController::hasEmptyMac() const
+{
+    return m_emptyMac;
+}
+
 bool LogicController::getSysAlive()
 {
-    return true;
+    m_ensureLoaded();
+    return m_systemdAlive;
 }
 
-int LogicController::getSavedServiceState() const
+void LogicController::m_ensureLoaded() const
 {
-    return 0;
-}
-
-QString LogicController::getActiveServiceName() const
-{
-    return QString();
-}
-
-QObject *LogicController::getActiveServiceWidget()
-{
-    return nullptr;
-}
-
-LastSynchroInfo LogicController::getLastSynchroInfo() const
-{
-    return {};
-}
-
-QStringList LogicController::getListServersToSync() const
-{
-    return {};
+    if (!m_loaded) {
+        // The first question reads the state; the answers are "saved" until the next reload.
+        const_cast<LogicController *>(this)->reloadSystemState();
+    }
 }
 
 void LogicController::reloadSystemState()
 {
+    m_loaded = true;
+    m_systemdAlive = TimeSyncBus::systemdReachable();
+    m_state = NoService;
+    m_activeIndex = -1;
+    m_activeUnit.clear();
+    m_lastSynchro = {};
+
+    if (m_systemdAlive) {
+        for (int i = 0; i < m_services.size() && m_activeIndex < 0; ++i) {
+            for (const QString &unit : m_services.at(i)->unitNames()) {
+                const TimeSyncBus::UnitState state = TimeSyncBus::unitState(unit);
+                if (!state.known) {
+                    continue;
+                }
+                m_state = NoneRunning;
+                if (state.activeState == QLatin1String("active") || state.activeState == QLatin1String("reloading")) {
+                    m_activeIndex = i;
+                    m_activeUnit = unit;
+                    break;
+                }
+            }
+        }
+    }
+    for (AbstractServiceClass *service : qAsConst(m_services)) {
+        service->reload();
+    }
+    if (AbstractServiceClass *active = m_active()) {
+        LastSynchroInfo info;
+        if (active->probeSynchronization(&info)) {
+            m_state = Synchronized;
+            m_lastSynchro = info;
+        } else {
+            m_state = NotSynchronized;
+        }
+    }
 }
 
-bool LogicController::isServerFallback(const QString &)
+AbstractServiceClass *LogicController::m_active() const
 {
-    return false;
+    return m_activeIndex >= 0 ? m_services.at(m_activeIndex) : nullptr;
+}
+
+int LogicController::getSavedServiceState() const
+{
+    m_ensureLoaded();
+    return m_state;
+}
+
+QString LogicController::getActiveServiceName() const
+{
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    return active ? active->name() : QString();
+}
+
+QObject *LogicController::getActiveServiceWidget()
+{
+    m_ensureLoaded();
+    return m_active();
+}
+
+LastSynchroInfo LogicController::getLastSynchroInfo() const
+{
+    m_ensureLoaded();
+    return m_lastSynchro;
+}
+
+QStringList LogicController::getListServersToSync() const
+{
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    return active ? active->allServers() : QStringList();
+}
+
+bool LogicController::isServerFallback(const QString &server)
+{
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    return active && active->isFallback(server);
 }
 
 bool LogicController::isFallbackServersVisible()
@@ -67,6 +151,9 @@ bool LogicController::isFallbackServersVisible()
 void LogicController::updateFallbackVisibility()
 {
     m_fallbackVisible = !m_fallbackVisible;
+    for (AbstractServiceClass *service : qAsConst(m_services)) {
+        service->setFallbackVisible(m_fallbackVisible);
+    }
 }
 
 QString LogicController::getFallbackVisiblityToolTip()
@@ -74,16 +161,70 @@ QString LogicController::getFallbackVisiblityToolTip()
     return m_fallbackVisible ? i18n("Hide fallback servers") : i18n("Show fallback servers");
 }
 
+bool LogicController::isActiveConfigEdited() const
+{
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    return active && active->isEdited();
+}
+
 QString LogicController::saveCurrentConfig() const
 {
-    return QString();
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    if (!active || active->configTarget().isEmpty()) {
+        return QString();
+    }
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/orb-timesync-XXXXXX.conf"));
+    file.setAutoRemove(false);
+    const QByteArray content = active->renderedConfig();
+    if (!file.open() || file.write(content) != content.size() || !file.flush()) {
+        qWarning() << "Unable to write the time synchronization settings to" << file.fileName() << file.errorString();
+        file.remove();
+        return QString();
+    }
+    return file.fileName();
 }
 
 QString LogicController::getCurrentConfTarget() const
 {
-    return QString();
+    m_ensureLoaded();
+    AbstractServiceClass *active = m_active();
+    return active ? active->configTarget() : QString();
 }
 
-void LogicController::moveAndRestartActive(const QString &, const QString &)
+bool LogicController::moveAndRestartActive(const QString &config, const QString &target)
 {
+    AbstractServiceClass *active = m_active();
+    // A privileged write goes only where the active service's settings live.
+    if (!active || target.isEmpty() || target != active->configTarget()) {
+        qWarning() << "Refusing to install time synchronization settings at" << target;
+        return false;
+    }
+    if (!QFileInfo(config).isFile()) {
+        qWarning() << "No time synchronization settings to install at" << config;
+        return false;
+    }
+    QStringList command = QProcess::splitCommand(qEnvironmentVariable("ORB_TIMESYNC_INSTALLER", QStringLiteral("pkexec")));
+    if (command.isEmpty()) {
+        return false;
+    }
+    const QString program = command.takeFirst();
+    command << QStringLiteral("/usr/bin/install") << QStringLiteral("-D") << QStringLiteral("-m") << QStringLiteral("0644") << QStringLiteral("-T")
+            << QStringLiteral("--") << config << target;
+    QProcess installer;
+    installer.setProcessChannelMode(QProcess::ForwardedChannels);
+    installer.start(program, command);
+    // pkexec waits for the administrator's password as long as it takes.
+    if (!installer.waitForFinished(-1) || installer.exitStatus() != QProcess::NormalExit || installer.exitCode() != 0) {
+        qWarning() << "Installing" << config << "at" << target << "failed:" << installer.errorString() << "exit code" << installer.exitCode();
+        return false;
+    }
+    QFile::remove(config);
+    return TimeSyncBus::restartUnit(m_activeUnit);
+}
+
+QList<AbstractServiceClass *> LogicController::services() const
+{
+    return m_services;
 }

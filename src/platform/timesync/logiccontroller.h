@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -8,17 +9,31 @@
 
 class AbstractServiceClass;
 
-// Knows which time-synchronization service runs, its state and its servers.
-// This build knows of no service yet: it reports none running and no servers.
+// Knows which time-synchronization service runs (systemd-timesyncd, chrony, or
+// ntpsec, which is only shown), its state, its servers and its last
+// synchronization, and installs an edited configuration of it.
+//
+// State is read on the first question (or getSysAlive()) and then only again
+// by reloadSystemState(): reading it asks systemd and the services, which
+// takes a while.
 class LogicController : public QObject
 {
     Q_OBJECT
 public:
+    // No service unit known to systemd (or systemd unreachable).
+    static constexpr int NoService = 0;
+    // Services installed, none running.
+    static constexpr int NoneRunning = 1;
+    static constexpr int NotSynchronized = 2;
+    static constexpr int Synchronized = 3;
+
     explicit LogicController(bool emptyMac, QObject *parent = nullptr);
     ~LogicController() override;
 
     void setMainWindowId(unsigned long long wid);
     unsigned long long mainWindowId() const;
+    bool hasEmptyMac() const;
+    // Reads the state if it was not read yet; whether systemd answers.
     bool getSysAlive();
 
     int getSavedServiceState() const;
@@ -33,15 +48,40 @@ public:
     void updateFallbackVisibility();
     QString getFallbackVisiblityToolTip();
 
+    // Whether the active service's servers were edited since the last reload.
+    bool isActiveConfigEdited() const;
+
+    // Writes the active service's edited configuration to a new temporary file
+    // and returns its path; empty when there is nothing that can be written.
     QString saveCurrentConfig() const;
+    // The file that configuration replaces; empty when there is none.
     QString getCurrentConfTarget() const;
-    void moveAndRestartActive(const QString &config, const QString &target);
+    // Installs `config` at `target` with administrator rights (the command in
+    // $ORB_TIMESYNC_INSTALLER, "pkexec" by default, runs install(1)) and
+    // restarts the active service. Only the active service's own target is
+    // accepted. The temporary file is removed once installed.
+    bool moveAndRestartActive(const QString &config, const QString &target);
+
+    // All services the layer knows, active or not.
+    QList<AbstractServiceClass *> services() const;
 
 Q_SIGNALS:
     void oneServiceChanged();
 
 private:
+    void m_ensureLoaded() const;
+    AbstractServiceClass *m_active() const;
+
     bool m_emptyMac;
     unsigned long long m_wid = 0;
-    bool m_fallbackVisible = false;
+    bool m_fallbackVisible = true;
+    QList<AbstractServiceClass *> m_services;
+
+    // What the last reading found.
+    bool m_loaded = false;
+    bool m_systemdAlive = false;
+    int m_state = NoService;
+    int m_activeIndex = -1;
+    QString m_activeUnit;
+    LastSynchroInfo m_lastSynchro;
 };

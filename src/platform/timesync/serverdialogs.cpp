@@ -1,0 +1,128 @@
+#include "serverdialogs.h"
+
+#include <KLocalizedString>
+
+#include <QApplication>
+#include <QDebug>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <memory>
+
+#include "servername.h"
+
+namespace ServerDialogs {
+namespace {
+bool haveWidgets()
+{
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        return true;
+    }
+    qWarning() << "Time synchronization dialogs need a widgets application; the edit is cancelled";
+    return false;
+}
+
+// Keeps the dialog above the settings window that opened it.
+class ParentLink
+{
+public:
+    ParentLink(QWidget *dialog, unsigned long long parentWid)
+    {
+        if (parentWid == 0) {
+            return;
+        }
+        m_parent.reset(QWindow::fromWinId(static_cast<WId>(parentWid)));
+        dialog->winId();
+        if (m_parent && dialog->windowHandle()) {
+            dialog->windowHandle()->setTransientParent(m_parent.get());
+        }
+    }
+
+private:
+    std::unique_ptr<QWindow> m_parent;
+};
+}
+
+bool askServerName(unsigned long long parentWid, const QString &title, const QString &initial, QString *name)
+{
+    if (!haveWidgets()) {
+        return false;
+    }
+    QDialog dialog;
+    dialog.setObjectName(QStringLiteral("orbServerNameDialog"));
+    dialog.setWindowTitle(title);
+
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(i18n("Server name or address:"), &dialog);
+    auto *edit = new QLineEdit(initial, &dialog);
+    edit->setObjectName(QStringLiteral("serverNameEdit"));
+    // Typing is limited to what a host name or an address can hold; the OK
+    // button waits for a complete, acceptable name.
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9][A-Za-z0-9._:-]{0,252}")), edit));
+    label->setBuddy(edit);
+    auto *hint = new QLabel(&dialog);
+    hint->setObjectName(QStringLiteral("serverNameHint"));
+    hint->setWordWrap(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(hint);
+    layout->addWidget(buttons);
+
+    QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
+    const auto check = [edit, ok, hint] {
+        const QString text = edit->text().trimmed();
+        const bool valid = TimeSync::isValidConfigServerName(text);
+        ok->setEnabled(valid);
+        hint->setText(valid || text.isEmpty() ? QString() : i18n("Enter a host name or an IP address."));
+    };
+    QObject::connect(edit, &QLineEdit::textChanged, &dialog, check);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    check();
+
+    ParentLink link(&dialog, parentWid);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const QString text = edit->text().trimmed();
+    // The dialog may be accepted by other means than its button (Return).
+    if (!TimeSync::isValidConfigServerName(text)) {
+        return false;
+    }
+    *name = text;
+    return true;
+}
+
+bool confirmRemoval(unsigned long long parentWid, const QString &name)
+{
+    if (!haveWidgets()) {
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, i18n("Remove server"), i18n("Remove the server \"%1\" from the list?", name), QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName(QStringLiteral("orbServerRemovalDialog"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    ParentLink link(&box, parentWid);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void showNotice(unsigned long long parentWid, const QString &text)
+{
+    if (!haveWidgets()) {
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, i18n("Time synchronization"), text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("orbServerNotice"));
+    box.setTextFormat(Qt::PlainText);
+    ParentLink link(&box, parentWid);
+    box.exec();
+}
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include "lastsynchroinfo.h"
+
+// What the layer asks of systemd and its time services over the system bus.
+namespace TimeSyncBus {
+struct UnitState
+{
+    bool known = false; // systemd has the unit (installed or loaded)
+    QString activeState; // "active", "inactive", "failed", ...
+};
+
+// Whether systemd answers on the system bus.
+bool systemdReachable();
+
+// The unit's load and activity state; `known` stays false when systemd has no
+// such unit or cannot be asked.
+UnitState unitState(const QString &unit);
+
+// Restarts the unit ("replace" mode), allowing polkit to ask for a password.
+bool restartUnit(const QString &unit);
+
+// timedated's NTPSynchronized; false when it cannot be read.
+bool timedatedSynchronized();
+
+// The last synchronization of systemd-timesyncd (org.freedesktop.timesync1):
+// server and the time its last answer arrived. Empty when unknown.
+LastSynchroInfo timesyncdLastSynchronization();
+
+// A property of an object on the system bus; an invalid QVariant on failure.
+QVariant property(const QString &service, const QString &path, const QString &interface, const QString &name);
+
+// The date and time of `utcMSecs` as display text in the user's locale.
+LastSynchroInfo displayInfo(qint64 utcMSecs, const QString &server);
+}

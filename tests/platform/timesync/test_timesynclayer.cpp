@@ -1,0 +1,682 @@
+// The time synchronization layer against fixture configuration trees, the
+// systemd and timesync1 stand-in and the timedated stand-in on the private
+// system bus.
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+#include "abstractserviceclass.h"
+#include "logiccontroller.h"
+#include "standins.h"
+#include "timesynctestsupport.h"
+
+namespace {
+const QString s_timesyncd = QStringLiteral("systemd-timesyncd.service");
+const QString s_chrony = QStringLiteral("chrony.service");
+const QString s_chronyd = QStringLiteral("chronyd.service");
+const QString s_ntpsec = QStringLiteral("ntpsec.service");
+
+const QString s_dropIn = QStringLiteral("etc/systemd/timesyncd.conf.d/50-office.conf");
+const QString s_mainTimesyncd = QStringLiteral("etc/systemd/timesyncd.conf");
+const QString s_chronyConf = QStringLiteral("etc/chrony/chrony.conf");
+
+const QStringList s_debianFallback = {
+    QStringLiteral("0.debian.pool.ntp.org"),
+    QStringLiteral("1.debian.pool.ntp.org"),
+    QStringLiteral("2.debian.pool.ntp.org"),
+    QStringLiteral("3.debian.pool.ntp.org"),
+};
+
+AbstractServiceClass *activeService(LogicController &logic)
+{
+    return qobject_cast<AbstractServiceClass *>(logic.getActiveServiceWidget());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+}
+
+class TestTimeSyncLayer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void stateOfEachService_data();
+    void stateOfEachService();
+    void timesyncdLastSynchronization();
+    void chronyLastSynchronization();
+
+    void timesyncdServersWithDropIns();
+    void timesyncdConfigurationRules_data();
+    void timesyncdConfigurationRules();
+    void chronyServersFromIncludedFiles();
+    void fallbackVisibility();
+
+    void savedTimesyncdConfigKeepsOtherLines_data();
+    void savedTimesyncdConfigKeepsOtherLines();
+    void savedChronyConfigKeepsOtherLines_data();
+    void savedChronyConfigKeepsOtherLines();
+    void chronyServerOfAnotherFileIsNotEdited();
+    void ntpsecIsOnlyShown();
+
+    void editFlag();
+    void serverNameDialogRefusesBadNames();
+    void installAndRestart();
+    void installRefusedOrFailed();
+
+    void noServiceUnits();
+    void systemdUnreachable();
+
+private:
+    void setUnits(const QString &timesyncd, const QString &chrony, const QString &ntpsec, const QString &chronyd = QString());
+    void writeChronyReport(const QByteArray &report);
+
+    StandIns m_standIns;
+    TimesyncStandIn m_systemd;
+    std::unique_ptr<FixtureRoot> m_root;
+    QTemporaryDir m_scratch;
+};
+
+void TestTimeSyncLayer::initTestCase()
+{
+    QVERIFY(qEnvironmentVariableIsSet("ORB_TEST_TMPDIR"));
+    QVERIFY(m_scratch.isValid());
+    QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("NTP"), false}}));
+    QVERIFY(m_systemd.start());
+    qputenv("ORB_TIMESYNC_CHRONYC", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-chronyc"));
+    qputenv("ORB_FAKE_CHRONYC_REPORT", m_scratch.filePath(QStringLiteral("tracking")).toUtf8());
+    qputenv("ORB_TIMESYNC_INSTALLER", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-pkexec"));
+    qputenv("ORB_FAKE_PKEXEC_LOG", m_scratch.filePath(QStringLiteral("pkexec.log")).toUtf8());
+}
+
+void TestTimeSyncLayer::init()
+{
+    m_root = std::make_unique<FixtureRoot>();
+    QVERIFY(m_root->isValid());
+    setUnits(QStringLiteral("active"), QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("inactive"));
+    QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), false));
+    QVERIFY(m_systemd.clearFailures());
+    m_systemd.clearCalls();
+    QFile::remove(m_scratch.filePath(QStringLiteral("pkexec.log")));
+    qunsetenv("ORB_FAKE_CHRONYC_FAIL");
+    qunsetenv("ORB_FAKE_PKEXEC_STATUS");
+    writeChronyReport(QByteArray());
+    resetAnsweredDialogs();
+}
+
+void TestTimeSyncLayer::cleanup()
+{
+    m_root.reset();
+}
+
+void TestTimeSyncLayer::setUnits(const QString &timesyncd, const QString &chrony, const QString &ntpsec, const QString &chronyd)
+{
+    QVERIFY(m_systemd.setUnit(s_timesyncd, timesyncd));
+    QVERIFY(m_systemd.setUnit(s_chrony, chrony));
+    QVERIFY(m_systemd.setUnit(s_ntpsec, ntpsec));
+    if (!chronyd.isEmpty()) {
+        QVERIFY(m_systemd.setUnit(s_chronyd, chronyd));
+    }
+}
+
+void TestTimeSyncLayer::writeChronyReport(const QByteArray &report)
+{
+    QFile file(m_scratch.filePath(QStringLiteral("tracking")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(report);
+}
+
+void TestTimeSyncLayer::stateOfEachService_data()
+{
+    QTest::addColumn<QStringList>("units"); // timesyncd, chrony, ntpsec, chronyd ("" = not installed)
+    QTest::addColumn<bool>("timedatedSynchronized");
+    QTest::addColumn<QByteArray>("chronyReport");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("name");
+
+    const QByteArray synced = "Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 10:00:00 2025\n"
+                              "Leap status     : Normal\n";
+    const QByteArray unsynced = "Reference ID    : 7F7F0101 ()\nStratum         : 0\nRef time (UTC)  : Thu Jan 01 00:00:00 1970\n"
+                                "Leap status     : Not synchronised\n";
+    const QString on = QStringLiteral("active");
+    const QString off = QStringLiteral("inactive");
+
+    QTest::newRow("installed, none running") << QStringList{off, off, off} << true << synced << 1 << QString();
+    QTest::newRow("timesyncd failed") << QStringList{QStringLiteral("failed"), off, off} << true << synced << 1 << QString();
+    QTest::newRow("timesyncd, clock not synchronized") << QStringList{on, off, off} << false << synced << 2 << QStringLiteral("systemd-timesyncd");
+    QTest::newRow("timesyncd, clock synchronized") << QStringList{on, off, off} << true << unsynced << 3 << QStringLiteral("systemd-timesyncd");
+    // chrony answers for itself; timedated's flag does not count.
+    QTest::newRow("chrony synchronized") << QStringList{off, on, off} << false << synced << 3 << QStringLiteral("chrony");
+    QTest::newRow("chrony not synchronized") << QStringList{off, on, off} << true << unsynced << 2 << QStringLiteral("chrony");
+    QTest::newRow("chrony without an answer") << QStringList{off, on, off} << true << QByteArray() << 2 << QStringLiteral("chrony");
+    QTest::newRow("chrony under the chronyd unit") << QStringList{off, off, off, on} << false << synced << 3 << QStringLiteral("chrony");
+    QTest::newRow("ntpsec synchronized") << QStringList{off, off, on} << true << synced << 3 << QStringLiteral("ntpsec");
+    QTest::newRow("ntpsec not synchronized") << QStringList{off, off, on} << false << synced << 2 << QStringLiteral("ntpsec");
+    QTest::newRow("timesyncd wins over chrony") << QStringList{on, on, off} << true << unsynced << 3 << QStringLiteral("systemd-timesyncd");
+}
+
+void TestTimeSyncLayer::stateOfEachService()
+{
+    QFETCH(QStringList, units);
+    QFETCH(bool, timedatedSynchronized);
+    QFETCH(QByteArray, chronyReport);
+    QFETCH(int, state);
+    QFETCH(QString, name);
+
+    setUnits(units.at(0), units.at(1), units.at(2), units.value(3, QStringLiteral("inactive")));
+    QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), timedatedSynchronized));
+    if (chronyReport.isEmpty()) {
+        qputenv("ORB_FAKE_CHRONYC_FAIL", "1");
+    }
+    writeChronyReport(chronyReport);
+
+    LogicController logic(true);
+    QVERIFY(logic.getSysAlive());
+    QCOMPARE(logic.getSavedServiceState(), state);
+    QCOMPARE(logic.getActiveServiceName(), name);
+    AbstractServiceClass *service = activeService(logic);
+    QCOMPARE(service != nullptr, !name.isEmpty());
+    if (service) {
+        QCOMPARE(service->name(), name);
+    }
+    if (state != 3) {
+        QCOMPARE(logic.getLastSynchroInfo().server, QString());
+    }
+}
+
+void TestTimeSyncLayer::timesyncdLastSynchronization()
+{
+    QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), true));
+    // 2025-12-04 10:00:05 UTC; the test runs with TZ=UTC.
+    const QDateTime when(QDate(2025, 12, 4), QTime(10, 0, 5), Qt::UTC);
+    QVERIFY(m_systemd.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000 + 123));
+
+    LogicController logic(true);
+    QCOMPARE(logic.getSavedServiceState(), 3);
+    const LastSynchroInfo info = logic.getLastSynchroInfo();
+    QCOMPARE(info.server, QStringLiteral("ntp2.vniiftri.ru"));
+    QCOMPARE(info.date, QLocale().toString(QDate(2025, 12, 4), QLocale::ShortFormat));
+    QCOMPARE(info.time, QStringLiteral("10:00:05"));
+
+    // Synchronized, but timesyncd names no server: nothing to tell.
+    QVERIFY(m_systemd.setLastSync(QString(), 0));
+    logic.reloadSystemState();
+    QCOMPARE(logic.getSavedServiceState(), 3);
+    QCOMPARE(logic.getLastSynchroInfo().server, QString());
+}
+
+void TestTimeSyncLayer::chronyLastSynchronization()
+{
+    setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
+    writeChronyReport("Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 09:08:07 2025\n"
+                      "System time     : 0.000001 seconds fast of NTP time\nLeap status     : Normal\n");
+    LogicController logic(true);
+    QCOMPARE(logic.getSavedServiceState(), 3);
+    const LastSynchroInfo info = logic.getLastSynchroInfo();
+    QCOMPARE(info.server, QStringLiteral("192.168.0.1"));
+    QCOMPARE(info.date, QLocale().toString(QDate(2025, 12, 4), QLocale::ShortFormat));
+    QCOMPARE(info.time, QStringLiteral("09:08:07"));
+}
+
+void TestTimeSyncLayer::timesyncdServersWithDropIns()
+{
+    LogicController logic(true);
+    const QStringList ntp = {QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru"), QStringLiteral("time.office.example")};
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QCOMPARE(service->configuredServers(), ntp + s_debianFallback);
+    QCOMPARE(logic.getListServersToSync(), ntp + s_debianFallback);
+    QVERIFY(logic.isServerFallback(QStringLiteral("2.debian.pool.ntp.org")));
+    QVERIFY(!logic.isServerFallback(QStringLiteral("time.office.example")));
+    QVERIFY(!logic.isServerFallback(QStringLiteral("unknown.example")));
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(s_dropIn));
+}
+
+void TestTimeSyncLayer::timesyncdConfigurationRules_data()
+{
+    QTest::addColumn<QStringList>("files"); // path, content, path, content...; empty content removes the file
+    QTest::addColumn<QStringList>("ntp");
+    QTest::addColumn<QStringList>("fallback");
+    QTest::addColumn<QString>("target");
+
+    const QStringList national = {QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru")};
+    const QString office = QStringLiteral("time.office.example");
+
+    QTest::newRow("an empty assignment resets") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-only.conf"),
+        QStringLiteral("[Time]\nNTP=\nNTP=only.example\n")}
+                                                << QStringList{QStringLiteral("only.example")} << s_debianFallback
+                                                << QStringLiteral("etc/systemd/timesyncd.conf.d/60-only.conf");
+    QTest::newRow("fallback servers set replace the built-in ones")
+        << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=fb1.example fb2.example\n")}
+        << (national + QStringList{office}) << QStringList{QStringLiteral("fb1.example"), QStringLiteral("fb2.example")}
+        << QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf");
+    QTest::newRow("an empty fallback list") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=\n")}
+                                            << (national + QStringList{office}) << QStringList() << QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf");
+    QTest::newRow("drop-ins of all folders by name; /etc hides the same name")
+        << QStringList{QStringLiteral("usr/lib/systemd/timesyncd.conf.d/10-vendor.conf"), QStringLiteral("[Time]\nNTP=vendor.example\n"),
+               QStringLiteral("usr/lib/systemd/timesyncd.conf.d/50-office.conf"), QStringLiteral("[Time]\nNTP=hidden.example\n"),
+               QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf"), QStringLiteral("[Time]\nNTP = runtime.example  \n")}
+        << (national + QStringList{QStringLiteral("vendor.example"), office, QStringLiteral("runtime.example")}) << s_debianFallback
+        << QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf");
+    QTest::newRow("other sections, comments and other files are not servers") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-noise.conf"),
+        QStringLiteral("[Network]\nNTP=not.a.server\n[Time]\n# NTP=commented.example\n;NTP=also.commented\n"),
+        QStringLiteral("etc/systemd/timesyncd.conf.d/70-notes.txt"), QStringLiteral("[Time]\nNTP=wrong.suffix\n")}
+                                                                              << (national + QStringList{office}) << s_debianFallback << s_dropIn;
+    QTest::newRow("no main file") << QStringList{s_mainTimesyncd, QString()} << QStringList{office} << QStringList() << s_dropIn;
+    QTest::newRow("nothing configured") << QStringList{s_mainTimesyncd, QString(), s_dropIn, QString()} << QStringList() << QStringList() << s_mainTimesyncd;
+    QTest::newRow("CRLF line ends") << QStringList{s_dropIn, QStringLiteral("[Time]\r\nNTP=crlf.example\r\n")}
+                                    << (national + QStringList{QStringLiteral("crlf.example")}) << s_debianFallback << s_dropIn;
+}
+
+void TestTimeSyncLayer::timesyncdConfigurationRules()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, ntp);
+    QFETCH(QStringList, fallback);
+    QFETCH(QString, target);
+
+    for (int i = 0; i + 1 < files.size(); i += 2) {
+        if (files.at(i + 1).isEmpty()) {
+            QVERIFY(m_root->remove(files.at(i)));
+        } else {
+            QVERIFY(m_root->write(files.at(i), files.at(i + 1).toUtf8()));
+        }
+    }
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QCOMPARE(service->configuredServers(), ntp + fallback);
+    for (const QString &server : fallback) {
+        QVERIFY2(logic.isServerFallback(server), qPrintable(server));
+    }
+    for (const QString &server : ntp) {
+        QVERIFY2(!logic.isServerFallback(server), qPrintable(server));
+    }
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(target));
+}
+
+void TestTimeSyncLayer::chronyServersFromIncludedFiles()
+{
+    setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
+    QVERIFY(m_root->write(QStringLiteral("etc/chrony/conf.d/extra.conf"), "server conf.d.example\n! server commented.example\n"));
+    QVERIFY(m_root->write(QStringLiteral("etc/chrony/sources.d/ignored.txt"), "server wrong.suffix\n"));
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QCOMPARE(service->configuredServers(),
+        (QStringList{QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("conf.d.example"),
+            QStringLiteral("time.office.example")}));
+    QVERIFY(!logic.isServerFallback(QStringLiteral("2.debian.pool.ntp.org")));
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(s_chronyConf));
+}
+
+void TestTimeSyncLayer::fallbackVisibility()
+{
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QVERIFY(logic.isFallbackServersVisible());
+    QCOMPARE(logic.getFallbackVisiblityToolTip(), QStringLiteral("Hide fallback servers"));
+
+    logic.updateFallbackVisibility();
+    QVERIFY(!logic.isFallbackServersVisible());
+    QCOMPARE(logic.getFallbackVisiblityToolTip(), QStringLiteral("Show fallback servers"));
+    QCOMPARE(service->configuredServers(),
+        (QStringList{QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru"), QStringLiteral("time.office.example")}));
+    // Hidden is not gone: they still count as fallbacks and may still be used.
+    QVERIFY(logic.isServerFallback(QStringLiteral("0.debian.pool.ntp.org")));
+    QVERIFY(logic.getListServersToSync().contains(QStringLiteral("0.debian.pool.ntp.org")));
+
+    // A reload keeps the user's choice.
+    logic.reloadSystemState();
+    QVERIFY(!activeService(logic)->configuredServers().contains(QStringLiteral("0.debian.pool.ntp.org")));
+    logic.updateFallbackVisibility();
+    QCOMPARE(activeService(logic)->configuredServers().size(), 7);
+}
+
+void TestTimeSyncLayer::savedTimesyncdConfigKeepsOtherLines_data()
+{
+    QTest::addColumn<QStringList>("files"); // path, content; empty content removes the file
+    QTest::addColumn<QString>("edit"); // add:NAME, remove:NAME, rename:OLD>NEW
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray dropInHead = "# The office's own time server comes after the national ones.\n[Time]\n";
+    QTest::newRow("add: the drop-in restates the whole list")
+        << QStringList() << QStringLiteral("add:new.example") << s_dropIn
+        << dropInHead + "NTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru time.office.example new.example\nPollIntervalMaxSec=1024\n";
+    QTest::newRow("rename a server of the main file") << QStringList() << QStringLiteral("rename:ntp2.vniiftri.ru>ntp4.vniiftri.ru") << s_dropIn
+                                                      << dropInHead
+            + "NTP=\nNTP=ntp1.vniiftri.ru ntp4.vniiftri.ru time.office.example\nPollIntervalMaxSec=1024\n";
+    QTest::newRow("remove a built-in fallback server")
+        << QStringList() << QStringLiteral("remove:1.debian.pool.ntp.org") << s_dropIn
+        << dropInHead + "NTP=time.office.example\nFallbackNTP=0.debian.pool.ntp.org 2.debian.pool.ntp.org 3.debian.pool.ntp.org\nPollIntervalMaxSec=1024\n";
+    QTest::newRow("remove the last server of the drop-in")
+        << QStringList{s_dropIn, QStringLiteral("[Time]\nNTP=time.office.example\n")} << QStringLiteral("remove:time.office.example") << s_dropIn
+        << QByteArray("[Time]\nNTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru\n");
+
+    const QByteArray mainFile = readFile(FixtureRoot::sourcePath() + QStringLiteral("/etc/systemd/timesyncd.conf"));
+    QByteArray replaced = mainFile;
+    replaced.replace("NTP=ntp1.vniiftri.ru ntp2.vniiftri.ru\n", "NTP=ntp1.vniiftri.ru ntp2.vniiftri.ru new.example\n");
+    QTest::newRow("only the main file: edited in place")
+        << QStringList{s_dropIn, QString()} << QStringLiteral("add:new.example") << s_mainTimesyncd << replaced;
+
+    const QByteArray packaged = "[Time]\n#NTP=\n#FallbackNTP=0.debian.pool.ntp.org\n#RootDistanceMaxSec=5\n";
+    QTest::newRow("packaged file: next to the commented default")
+        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString::fromUtf8(packaged)} << QStringLiteral("add:new.example") << s_mainTimesyncd
+        << QByteArray("[Time]\n#NTP=\nNTP=new.example\n#FallbackNTP=0.debian.pool.ntp.org\n#RootDistanceMaxSec=5\n");
+    QTest::newRow("empty fallback list is written out")
+        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString::fromUtf8(packaged)} << QStringLiteral("remove:0.debian.pool.ntp.org") << s_mainTimesyncd
+        << QByteArray("[Time]\n#NTP=\n#FallbackNTP=0.debian.pool.ntp.org\nFallbackNTP=\n#RootDistanceMaxSec=5\n");
+    QTest::newRow("no [Time] section, no final line end")
+        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QStringLiteral("# nothing here")} << QStringLiteral("add:new.example") << s_mainTimesyncd
+        << QByteArray("# nothing here\n\n[Time]\nNTP=new.example\n");
+    QTest::newRow("no file at all") << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString()} << QStringLiteral("add:new.example") << s_mainTimesyncd
+                                    << QByteArray("[Time]\nNTP=new.example\n");
+    QTest::newRow("CRLF lines stay as they are")
+        << QStringList{s_dropIn, QStringLiteral("# office\r\n[Time]\r\nPollIntervalMaxSec=1024\r\nNTP=time.office.example\r\n")}
+        << QStringLiteral("rename:time.office.example>time2.office.example") << s_dropIn
+        << QByteArray("# office\r\n[Time]\r\nPollIntervalMaxSec=1024\r\nNTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru time2.office.example\n");
+}
+
+void TestTimeSyncLayer::savedTimesyncdConfigKeepsOtherLines()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, edit);
+    QFETCH(QString, target);
+    QFETCH(QByteArray, expected);
+
+    for (int i = 0; i + 1 < files.size(); i += 2) {
+        if (files.at(i + 1).isEmpty()) {
+            QVERIFY(m_root->remove(files.at(i)));
+        } else {
+            QVERIFY(m_root->write(files.at(i), files.at(i + 1).toUtf8()));
+        }
+    }
+    const QByteArray before = m_root->read(target);
+
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(target));
+    const QString kind = edit.section(QLatin1Char(':'), 0, 0);
+    const QString argument = edit.section(QLatin1Char(':'), 1);
+    if (kind == QLatin1String("add")) {
+        answerServerName(argument);
+        service->createServerSettings();
+    } else if (kind == QLatin1String("remove")) {
+        answerQuestion(true);
+        service->deleteServerWithGivenName(argument);
+    } else {
+        answerServerName(argument.section(QLatin1Char('>'), 1));
+        service->openServerSettingsWithGivenName(argument.section(QLatin1Char('>'), 0, 0));
+    }
+    QCOMPARE(answeredDialogs(), 1);
+    QVERIFY(logic.isActiveConfigEdited());
+
+    const QString saved = logic.saveCurrentConfig();
+    QVERIFY(!saved.isEmpty());
+    QVERIFY(saved != logic.getCurrentConfTarget());
+    QCOMPARE(readFile(saved), expected);
+    QFile::remove(saved);
+    // Saving only writes the temporary file.
+    QCOMPARE(m_root->read(target), before);
+}
+
+void TestTimeSyncLayer::savedChronyConfigKeepsOtherLines_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+
+    const QByteArray national = "server ntp1.vniiftri.ru iburst minpoll 4   # the national service\n";
+    QTest::newRow("add after the last server line") << QStringLiteral("add:new.example") << national << national + "server new.example iburst\n";
+    QTest::newRow("rename keeps options and comment") << QStringLiteral("rename:ntp1.vniiftri.ru>ntp21.vniiftri.ru") << national
+                                                      << QByteArray("server ntp21.vniiftri.ru iburst minpoll 4   # the national service\n");
+    QTest::newRow("remove a pool") << QStringLiteral("remove:2.debian.pool.ntp.org") << QByteArray("pool 2.debian.pool.ntp.org iburst\n") << QByteArray();
+}
+
+void TestTimeSyncLayer::savedChronyConfigKeepsOtherLines()
+{
+    QFETCH(QString, edit);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+
+    setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    const QString kind = edit.section(QLatin1Char(':'), 0, 0);
+    const QString argument = edit.section(QLatin1Char(':'), 1);
+    if (kind == QLatin1String("add")) {
+        answerServerName(argument);
+        service->createServerSettings();
+    } else if (kind == QLatin1String("remove")) {
+        answerQuestion(true);
+        service->deleteServerWithGivenName(argument);
+    } else {
+        answerServerName(argument.section(QLatin1Char('>'), 1));
+        service->openServerSettingsWithGivenName(argument.section(QLatin1Char('>'), 0, 0));
+    }
+    QVERIFY(logic.isActiveConfigEdited());
+
+    QByteArray expected = m_root->read(s_chronyConf);
+    QVERIFY(expected.contains(from));
+    expected.replace(from, to);
+    const QString saved = logic.saveCurrentConfig();
+    QCOMPARE(readFile(saved), expected);
+    QFile::remove(saved);
+}
+
+void TestTimeSyncLayer::chronyServerOfAnotherFileIsNotEdited()
+{
+    setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QSignalSpy edited(&logic, &LogicController::oneServiceChanged);
+
+    // The notice names the file; no name dialog follows.
+    answerQuestion(true);
+    service->openServerSettingsWithGivenName(QStringLiteral("time.office.example"));
+    QCOMPARE(answeredDialogs(), 1);
+    QVERIFY2(lastDialogText().contains(QStringLiteral("office.sources")), qPrintable(lastDialogText()));
+
+    answerQuestion(true);
+    service->deleteServerWithGivenName(QStringLiteral("time.office.example"));
+    QCOMPARE(answeredDialogs(), 2);
+    QVERIFY(service->configuredServers().contains(QStringLiteral("time.office.example")));
+    QCOMPARE(edited.count(), 0);
+    QVERIFY(!logic.isActiveConfigEdited());
+
+    // Adding a name chrony already has is refused too.
+    answerServerName(QStringLiteral("time.office.example"));
+    answerQuestion(true);
+    service->createServerSettings();
+    QCOMPARE(answeredDialogs(), 4);
+    QCOMPARE(edited.count(), 0);
+}
+
+void TestTimeSyncLayer::ntpsecIsOnlyShown()
+{
+    setUnits(QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("active"));
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QCOMPARE(service->configuredServers(),
+        (QStringList{QStringLiteral("0.debian.pool.ntp.org"), QStringLiteral("1.debian.pool.ntp.org"), QStringLiteral("ntp3.vniiftri.ru")}));
+    QSignalSpy edited(&logic, &LogicController::oneServiceChanged);
+    answerQuestion(true);
+    service->createServerSettings();
+    QCOMPARE(answeredDialogs(), 1);
+    QCOMPARE(edited.count(), 0);
+    QCOMPARE(logic.getCurrentConfTarget(), QString());
+    QCOMPARE(logic.saveCurrentConfig(), QString());
+}
+
+void TestTimeSyncLayer::editFlag()
+{
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QSignalSpy edited(&logic, &LogicController::oneServiceChanged);
+    QVERIFY(!logic.isActiveConfigEdited());
+
+    // Cancelled dialogs and unknown names change nothing.
+    answerNextDialog([](QWidget *dialog) { dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click(); });
+    service->createServerSettings();
+    answerQuestion(false);
+    service->deleteServerWithGivenName(QStringLiteral("ntp1.vniiftri.ru"));
+    service->deleteServerWithGivenName(QStringLiteral("not.listed.example"));
+    QCOMPARE(answeredDialogs(), 2);
+    QCOMPARE(edited.count(), 0);
+    QVERIFY(!logic.isActiveConfigEdited());
+
+    // The same name again is no edit either.
+    answerServerName(QStringLiteral("ntp1.vniiftri.ru"));
+    service->openServerSettingsWithGivenName(QStringLiteral("ntp1.vniiftri.ru"));
+    QCOMPARE(edited.count(), 0);
+
+    answerQuestion(true);
+    service->deleteServerWithGivenName(QStringLiteral("ntp1.vniiftri.ru"));
+    QCOMPARE(edited.count(), 1);
+    QVERIFY(logic.isActiveConfigEdited());
+    QVERIFY(!service->configuredServers().contains(QStringLiteral("ntp1.vniiftri.ru")));
+
+    // A reload drops unsaved edits.
+    logic.reloadSystemState();
+    QVERIFY(!logic.isActiveConfigEdited());
+    QVERIFY(activeService(logic)->configuredServers().contains(QStringLiteral("ntp1.vniiftri.ru")));
+}
+
+void TestTimeSyncLayer::serverNameDialogRefusesBadNames()
+{
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    QSignalSpy edited(&logic, &LogicController::oneServiceChanged);
+
+    QString typed;
+    bool okForBlank = true;
+    bool okForTyped = false;
+    answerNextDialog([&](QWidget *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("serverNameEdit"));
+        QPushButton *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        okForBlank = ok->isEnabled();
+        // A leading "-" or ".", blanks and ";" cannot be typed.
+        QTest::keyClicks(edit, QStringLiteral("-.ntp; 5.example"));
+        typed = edit->text();
+        okForTyped = ok->isEnabled();
+        // Pasted text bypasses typing; OK must still refuse it.
+        edit->setText(QStringLiteral("-o /tmp/x"));
+        if (ok->isEnabled()) {
+            ok->click();
+            return;
+        }
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+    });
+    service->createServerSettings();
+    QCOMPARE(answeredDialogs(), 1);
+    QVERIFY(!okForBlank);
+    QCOMPARE(typed, QStringLiteral("ntp5.example"));
+    QVERIFY(okForTyped);
+    QCOMPARE(edited.count(), 0);
+}
+
+void TestTimeSyncLayer::installAndRestart()
+{
+    LogicController logic(true);
+    AbstractServiceClass *service = activeService(logic);
+    QVERIFY(service);
+    answerServerName(QStringLiteral("new.example"));
+    service->createServerSettings();
+    const QString config = logic.saveCurrentConfig();
+    const QString target = logic.getCurrentConfTarget();
+    const QByteArray content = readFile(config);
+    QVERIFY(content.contains("new.example"));
+    m_systemd.clearCalls();
+
+    QVERIFY(logic.moveAndRestartActive(config, target));
+    QCOMPARE(m_root->read(s_dropIn), content);
+    QVERIFY2(!QFile::exists(config), "the temporary file is consumed");
+    const QString log = QString::fromUtf8(readFile(m_scratch.filePath(QStringLiteral("pkexec.log"))));
+    QCOMPARE(log, QStringLiteral("/usr/bin/install -D -m 0644 -T -- %1 %2\n").arg(config, target));
+    QVERIFY2(
+        m_systemd.calls().contains(QStringLiteral("RestartUnit(systemd-timesyncd.service, replace)")), qPrintable(m_systemd.calls().join(QLatin1Char('\n'))));
+
+    logic.reloadSystemState();
+    QVERIFY(activeService(logic)->configuredServers().contains(QStringLiteral("new.example")));
+
+    // chrony is restarted under the unit it runs as.
+    setUnits(QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("active"));
+    logic.reloadSystemState();
+    m_systemd.clearCalls();
+    answerServerName(QStringLiteral("chrony.example"));
+    activeService(logic)->createServerSettings();
+    QVERIFY(logic.moveAndRestartActive(logic.saveCurrentConfig(), logic.getCurrentConfTarget()));
+    QVERIFY(m_root->read(s_chronyConf).contains("server chrony.example iburst\n"));
+    QVERIFY(m_systemd.calls().contains(QStringLiteral("RestartUnit(chronyd.service, replace)")));
+}
+
+void TestTimeSyncLayer::installRefusedOrFailed()
+{
+    LogicController logic(true);
+    answerServerName(QStringLiteral("new.example"));
+    activeService(logic)->createServerSettings();
+    const QString config = logic.saveCurrentConfig();
+    const QByteArray before = m_root->read(s_dropIn);
+
+    // Only where the active service's settings live.
+    const QString elsewhere = m_root->path(QStringLiteral("etc/passwd"));
+    QVERIFY(!logic.moveAndRestartActive(config, elsewhere));
+    QVERIFY(!QFile::exists(elsewhere));
+    QVERIFY(!logic.moveAndRestartActive(m_root->path(QStringLiteral("no/such/file")), logic.getCurrentConfTarget()));
+    QVERIFY(!QFile::exists(m_scratch.filePath(QStringLiteral("pkexec.log"))));
+
+    // The administrator cancels the password dialog: nothing restarts.
+    qputenv("ORB_FAKE_PKEXEC_STATUS", "126");
+    QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
+    QCOMPARE(m_root->read(s_dropIn), before);
+    QVERIFY(!m_systemd.calls().join(QLatin1Char('\n')).contains(QStringLiteral("RestartUnit")));
+    QFile::remove(config);
+}
+
+void TestTimeSyncLayer::noServiceUnits()
+{
+    // A fresh systemd that has none of the units.
+    QVERIFY(m_systemd.start());
+    LogicController logic(true);
+    QVERIFY(logic.getSysAlive());
+    QCOMPARE(logic.getSavedServiceState(), 0);
+    QCOMPARE(logic.getActiveServiceName(), QString());
+    QVERIFY(!logic.getActiveServiceWidget());
+    QVERIFY(logic.getListServersToSync().isEmpty());
+    QCOMPARE(logic.saveCurrentConfig(), QString());
+    QCOMPARE(logic.getCurrentConfTarget(), QString());
+}
+
+void TestTimeSyncLayer::systemdUnreachable()
+{
+    m_systemd.stop();
+    LogicController logic(true);
+    QVERIFY(!logic.getSysAlive());
+    QCOMPARE(logic.getSavedServiceState(), 0);
+    QCOMPARE(logic.getActiveServiceName(), QString());
+    QVERIFY(m_systemd.start());
+}
+
+QTEST_MAIN(TestTimeSyncLayer)
+
+#include "test_timesynclayer.moc"
