@@ -112,18 +112,6 @@ private Q_SLOTS:
         QVERIFY(DateTimeProvider::needsSave());
     }
 
-    void loadClearsEdits()
-    {
-        DateTimeProvider::setDate(2024, 0, 15);
-        DateTimeProvider::setChanged(DateTimeProvider::Time, true);
-        DateTimeProvider::setUTC(false);
-        QVERIFY(DateTimeProvider::changed(DateTimeProvider::UTC));
-        m_provider->load();
-        QVERIFY(!DateTimeProvider::needsSave());
-        QCOMPARE(DateTimeProvider::savedDate(), QDate::currentDate());
-        QCOMPARE(DateTimeProvider::savedUTC(), true);
-    }
-
     void writtenSeconds_data()
     {
         QTest::addColumn<bool>("withDate");
@@ -203,22 +191,6 @@ private Q_SLOTS:
         QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Error"));
         QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to set utc!\nAuthorization error."));
         QCOMPARE(DateTimeProvider::getUTC(), true);
-    }
-
-    void failedDateStillWritesMode()
-    {
-        QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetTime"), s_accessDenied, QStringLiteral("Not authorized")));
-        QSignalSpy messages(m_provider.get(), &DateTimeProvider::showMessage);
-        DateTimeProvider::setDate(2031, 0, 2);
-        DateTimeProvider::setUTC(false);
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  org.freedesktop.DBus.Error.AccessDenied")));
-        DateTimeProvider::saveSettings();
-
-        QCOMPARE(sentTimes().size(), 1);
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to set date and time!\nAuthorization error."));
-        QCOMPARE(sentLocalRtc().size(), 1);
-        QCOMPARE(DateTimeProvider::getUTC(), false);
     }
 
     void onlyCarriedInstantsAreWritten_data()

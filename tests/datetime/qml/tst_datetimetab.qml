@@ -136,26 +136,6 @@ Item {
             }
         }
 
-        function test_clockScale_data() {
-            return [
-                {tag: "wide and tall: largest", width: 1800, height: 1000, scale: 2},
-                {tag: "between", width: 1300, height: 1000, scale: 1.5},
-                {tag: "narrow: shrinks", width: 600, height: 1000, scale: 0.8},
-                {tag: "low: calendar bounds it", width: 1300, height: 500, scale: -1}
-            ];
-        }
-
-        function test_clockScale(data) {
-            window.width = data.width;
-            window.height = data.height;
-            var expected = data.scale >= 0 ? data.scale : calendar.height * 0.7 / clock.height;
-            verify(data.scale >= 0 || expected < 1.5);
-            fuzzyCompare(clock.scale, expected, 1e-9);
-            fuzzyCompare(digitalClock.width, clock.width * expected, 1e-6);
-            // The scaled dial stays clear of the digital clock below it.
-            verify(clock.y + clock.height / 2 + clock.height * clock.scale / 2 <= digitalClock.y);
-        }
-
         function test_fifteenthOfFebruaryFromThirtyFirstOfJanuary() {
             tab.date = new Date(2027, 0, 31, 10, 20, 30);
             calendar.updateAll(new Date(2027, 1, 1, 12, 0, 0));
@@ -188,18 +168,6 @@ Item {
             verify(!calendar.isSystemDateChanged());
             compare(calendar.selectedDate.getDate(), picked);
             compare(tab.date.getDate(), picked);
-        }
-
-        function test_calendarAndClockHandOverTheFocus() {
-            digitalClock.focusOnHourBox();
-            verify(digitalClock.isInFocus);
-            // Shift+Tab from the hours goes back to the calendar's days.
-            keyClick(Qt.Key_Backtab, Qt.ShiftModifier);
-            verify(!digitalClock.isInFocus);
-            compare(calendar.activeFocus, true);
-            calendar.selectDigitalClock();
-            verify(digitalClock.isInFocus);
-            compare(digitalClock.focusedField, 0);
         }
     }
 }
