@@ -163,21 +163,6 @@ private Q_SLOTS:
         QVERIFY(isSubsequence(m_provider->getFilteredTimeZones(QStringLiteral("utc+03")), m_all));
     }
 
-    void savedValuesComeBackUnchanged()
-    {
-        const QStringList chosen{m_all.last(), m_russian.first()};
-        m_provider->setAllTimeZonesProvided();
-        m_provider->setChosenTimeZones(chosen);
-        Settings().save(SettingsForAppletProvider::getSettings());
-        // Saving alone keeps the comparison with what was loaded; the load clears it.
-        QVERIFY(m_provider->needsSave());
-
-        loadFromDisk();
-        QCOMPARE(m_provider->getChosenTimeZones(), chosen);
-        QVERIFY(m_provider->isAllTimeZonesProvided());
-        QCOMPARE(m_provider->needsSave(), false);
-    }
-
     void moduleLoadsSavesAndRefreshesTheChoice()
     {
         // The whole module as the settings centre shows it, with its one-second refresh.

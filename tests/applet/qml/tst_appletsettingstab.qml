@@ -122,15 +122,6 @@ TestCase {
         tab = null
     }
 
-    function test_loadShowsTheFile() {
-        openPage(false, [russian[0], russian[1]])
-        compare(chosenShown(), [russian[0], russian[1]])
-        compare(tab.showAllCheckBox.checked, false)
-        compare(tab.comboBox.list.count, russian.length)
-        compare(tab.needsSave, false)
-        verify(tab.chosenList.visible)
-    }
-
     function test_addingAChosenZoneAgainChangesNothing() {
         openPage(false, [russian[0], russian[1]])
         tab.comboBox.addTimeZone(russian[0])
