@@ -7,8 +7,10 @@
 #include <QLocale>
 #include <QTimeZone>
 
+#include <unicode/calendar.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
+#include <unicode/tzfmt.h>
 #include <unicode/unistr.h>
 
 #include <memory>
@@ -33,18 +35,47 @@ QStringList BaseTimeZonesProvider::russianTimeZonesWithOffsets() const
 
 QString BaseTimeZonesProvider::getZoneName(const QString &path)
 {
+    // i18n: the ICU locale in which zone names are shown, such as "ru_RU"
+    const QString localeName = ki18nd("kcm_orb_admin_date", "en_US").toString();
+
+    // Making a zone formatter loads locale data; one per locale serves a whole list.
+    struct Formatter
+    {
+        QString localeName;
+        std::unique_ptr<icu::TimeZoneFormat> format;
+    };
+    thread_local Formatter formatter;
+    if (!formatter.format || formatter.localeName != localeName) {
+        UErrorCode status = U_ZERO_ERROR;
+        formatter.format.reset(icu::TimeZoneFormat::createInstance(icu::Locale(localeName.toUtf8().constData()), status));
+        if (U_FAILURE(status)) {
+            formatter.format.reset();
+        }
+        formatter.localeName = localeName;
+    }
+
     const QByteArray id = path.toUtf8();
     const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()))));
     if (!zone) {
         return QString();
     }
 
-    // i18n: the ICU locale in which zone names are shown, such as "ru_RU"
-    const QString localeName = ki18nd("kcm_orb_admin_date", "en_US").toString();
-    const icu::Locale locale(localeName.toUtf8().constData());
-
+    // The generic location form ("Moscow Time"), the same as
+    // icu::TimeZone::getDisplayName(true, GENERIC_LOCATION, locale, name) gives.
     icu::UnicodeString name;
-    zone->getDisplayName(true, icu::TimeZone::GENERIC_LOCATION, locale, name);
+    if (formatter.format) {
+        UTimeZoneFormatTimeType timeType = UTZFMT_TIME_TYPE_UNKNOWN;
+        formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, icu::Calendar::getNow(), name, &timeType);
+        // A zone without a generic name falls back to a GMT offset text, which is given
+        // for daylight time like the display name asks for.
+        if (timeType == UTZFMT_TIME_TYPE_STANDARD) {
+            UErrorCode status = U_ZERO_ERROR;
+            name.remove();
+            formatter.format->formatOffsetLocalizedGMT(zone->getRawOffset() + zone->getDSTSavings(), name, status);
+        }
+    } else {
+        zone->getDisplayName(true, icu::TimeZone::GENERIC_LOCATION, icu::Locale(localeName.toUtf8().constData()), name);
+    }
     std::string utf8;
     name.toUTF8String(utf8);
     return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));

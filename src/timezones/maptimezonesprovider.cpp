@@ -1,6 +1,164 @@
 #include "maptimezonesprovider.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
+namespace {
+// Russian zones are merged only within this range of offsets (two to twelve hours east).
+constexpr int s_firstRussianOffset = 7200;
+constexpr int s_lastRussianOffset = 43200;
+}
+
 MapTimeZonesProvider::MapTimeZonesProvider(QObject *parent)
-    : QObject(parent)
+    : BaseTimeZonesProvider(parent)
+    , m_allZonesProvided(true)
+    , m_russianTimeZones({
+          QStringLiteral("Asia/Barnaul"),
+          QStringLiteral("Asia/Tomsk"),
+          QStringLiteral("Europe/Astrakhan"),
+          QStringLiteral("Europe/Saratov"),
+          QStringLiteral("Europe/Ulyanovsk"),
+          QStringLiteral("Europe/Kirov"),
+          QStringLiteral("Europe/Simferopol"),
+          QStringLiteral("Europe/Moscow"),
+          QStringLiteral("Europe/Kaliningrad"),
+          QStringLiteral("Asia/Kamchatka"),
+          QStringLiteral("Asia/Anadyr"),
+          QStringLiteral("Asia/Srednekolymsk"),
+          QStringLiteral("Asia/Vladivostok"),
+          QStringLiteral("Asia/Ust-Nera"),
+          QStringLiteral("Asia/Sakhalin"),
+          QStringLiteral("Asia/Magadan"),
+          QStringLiteral("Asia/Yakutsk"),
+          QStringLiteral("Asia/Khandyga"),
+          QStringLiteral("Asia/Irkutsk"),
+          QStringLiteral("Asia/Chita"),
+          QStringLiteral("Asia/Novokuznetsk"),
+          QStringLiteral("Asia/Krasnoyarsk"),
+          QStringLiteral("Asia/Omsk"),
+          QStringLiteral("Asia/Novosibirsk"),
+          QStringLiteral("Asia/Yekaterinburg"),
+          QStringLiteral("Europe/Samara"),
+          QStringLiteral("Europe/Volgograd"),
+      })
 {
+    loadTimeZones();
+}
+
+void MapTimeZonesProvider::setAllTimeZonesProvided()
+{
+    m_allZonesProvided = true;
+}
+
+void MapTimeZonesProvider::setRussianTimeZonesProvided()
+{
+    m_allZonesProvided = false;
+}
+
+bool MapTimeZonesProvider::isAllTimeZonesProvided() const
+{
+    return m_allZonesProvided;
+}
+
+int MapTimeZonesProvider::getOffset(const QString &timeZone) const
+{
+    const QStringList words = timeZone.split(QLatin1Char(' '));
+    if (words.size() < 2) {
+        return 0;
+    }
+    const QString &offset = words.at(1);
+    // Unreadable digits count as 0, like a missing part.
+    const int hours = offset.mid(1, 2).toInt();
+    const int minutes = offset.mid(3, 2).toInt();
+    const int seconds = hours * 3600 + minutes * 60;
+    return offset.startsWith(QLatin1Char('+')) ? seconds : -seconds;
+}
+
+QStringList MapTimeZonesProvider::getFilteredTimeZones(const QString &filter) const
+{
+    const QStringList current = m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets();
+    if (filter.isEmpty()) {
+        return current;
+    }
+    return current.filter(m_getStartsWithFilter(filter));
+}
+
+bool MapTimeZonesProvider::isRussianTimeZone(const QString &zoneName) const
+{
+    return m_russianTimeZones.contains(zoneName);
+}
+
+QStringList MapTimeZonesProvider::getFullZoneNamesByFilter(const QString &fullString, const QString &filter) const
+{
+    // A merged Russian line starts with its offset text; a single-zone line starts with
+    // the id and may still hold a "," in the zone name ("Center, North Dakota Time").
+    if (!fullString.contains(QLatin1Char(',')) || !fullString.startsWith(QLatin1Char('('))) {
+        return {fullString.section(QLatin1Char(';'), 0, 0)};
+    }
+
+    const QStringList pieces = fullString.split(QLatin1Char(';'));
+    const QStringList matching = pieces.filter(m_getStartsWithFilter(filter));
+    // An offset typed as "+03" or "UTC" selects the whole row, a name only its own zones.
+    static const QRegularExpression wholeRow(QStringLiteral("U|\\+"));
+    if (!matching.isEmpty() && filter.contains(wholeRow)) {
+        return m_getFormattedZonesIfRussian(pieces);
+    }
+    return m_getFormattedZonesIfRussian(matching);
+}
+
+QString MapTimeZonesProvider::getDisplayString(const QString &fullZoneName) const
+{
+    const int offset = QTimeZone(fullZoneName.toLocal8Bit()).offsetFromUtc(QDateTime::currentDateTime());
+    return QStringLiteral("%1;%2 %3").arg(fullZoneName, m_getShift(offset), getZoneName(fullZoneName));
+}
+
+QStringList MapTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const
+{
+    QStringList result;
+    result.reserve(zones.size());
+    QString pending;
+    int pendingOffset = s_firstRussianOffset;
+
+    for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
+        const int offset = it.key();
+        const QString &id = it.value();
+        const bool russian = offset >= s_firstRussianOffset && offset <= s_lastRussianOffset && isRussianTimeZone(id);
+
+        if (russian) {
+            if (offset == pendingOffset && !pending.isEmpty()) {
+                pending += QStringLiteral(";%1, ").arg(id) + getZoneName(id);
+            } else {
+                if (!pending.isEmpty()) {
+                    result.append(pending);
+                }
+                pending = QStringLiteral("%1 %2, ").arg(m_getShift(offset), id) + getZoneName(id);
+            }
+            pendingOffset = offset;
+            continue;
+        }
+
+        if (offset != pendingOffset && !pending.isEmpty()) {
+            result.append(pending);
+            pending.clear();
+        }
+        result.append(QStringLiteral("%1;%2 %3").arg(id, m_getShift(offset), getZoneName(id)));
+    }
+
+    if (!pending.isEmpty()) {
+        result.append(pending);
+    }
+    return result;
+}
+
+QStringList MapTimeZonesProvider::m_getFormattedZonesIfRussian(const QStringList &pieces) const
+{
+    QStringList ids;
+    ids.reserve(pieces.size());
+    for (const QString &piece : pieces) {
+        const int comma = piece.indexOf(QLatin1String(", "));
+        const QString head = comma < 0 ? piece : piece.left(comma);
+        // The first piece starts with the offset text; ids never contain a space.
+        ids.append(head.section(QLatin1Char(' '), -1));
+    }
+    return ids;
 }
