@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimeZone>
-#include <QtConcurrent>
 #include <QtEndian>
 #include <QtTest>
 
@@ -153,18 +152,6 @@ private Q_SLOTS:
         QCOMPARE(sorted.values(),
             QStringList({QStringLiteral("America/Sao_Paulo"), QStringLiteral("Xyz/Unknown"), QStringLiteral("Abc/Unknown"), QStringLiteral("Europe/Moscow"),
                 QStringLiteral("Europe/Kirov"), QStringLiteral("Asia/Tokyo")}));
-    }
-
-    void sorterRunsOnWorkerThreads()
-    {
-        const QList<QByteArray> ids = QTimeZone::availableTimeZoneIds();
-        const QMultiMap<int, QString> expected = TimeZonesSorter::sort(ids);
-        QVERIFY(expected.size() > 300);
-        auto sortAll = [ids]() { return TimeZonesSorter::sort(ids); };
-        QFuture<QMultiMap<int, QString>> first = QtConcurrent::run(sortAll);
-        QFuture<QMultiMap<int, QString>> second = QtConcurrent::run(sortAll);
-        QCOMPARE(first.result(), expected);
-        QCOMPARE(second.result(), expected);
     }
 
     void systemZoneJoinsTheAllZonesIds()

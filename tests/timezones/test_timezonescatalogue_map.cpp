@@ -140,16 +140,6 @@ private Q_SLOTS:
         QVERIFY(russianIds.contains(QStringLiteral("Asia/Ust-Nera")));
     }
 
-    void isRussianTimeZone()
-    {
-        const MapTimeZonesProvider provider;
-        QVERIFY(provider.isRussianTimeZone(QStringLiteral("Asia/Ust-Nera")));
-        QVERIFY(provider.isRussianTimeZone(QStringLiteral("Europe/Simferopol")));
-        QVERIFY(!provider.isRussianTimeZone(QStringLiteral("europe/moscow")));
-        QVERIFY(!provider.isRussianTimeZone(QStringLiteral("Europe/Minsk")));
-        QVERIFY(!provider.isRussianTimeZone(QString()));
-    }
-
     void zoneIdsOfAnEntry_data()
     {
         QTest::addColumn<QString>("entry");
