@@ -179,7 +179,7 @@ class Control(dbus.service.Object):
         GLib.idle_add(self.loop.quit)
 
 
-def make_filter(role, spec, control, journal):
+def make_filter(spec, control, journal):
     def on_message(conn, msg):
         if not isinstance(msg, dbus.lowlevel.MethodCallMessage):
             return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
@@ -245,7 +245,7 @@ def main():
     service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
 
     control = Control(conn, service, journal)
-    conn.add_message_filter(make_filter(args.role, spec, control, journal))
+    conn.add_message_filter(make_filter(spec, control, journal))
 
     # Objects first, then the name: once the name is visible, everything answers.
     reply = conn.request_name(spec['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
