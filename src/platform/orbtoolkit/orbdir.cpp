@@ -1,0 +1,27 @@
+#include "orbdir.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QString>
+
+// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute (as the XDG
+// base directory rules ask).
+static QString configHome()
+{
+    const QString fromEnvironment = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!fromEnvironment.isEmpty() && QDir::isAbsolutePath(fromEnvironment)) {
+        return QDir::cleanPath(fromEnvironment);
+    }
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.config"));
+}
+
+std::string GetOrbDir(int kind)
+{
+    switch (kind) {
+    case OrbDirWindowManager:
+        return QString(configHome() + QStringLiteral("/orbwm")).toStdString();
+    default:
+        qWarning() << "GetOrbDir: unknown directory kind" << kind;
+        return std::string();
+    }
+}
