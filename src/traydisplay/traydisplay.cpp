@@ -1,14 +1,171 @@
 #include "traydisplay.h"
 
+#include <QMetaType>
+
+// Made when the library is loaded, so the theme file is read once per process.
+SystemDisplayFormatController TrayDisplay::m_formatController;
+DisplayFormat TrayDisplay::m_currentFormat;
+
+// QML passes the check boxes as an array of booleans.
+static const int checkBoxesMetaType = qRegisterMetaType<QVector<bool>>("QVector<bool>");
+
 TrayDisplay::TrayDisplay(QObject *parent)
     : QObject(parent)
 {
+    Q_UNUSED(checkBoxesMetaType)
+    connect(&m_formatController, &SystemDisplayFormatController::showMessage, this, &TrayDisplay::error);
 }
 
-void TrayDisplay::apply()
+DisplayFormat &TrayDisplay::currentFormat()
 {
+    return m_currentFormat;
+}
+
+SystemDisplayFormatController &TrayDisplay::formatController()
+{
+    return m_formatController;
 }
 
 void TrayDisplay::loadSettings()
 {
+    m_currentFormat = m_formatController.get();
+}
+
+void TrayDisplay::apply()
+{
+    m_formatController.set(m_currentFormat);
+}
+
+void TrayDisplay::setDefaults()
+{
+    m_currentFormat = SystemDisplayFormatController::defaults();
+}
+
+void TrayDisplay::reset()
+{
+    loadSettings();
+}
+
+bool TrayDisplay::needsSave()
+{
+    return !m_currentFormat.isEqual(m_formatController.get());
+}
+
+int TrayDisplay::numberOfDisplayOptions()
+{
+    return m_numberOfDisplayOptions;
+}
+
+QVector<bool> TrayDisplay::savedDisplayFormatToCheckBoxes()
+{
+    const auto containsAny = [](const QString &format, std::initializer_list<QLatin1String> codes) {
+        for (const QLatin1String &code : codes) {
+            if (format.contains(code)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const QString &clock = m_currentFormat.clockFormat;
+    const QString &date = m_currentFormat.dateFormat;
+    const QString &tip = m_currentFormat.clockMessageFormat;
+
+    QVector<bool> boxes(m_numberOfDisplayOptions, false);
+    boxes[DisplaySecondsTime] = clock.contains(QLatin1String("%S"));
+    boxes[DisplayDateInStandartFormatDate] = date.contains(QLatin1String("%d.%m.%Y"));
+    boxes[DisplayDayOfWeekDate] = date.contains(QLatin1String("%a"));
+    boxes[DisplayMonthDate] = date.contains(QLatin1String("%b"));
+    boxes[DisplayDayOfMonthDate] = containsAny(date, {QLatin1String("%d"), QLatin1String("%e")});
+    boxes[DisplayYearDate] = date.contains(QLatin1String("%y"));
+    boxes[DisplayTimeTip] = tip.contains(QLatin1String("%H"));
+    boxes[DisplaySecondsTip] = tip.contains(QLatin1String("%S"));
+    boxes[DisplayDateTip] = containsAny(tip, {QLatin1String("%y"), QLatin1String("%Y"), QLatin1String("%a"), QLatin1String("%b"), QLatin1String("%d")});
+    boxes[DisplayDateInStandartFormatTip] = tip.contains(QLatin1String("%d.%m.%Y"));
+    boxes[DisplayDayOfWeekTip] = tip.contains(QLatin1String("%a"));
+    boxes[DisplayMonthTip] = tip.contains(QLatin1String("%b"));
+    boxes[DisplayDayOfMonthTip] = containsAny(tip, {QLatin1String("%d"), QLatin1String("%e")});
+    boxes[DisplayYearTip] = containsAny(tip, {QLatin1String("%y"), QLatin1String("%Y")});
+    return boxes;
+}
+
+void TrayDisplay::saveDisplayFormat(const QVector<bool> &checkBoxes)
+{
+    QVector<bool> boxes = checkBoxes;
+    boxes.resize(m_numberOfDisplayOptions);
+    m_currentFormat.clockFormat = m_getTimeFormat(boxes);
+    m_currentFormat.dateFormat = m_getDateFormat(boxes);
+    m_currentFormat.clockMessageFormat = m_getTipFormat(boxes);
+}
+
+QString TrayDisplay::m_getTimeFormat(const QVector<bool> &checkBoxes)
+{
+    QString format = QStringLiteral("%H:%M");
+    if (checkBoxes.at(DisplaySecondsTime)) {
+        format += QLatin1String(":%S");
+    }
+    return format;
+}
+
+QString TrayDisplay::m_getDateFormat(const QVector<bool> &checkBoxes)
+{
+    if (checkBoxes.at(DisplayDateInStandartFormatDate)) {
+        return QStringLiteral("%d.%m.%Y");
+    }
+    QString format;
+    if (checkBoxes.at(DisplayDayOfWeekDate)) {
+        m_addFormat(format, QStringLiteral("%a"));
+    }
+    if (checkBoxes.at(DisplayDayOfMonthDate)) {
+        m_addFormat(format, QStringLiteral("%d"), QStringLiteral(", "));
+    }
+    if (checkBoxes.at(DisplayMonthDate)) {
+        m_addFormat(format, QStringLiteral("%b"));
+    }
+    if (checkBoxes.at(DisplayYearDate)) {
+        m_addFormat(format, QStringLiteral("%y"));
+    }
+    return format;
+}
+
+QString TrayDisplay::m_getTipFormat(const QVector<bool> &checkBoxes)
+{
+    QString format;
+    if (checkBoxes.at(DisplayTimeTip)) {
+        format = QStringLiteral("%H:%M");
+        if (checkBoxes.at(DisplaySecondsTip)) {
+            format += QLatin1String(":%S");
+        }
+    }
+    if (!checkBoxes.at(DisplayDateTip)) {
+        return format;
+    }
+    if (!format.isEmpty()) {
+        // The window manager's line break: a backslash and "n", not a line feed.
+        format += QLatin1String("\\n");
+    }
+    if (checkBoxes.at(DisplayDateInStandartFormatTip)) {
+        return format + QLatin1String("%d.%m.%Y");
+    }
+    QString dateLine;
+    if (checkBoxes.at(DisplayDayOfWeekTip)) {
+        m_addFormat(dateLine, QStringLiteral("%a"));
+    }
+    if (checkBoxes.at(DisplayDayOfMonthTip)) {
+        m_addFormat(dateLine, QStringLiteral("%d"), QStringLiteral(", "));
+    }
+    if (checkBoxes.at(DisplayMonthTip)) {
+        m_addFormat(dateLine, QStringLiteral("%b"));
+    }
+    if (checkBoxes.at(DisplayYearTip)) {
+        m_addFormat(dateLine, QStringLiteral("%Y"));
+    }
+    return format + dateLine;
+}
+
+void TrayDisplay::m_addFormat(QString &format, const QString &element, const QString &separator)
+{
+    if (!format.isEmpty()) {
+        format += separator;
+    }
+    format += element;
 }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The window manager's three panel-clock format strings (strftime-style codes,
+// expanded by the window manager; "\n" written as two characters breaks the
+// tooltip's lines).
+struct DisplayFormat
+{
+    QString clockFormat; // "ClockFormat": the time in the panel clock
+    QString dateFormat; // "DateFormat": the date in the panel clock
+    QString clockMessageFormat; // "ClockMessageFormat": the clock's tooltip
+
+    // Equal when the three strings match once every space is removed from them,
+    // so "%a, %e %b" equals "%a,%e%b".
+    bool isEqual(const DisplayFormat &other) const;
+};
