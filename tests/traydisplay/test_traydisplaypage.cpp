@@ -1,0 +1,55 @@
+// The "Tray display" tab inside the whole page: its edits reach the host's Apply,
+// and a failed Apply reaches the warning dialog.
+#include <QFile>
+#include <QQuickItem>
+#include <QTest>
+
+#include "kcmoduleqml.h"
+#include "modulehost.h"
+#include "systemdisplayformatcontroller.h"
+
+class TestTrayDisplayPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void applyReportsWhatTheWindowManagerWasNotTold()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create(QSize(640, 620)));
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+        bar->setProperty("currentIndex", 1);
+
+        QQuickItem *month = host.findItem(QStringLiteral("dateMonth"));
+        QVERIFY(month);
+        QVERIFY(host.waitFor([month] { return month->isVisible(); }));
+        host.saveScreenshot(QStringLiteral("traydisplay-page"));
+        QVERIFY(!kcm->needsSave());
+
+        month->setProperty("checked", true);
+        QVERIFY(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab));
+        QVERIFY(kcm->needsSave());
+
+        // Off-screen there is no X11 display to send the commands to. The boxes
+        // cannot show the theme's default tooltip ("%A, %e %B, %Y"), so the tooltip
+        // is rebuilt from them as well.
+        kcm->save();
+        QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
+        QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Unable to set date display format.\nUnable to set clock message display format."));
+        QMetaObject::invokeMethod(dialog, "close");
+
+        // Stored all the same, and the page is clean again after the reload.
+        QVERIFY(!kcm->needsSave());
+        QVERIFY(month->property("checked").toBool());
+        QFile theme(SystemDisplayFormatController::themeFilePath());
+        QVERIFY(theme.open(QIODevice::ReadOnly));
+        QCOMPARE(theme.readAll(), QByteArray("DateFormat=%b\nClockMessageFormat=%d %Y\n"));
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+};
+
+QTEST_MAIN(TestTrayDisplayPage)
+#include "test_traydisplaypage.moc"
