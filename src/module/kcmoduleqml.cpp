@@ -152,6 +152,15 @@ void KCModuleQML::syncNow(QString serverName)
         return;
     }
     const QString server = serverName.trimmed();
+    // The list also offers names from the service's configuration, which no
+    // validator has seen; the helper passes the name to an NTP tool.
+    if (!Synchronizer::isAcceptableServer(server)) {
+        qWarning() << Q_FUNC_INFO << "refused server name" << server;
+        Q_EMIT showMessage(i18n("Error "),
+            i18n("The server name is not a host name or an IP address. Use only letters, digits, \".\", \"-\", \"_\", \":\" and brackets, starting with a "
+                 "letter, a digit or \"[\"."));
+        return;
+    }
     if (server.isEmpty() || server != m_synchronizer->currentServer()) {
         m_synchronizer->setServer(server);
         m_settings.setValue(Settings::Server, server);

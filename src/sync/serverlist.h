@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 
+class AbstractServiceClass;
 class LogicController;
 
-// The server list of the "Synchronization" tab. Not complete yet.
+// The server list of the "Synchronization" tab. Every instance, and the module
+// without any, works on the same class-wide state: the shared time-sync
+// controller and whether the service configuration was edited.
 class ServerList : public QObject
 {
     Q_OBJECT
@@ -16,8 +20,26 @@ public:
     static void setLogicController(std::shared_ptr<LogicController> logic);
 
 public Q_SLOTS:
+    static QStringList getServers();
+    static void load();
+    static bool needsSave();
+    static void openServerSettings(const QString &serverName);
+    static void addServer();
+    static void removeServer(const QString &serverName);
+    static bool isServerFallback(const QString &serverName);
+    static bool isSystemdActiveService();
+    static QString getFallbackVisiblityToolTip();
+    static void changeFallbackVisibility();
+    static bool isFallbackVisible();
     static bool save();
 
+private Q_SLOTS:
+    static void serviceChanged();
+
 private:
+    // The active service, or null when none runs or no controller is bound.
+    static AbstractServiceClass *m_activeService();
+
     static std::shared_ptr<LogicController> m_logic;
+    static bool m_needsSave;
 };

@@ -1,16 +1,63 @@
 #include "synchronizer.h"
 
+#include <KLocalizedString>
+
+#include <QDBusPendingCall>
+#include <QDebug>
+
+#include "dbusorbadmindate.h"
+#include "lastsynchroinfo.h"
 #include "logiccontroller.h"
+#include "servername.h"
 
 Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client)
     : QObject(nullptr)
     , m_daemon(std::move(client))
     , m_logic(std::move(logic))
 {
+    connect(m_daemon.get(), &DBusOrbAdminDate::Error, this, &Synchronizer::m_translateError);
+}
+
+const QStringList &Synchronizer::recommendedServers()
+{
+    // The national time and frequency service: its main hosts, then two regional branches.
+    static const QStringList servers = {
+        QStringLiteral("ntp1.vniiftri.ru"),
+        QStringLiteral("ntp2.vniiftri.ru"),
+        QStringLiteral("ntp3.vniiftri.ru"),
+        QStringLiteral("ntp4.vniiftri.ru"),
+        QStringLiteral("ntp21.vniiftri.ru"),
+        QStringLiteral("ntp1.niiftri.irkutsk.ru"),
+        QStringLiteral("vniiftri.khv.ru"),
+    };
+    return servers;
+}
+
+bool Synchronizer::isAcceptableServer(const QString &server)
+{
+    return server.isEmpty() || TimeSync::isValidServerName(server);
 }
 
 void Synchronizer::sync()
 {
+    QDBusPendingCall call = m_daemon->NTPSync(m_server);
+    call.waitForFinished();
+    if (!call.isError()) {
+        return;
+    }
+    const QDBusError dbusError = call.error();
+    qWarning() << QString(i18n("Error in method ") + dbusError.name() + QStringLiteral(" : ") + dbusError.message());
+    const QString message = i18n("Unable to synchronize time!\n") + m_daemon->getDBusError(dbusError.type());
+    Q_EMIT error(i18n("Error "), message);
+}
+
+void Synchronizer::m_translateError(const QString &title, const QString &message)
+{
+    QString text = message;
+    if (text.contains(QLatin1String("ntpdig"))) {
+        text = i18n("ntpdig: no eligible servers");
+    }
+    Q_EMIT error(title, text);
 }
 
 void Synchronizer::setServer(const QString &server)
@@ -21,6 +68,11 @@ void Synchronizer::setServer(const QString &server)
 const QString &Synchronizer::currentServer() const
 {
     return m_server;
+}
+
+QString Synchronizer::currentService() const
+{
+    return m_logic->getActiveServiceName();
 }
 
 int Synchronizer::currentServiceState() const
@@ -36,17 +88,52 @@ bool Synchronizer::noActiveServices() const
 
 QString Synchronizer::currentStatusString() const
 {
-    return QString();
+    switch (currentServiceState()) {
+    case 0:
+    case 1:
+        return i18n("All services stopped");
+    case 2:
+        return i18n("Current service: ") + currentService() + i18n(" (not synced)");
+    case 3:
+        return i18n("Current service: ") + currentService() + i18n(" (synced)");
+    default:
+        return QString();
+    }
 }
 
 QString Synchronizer::getLastSynchroToolTip() const
 {
-    return QString();
+    if (currentServiceState() != 3) {
+        return QString();
+    }
+    const LastSynchroInfo info = m_logic->getLastSynchroInfo();
+    if (info.server.isEmpty()) {
+        return QString();
+    }
+    // One multi-argument substitution: a "%" in a value must not be taken for a marker.
+    return QStringLiteral("%1\n%2\n%3\n%4")
+        .arg(i18n("Last synchronization"), i18n("Date: ") + info.date, i18n("Time: ") + info.time, i18n("Server: ") + info.server);
 }
 
 QStringList Synchronizer::getRecommendedServers() const
 {
-    return {};
+    // A stable order, so that the same server is preselected on every start.
+    QStringList servers = recommendedServers();
+    if (noActiveServices()) {
+        return servers;
+    }
+    const QStringList configured = m_logic->getListServersToSync();
+    for (const QString &server : configured) {
+        if (!servers.contains(server)) {
+            servers << server;
+        }
+    }
+    return servers;
+}
+
+QObject *Synchronizer::getActiveServiceWidget() const
+{
+    return m_logic->getActiveServiceWidget();
 }
 
 bool Synchronizer::getSysAlive()

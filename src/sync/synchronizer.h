@@ -8,26 +8,38 @@
 class DBusOrbAdminDate;
 class LogicController;
 
-// Immediate synchronization and the texts about the synchronization services.
-// Not complete yet.
+// Immediate synchronization through the privileged date helper, and the texts
+// the "Synchronization" tab shows about the synchronization services.
 class Synchronizer : public QObject
 {
     Q_OBJECT
 public:
     Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client);
 
+    // The servers offered for an immediate synchronization, most trusted first.
+    static const QStringList &recommendedServers();
+    // Whether `server` (already trimmed) may be stored and sent to the helper:
+    // empty, or a host name or IP address. Anything else could reach the NTP
+    // tool behind the helper as an option.
+    static bool isAcceptableServer(const QString &server);
+
     void sync();
     void setServer(const QString &server);
     const QString &currentServer() const;
+    QString currentService() const;
     int currentServiceState() const;
     bool noActiveServices() const;
     QString currentStatusString() const;
     QString getLastSynchroToolTip() const;
     QStringList getRecommendedServers() const;
+    QObject *getActiveServiceWidget() const;
     bool getSysAlive();
 
 Q_SIGNALS:
     void error(const QString &title, const QString &message);
+
+private Q_SLOTS:
+    void m_translateError(const QString &title, const QString &message);
 
 private:
     std::shared_ptr<DBusOrbAdminDate> m_daemon;

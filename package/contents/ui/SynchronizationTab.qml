@@ -1,14 +1,528 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ru.nimbolinux.orbadmindate 1.0
+import ru.nimbolinux.kcm.orbadmindate 1.0
 
-// Placeholder page: its content comes with its own subsystem.
+// The "Synchronization" tab: an immediate synchronization against a chosen
+// server, the state of the running synchronization service and its servers.
 Rectangle {
     id: tabRoot
+
     property bool isLight: true
     property bool needsSave: false
+    // Reading the time-sync state again is slow; the first load uses what the
+    // module read when it started.
+    property bool firstLoad: true
+    property bool serviceRunning: false
+    property bool isSynchronized: false
+    property bool serversLoaded: false
 
-    function load() {}
-    function loadIcons() {}
+    readonly property string goToModule: "kcm_orb_admin_time"
 
+    // For the tests.
+    readonly property alias serverCombo: serverCombo
+    readonly property alias comboModel: comboModel
+    readonly property alias serverModel: serverModel
+    readonly property alias serverView: serverView
+    readonly property alias serverListObject: serverList
+
+    objectName: "synchronizationTab"
     color: "transparent"
+
+    function themeIcon(name) {
+        return "image://themeIcons/" + name + (isLight ? "-black" : "-white")
+    }
+
+    function load() {
+        if (!firstLoad) {
+            serverList.load()
+        }
+        refreshStatus()
+        refreshCombo()
+        serviceRunning = !kcm.noActiveServices()
+        buttonRow.enabled = serviceRunning
+        buttonRow.visible = serviceRunning
+        if (serviceRunning) {
+            loadButtonIcons()
+        }
+        refreshServers()
+        scrollView.visible = serviceRunning
+        notice.visible = !serviceRunning
+        goButton.enabled = serviceRunning
+        goButton.visible = serviceRunning
+        needsSave = false
+        firstLoad = false
+    }
+
+    function loadIcons() {
+        dropDownIcon.source = themeIcon("arrow-down")
+        if (buttonRow.enabled) {
+            loadButtonIcons()
+        }
+    }
+
+    function loadButtonIcons() {
+        addButton.iconSource = themeIcon("list-add")
+        removeButton.iconSource = themeIcon("list-remove")
+        configureButton.iconSource = themeIcon("configure")
+        refreshFallbackButton()
+    }
+
+    function refreshStatus() {
+        statusLabel.text = kcm.getCurrentSyncStatus()
+        const iconName = kcm.currentSyncIconName()
+        isSynchronized = iconName === "dialog-on"
+        statusIcon.source = iconName === "" ? "" : themeIcon(iconName)
+    }
+
+    function refreshCombo() {
+        comboModel.clear()
+        const servers = kcm.getRecommendedServers()
+        for (let i = 0; i < servers.length; ++i) {
+            comboModel.append({"text": servers[i]})
+        }
+        serverCombo.currentIndex = comboModel.count > 0 ? 0 : -1
+        serverCombo.editText = serverCombo.currentText
+    }
+
+    function refreshServers() {
+        const current = serverView.currentIndex >= 0 && serverView.currentIndex < serverModel.count
+                ? serverModel.get(serverView.currentIndex).name : ""
+        serversLoaded = false
+        serverModel.clear()
+        const servers = serverList.getServers()
+        let currentIndex = servers.length > 0 ? 0 : -1
+        for (let i = 0; i < servers.length; ++i) {
+            serverModel.append({"name": servers[i]})
+            if (servers[i] === current) {
+                currentIndex = i
+            }
+        }
+        serverView.currentIndex = currentIndex
+        serversLoaded = true
+    }
+
+    function refreshFallbackButton() {
+        const shown = serverList.isSystemdActiveService()
+        fallbackButton.enabled = shown
+        fallbackButton.visible = shown
+        fallbackButton.iconSource = themeIcon(serverList.isFallbackVisible() ? "view-visible" : "view-hidden")
+        fallbackButton.toolTipText = serverList.getFallbackVisiblityToolTip()
+    }
+
+    function currentServerName() {
+        return serverView.currentIndex >= 0 && serverView.currentIndex < serverModel.count
+                ? serverModel.get(serverView.currentIndex).name : ""
+    }
+
+    // After an edit through the service's dialogs.
+    function afterEdit() {
+        refreshServers()
+        needsSave = serverList.needsSave()
+    }
+
+    function indexOfServer(text) {
+        for (let i = 0; i < comboModel.count; ++i) {
+            if (comboModel.get(i).text === text) {
+                return i
+            }
+        }
+        return -1
+    }
+
+    // A typed server that is not offered yet joins the list where the current one is.
+    function acceptNewServer(text) {
+        if (text === "" || indexOfServer(text) >= 0) {
+            return
+        }
+        const index = Math.max(serverCombo.currentIndex, 0)
+        comboModel.insert(index, {"text": text})
+        serverCombo.currentIndex = index
+        serverCombo.editText = text
+    }
+
+    function acceptTypedText() {
+        const highlighted = serverCombo.highlightedIndex
+        const text = serverCombo.contentItem.text
+        serverCombo.editText = text
+        const index = indexOfServer(text)
+        if (index < 0) {
+            acceptNewServer(text)
+        } else if (serverCombo.popup.visible && highlighted >= 0) {
+            serverCombo.currentIndex = highlighted
+        } else {
+            serverCombo.currentIndex = index
+        }
+        serverCombo.contentItem.deselect()
+        serverCombo.popup.close()
+    }
+
+    SystemPalette {
+        id: palette
+        colorGroup: SystemPalette.Active
+    }
+
+    ListModel {
+        id: comboModel
+    }
+
+    ListModel {
+        id: serverModel
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.topMargin: 15
+        anchors.leftMargin: 10
+        anchors.rightMargin: 10
+        anchors.bottomMargin: 10
+        spacing: 10
+
+        Label {
+            Layout.preferredHeight: 30
+            Layout.fillWidth: true
+            verticalAlignment: Text.AlignVCenter
+            font.bold: true
+            text: i18n("Reference time server address:")
+        }
+
+        ComboBox {
+            id: serverCombo
+            objectName: "serverCombo"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 30
+            editable: true
+            model: comboModel
+            textRole: "text"
+            // A word character first, then letters, digits, "_", "." or "-":
+            // text that can still become such a name stands while typing.
+            validator: RegularExpressionValidator {
+                regularExpression: /^\w[A-Za-z0-9_.-]+$/
+            }
+
+            background: Rectangle {
+                color: "transparent"
+                border.color: "#7E7E7E"
+                radius: 3
+            }
+
+            indicator: Image {
+                id: dropDownIcon
+                objectName: "dropDownIcon"
+                width: 16
+                height: 16
+                sourceSize: Qt.size(16, 16)
+                anchors.right: parent.right
+                anchors.rightMargin: 10
+                anchors.verticalCenter: parent.verticalCenter
+            }
+
+            contentItem: TextField {
+                id: comboField
+                objectName: "serverComboField"
+                leftPadding: 8
+                rightPadding: 36
+                text: serverCombo.editText
+                validator: serverCombo.validator
+                verticalAlignment: Text.AlignVCenter
+                selectByMouse: true
+                color: palette.text
+                background: Item {}
+
+                onTextEdited: serverCombo.editText = text
+                onActiveFocusChanged: {
+                    if (!activeFocus && tabRoot.indexOfServer(text) < 0) {
+                        tabRoot.acceptNewServer(text)
+                    }
+                }
+                Keys.onReturnPressed: function(event) {
+                    tabRoot.acceptTypedText()
+                    event.accepted = true
+                }
+                Keys.onEnterPressed: function(event) {
+                    tabRoot.acceptTypedText()
+                    event.accepted = true
+                }
+                Keys.onReleased: function(event) {
+                    if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
+                        event.accepted = true
+                    }
+                }
+
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: {
+                        if (!serverCombo.popup.visible) {
+                            serverCombo.popup.open()
+                            comboField.forceActiveFocus()
+                            comboField.selectAll()
+                        } else {
+                            comboField.focus = false
+                            serverCombo.popup.close()
+                        }
+                    }
+                }
+            }
+        }
+
+        Button {
+            id: syncButton
+            objectName: "syncButton"
+            Layout.preferredWidth: 200
+            Layout.preferredHeight: 30
+            Layout.alignment: Qt.AlignLeft
+            text: i18n("Synchronize")
+
+            background: Rectangle {
+                color: syncButton.pressed ? palette.dark : palette.button
+                border.color: palette.mid
+                radius: 3
+                Behavior on color {
+                    ColorAnimation {
+                        duration: 100
+                    }
+                }
+            }
+
+            onReleased: kcm.syncNow(serverCombo.editText)
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.preferredHeight: 2
+            color: palette.button
+        }
+
+        Label {
+            Layout.preferredHeight: 20
+            Layout.fillWidth: true
+            verticalAlignment: Text.AlignVCenter
+            font.bold: true
+            text: i18n("Servers and pools")
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+
+            Label {
+                id: statusLabel
+                objectName: "statusLabel"
+            }
+
+            Image {
+                id: statusIcon
+                objectName: "statusIcon"
+                Layout.preferredWidth: 16
+                Layout.preferredHeight: 16
+                sourceSize: Qt.size(16, 16)
+
+                MouseArea {
+                    id: statusHover
+                    objectName: "statusHover"
+                    property string toolTipText: ""
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onContainsMouseChanged: toolTipText = kcm.getLastSynchroToolTip()
+
+                    ToolTip {
+                        objectName: "statusToolTip"
+                        visible: statusHover.containsMouse && tabRoot.isSynchronized && statusHover.toolTipText !== ""
+                        text: statusHover.toolTipText
+                    }
+                }
+            }
+
+            Item {
+                Layout.fillWidth: true
+            }
+        }
+
+        Button {
+            id: goButton
+            objectName: "goButton"
+            Layout.preferredWidth: 300
+            Layout.preferredHeight: 30
+            text: i18n("Go to synchronization")
+            visible: false
+            onClicked: kcm.openAnotherKCMModule(tabRoot.goToModule)
+        }
+
+        Rectangle {
+            id: serverArea
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            color: "transparent"
+            border.color: palette.mid
+            border.width: 1
+
+            Item {
+                id: notice
+                objectName: "noServiceNotice"
+                anchors.fill: parent
+                visible: false
+
+                Column {
+                    anchors.centerIn: parent
+                    spacing: 10
+
+                    Label {
+                        width: serverArea.width * 2 / 3
+                        // Narrow pages wrap the notice onto a third line.
+                        height: Math.max(50, implicitHeight)
+                        wrapMode: Text.WordWrap
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                        text: i18n("Running persistent synchronization services not detected. To configure, go to time synchronization")
+                    }
+
+                    Button {
+                        objectName: "noticeGoButton"
+                        width: 300
+                        height: 30
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: i18n("Go to synchronization")
+                        onClicked: kcm.openAnotherKCMModule(tabRoot.goToModule)
+                    }
+                }
+            }
+
+            ScrollView {
+                id: scrollView
+                objectName: "serverScrollView"
+                anchors.fill: parent
+                anchors.margins: 1
+                clip: true
+                visible: false
+
+                ListView {
+                    id: serverView
+                    objectName: "serverView"
+                    model: serverModel
+                    boundsBehavior: Flickable.StopAtBounds
+
+                    delegate: Rectangle {
+                        id: row
+                        property bool isCurrent: ListView.isCurrentItem
+                        width: ListView.view.width
+                        height: 30
+                        color: isCurrent ? palette.highlight
+                                         : rowHover.containsMouse ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.3)
+                                                                  : "transparent"
+
+                        Image {
+                            objectName: "serverIcon"
+                            anchors.left: parent.left
+                            anchors.leftMargin: 10
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 16
+                            height: 16
+                            sourceSize: Qt.size(16, 16)
+                            source: tabRoot.serversLoaded
+                                    ? (serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : "image://themeIcons/computer")
+                                    : ""
+                        }
+
+                        Label {
+                            anchors.left: parent.left
+                            anchors.leftMargin: 36
+                            anchors.right: parent.right
+                            anchors.verticalCenter: parent.verticalCenter
+                            elide: Text.ElideRight
+                            text: model.name
+                            color: row.isCurrent ? palette.highlightedText : palette.buttonText
+                        }
+
+                        MouseArea {
+                            id: rowHover
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: serverView.currentIndex = index
+                        }
+                    }
+                }
+            }
+        }
+
+        RowLayout {
+            id: buttonRow
+            objectName: "serverButtons"
+            Layout.alignment: Qt.AlignRight
+            spacing: 6
+            visible: false
+            enabled: false
+
+            ServerList {
+                id: serverList
+            }
+
+            ServerButton {
+                id: addButton
+                objectName: "addServerButton"
+                onClicked: {
+                    serverList.addServer()
+                    tabRoot.afterEdit()
+                }
+            }
+
+            ServerButton {
+                id: removeButton
+                objectName: "removeServerButton"
+                onClicked: {
+                    serverList.removeServer(tabRoot.currentServerName())
+                    tabRoot.afterEdit()
+                }
+            }
+
+            ServerButton {
+                id: configureButton
+                objectName: "configureServerButton"
+                onClicked: {
+                    serverList.openServerSettings(tabRoot.currentServerName())
+                    tabRoot.afterEdit()
+                }
+            }
+
+            ServerButton {
+                id: fallbackButton
+                objectName: "fallbackButton"
+                visible: false
+                enabled: false
+                ToolTip.visible: hovered && toolTipText !== ""
+                ToolTip.delay: 1000
+                ToolTip.timeout: 5000
+                ToolTip.text: toolTipText
+                onClicked: {
+                    serverList.changeFallbackVisibility()
+                    tabRoot.refreshServers()
+                    tabRoot.refreshFallbackButton()
+                }
+            }
+        }
+    }
+
+    // A square tool button whose border lights up while pressed.
+    component ServerButton: Button {
+        id: button
+        property alias iconSource: buttonIcon.source
+        property string toolTipText: ""
+        Layout.preferredWidth: 32
+        Layout.preferredHeight: 32
+        hoverEnabled: true
+        contentItem: Item {
+            Image {
+                id: buttonIcon
+                anchors.centerIn: parent
+                width: 16
+                height: 16
+                sourceSize: Qt.size(16, 16)
+            }
+        }
+        background: Rectangle {
+            color: button.hovered ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.15) : "transparent"
+            border.color: button.pressed ? palette.highlight : "transparent"
+            radius: 3
+        }
+    }
 }

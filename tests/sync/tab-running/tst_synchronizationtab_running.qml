@@ -1,0 +1,225 @@
+import QtQuick 2.15
+import QtTest 1.15
+import "qrc:/package/contents/ui"
+
+// systemd-timesyncd runs and is synchronized (timedated says so, timesync1
+// names ntp1.vniiftri.ru); the configuration root is a copy of the fixture tree.
+TestCase {
+    id: testCase
+    name: "SynchronizationTabRunning"
+    when: windowShown
+    width: 640
+    height: 560
+    visible: true
+
+    readonly property var recommended: ["ntp1.vniiftri.ru", "ntp2.vniiftri.ru", "ntp3.vniiftri.ru", "ntp4.vniiftri.ru",
+        "ntp21.vniiftri.ru", "ntp1.niiftri.irkutsk.ru", "vniiftri.khv.ru"]
+    readonly property string extraDropIn: orbTest.environment("ORB_TIMESYNC_ROOT") + "/etc/systemd/timesyncd.conf.d/60-later.conf"
+
+    Component {
+        id: tabComponent
+        SynchronizationTab {
+            width: testCase.width
+            height: testCase.height
+        }
+    }
+
+    function createTab() {
+        const tab = createTemporaryObject(tabComponent, testCase)
+        verify(tab)
+        tab.loadIcons()
+        tab.load()
+        waitForRendering(tab)
+        return tab
+    }
+
+    function comboTexts(tab) {
+        const texts = []
+        for (let i = 0; i < tab.comboModel.count; ++i) {
+            texts.push(tab.comboModel.get(i).text)
+        }
+        return texts
+    }
+
+    function servers(tab) {
+        const names = []
+        for (let i = 0; i < tab.serverModel.count; ++i) {
+            names.push(tab.serverModel.get(i).name)
+        }
+        return names
+    }
+
+    function clearAndType(tab, text) {
+        const field = tab.serverCombo.contentItem
+        field.forceActiveFocus()
+        field.selectAll()
+        keyClick(Qt.Key_Delete)
+        for (let i = 0; i < text.length; ++i) {
+            const c = text[i]
+            if (c === " ") {
+                keyClick(Qt.Key_Space)
+            } else {
+                keyClick(c)
+            }
+        }
+        return field.text
+    }
+
+    function test_firstLoadDoesNotReload() {
+        // Written after the module read the state: only a reload shows it.
+        verify(orbTest.writeFile(extraDropIn, "[Time]\nNTP=later.example\n"))
+        const tab = createTab()
+        verify(servers(tab).indexOf("later.example") < 0)
+        tab.load()
+        verify(servers(tab).indexOf("later.example") >= 0)
+
+        verify(orbTest.writeFile(extraDropIn, "# nothing\n"))
+        tab.load()
+        verify(servers(tab).indexOf("later.example") < 0)
+    }
+
+    function test_runningView() {
+        const tab = createTab()
+        compare(findChild(tab, "statusLabel").text, "Current service: systemd-timesyncd (synced)")
+        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-on-black")
+        verify(findChild(tab, "serverScrollView").visible)
+        verify(!findChild(tab, "noServiceNotice").visible)
+        verify(findChild(tab, "goButton").visible)
+        verify(findChild(tab, "serverButtons").visible)
+        verify(findChild(tab, "serverButtons").enabled)
+        compare(findChild(tab, "dropDownIcon").source.toString().toLowerCase(), "image://themeicons/arrow-down-black")
+
+        // Recommended first, in their fixed order, then the service's own; the first is preselected.
+        compare(comboTexts(tab), recommended.concat(["time.office.example", "0.debian.pool.ntp.org", "1.debian.pool.ntp.org",
+                                                     "2.debian.pool.ntp.org", "3.debian.pool.ntp.org"]))
+        compare(tab.serverCombo.currentIndex, 0)
+        compare(tab.serverCombo.editText, "ntp1.vniiftri.ru")
+
+        compare(servers(tab), ["ntp1.vniiftri.ru", "ntp2.vniiftri.ru", "time.office.example", "0.debian.pool.ntp.org",
+                               "1.debian.pool.ntp.org", "2.debian.pool.ntp.org", "3.debian.pool.ntp.org"])
+        // Fallback servers carry their own icon.
+        const rows = tab.serverView.contentItem.children
+        let fallbackIcons = 0
+        let computerIcons = 0
+        for (let i = 0; i < rows.length; ++i) {
+            const icon = findChild(rows[i], "serverIcon")
+            if (!icon) {
+                continue
+            }
+            if (icon.source.toString() === "qrc:/icons/16x16/no-connection.png") {
+                ++fallbackIcons
+            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer") {
+                ++computerIcons
+            }
+        }
+        compare(fallbackIcons, 4)
+        compare(computerIcons, 3)
+        orbTest.screenshot(tab, "synchronization-tab-running")
+    }
+
+    function test_darkSchemeIcons() {
+        const tab = createTab()
+        tab.isLight = false
+        tab.loadIcons()
+        tab.load()
+        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-on-white")
+        compare(findChild(tab, "dropDownIcon").source.toString().toLowerCase(), "image://themeicons/arrow-down-white")
+    }
+
+    function test_lastSynchronizationToolTip() {
+        const tab = createTab()
+        const icon = findChild(tab, "statusIcon")
+        const toolTip = findChild(tab, "statusToolTip")
+        verify(!toolTip.visible)
+        mouseMove(icon, 8, 8)
+        tryCompare(toolTip, "visible", true)
+        compare(toolTip.text.split("\n").length, 4)
+        compare(toolTip.text.split("\n")[0], "Last synchronization")
+        compare(toolTip.text.split("\n")[2], "Time: 10:00:05")
+        compare(toolTip.text.split("\n")[3], "Server: ntp1.vniiftri.ru")
+        mouseMove(tab, 600, 500)
+        tryCompare(toolTip, "visible", false)
+    }
+
+    // Names that start like no offered server, so that completion stays out of the way.
+    function test_validator_data() {
+        return [
+            {tag: "leading dot", typed: ".time.example", shown: "time.example"},
+            {tag: "leading hyphen", typed: "-time.example", shown: "time.example"},
+            {tag: "blank inside", typed: "time 5.example", shown: "time5.example"},
+            {tag: "other characters", typed: "time;$5.example", shown: "time5.example"},
+            {tag: "only blanks", typed: "   ", shown: ""},
+            {tag: "a single character stands", typed: "q", shown: "q"},
+            {tag: "underscore and digits", typed: "9_ntp-1.example", shown: "9_ntp-1.example"},
+        ]
+    }
+
+    function test_validator(data) {
+        const tab = createTab()
+        compare(clearAndType(tab, data.typed), data.shown)
+    }
+
+    function test_returnAddsTypedServer() {
+        const tab = createTab()
+        const before = tab.comboModel.count
+        tab.serverCombo.currentIndex = 2
+        clearAndType(tab, "my.server.example")
+        keyClick(Qt.Key_Return)
+        compare(tab.comboModel.count, before + 1)
+        // At the current index, and current.
+        compare(tab.comboModel.get(2).text, "my.server.example")
+        compare(tab.comboModel.get(3).text, "ntp3.vniiftri.ru")
+        compare(tab.serverCombo.currentIndex, 2)
+        compare(tab.serverCombo.editText, "my.server.example")
+
+        // An existing name is only selected.
+        clearAndType(tab, "ntp21.vniiftri.ru")
+        keyClick(Qt.Key_Return)
+        compare(tab.comboModel.count, before + 1)
+        compare(tab.serverCombo.currentIndex, 5)
+        compare(tab.serverCombo.editText, "ntp21.vniiftri.ru")
+    }
+
+    function test_focusLossAddsTypedServer() {
+        const tab = createTab()
+        const before = tab.comboModel.count
+        clearAndType(tab, "focus.example")
+        compare(tab.comboModel.count, before)
+        tab.serverView.forceActiveFocus()
+        verify(!tab.serverCombo.contentItem.activeFocus)
+        compare(tab.comboModel.count, before + 1)
+        compare(tab.comboModel.get(0).text, "focus.example")
+        compare(tab.comboModel.get(1).text, "ntp1.vniiftri.ru")
+    }
+
+    function test_fallbackButton() {
+        const tab = createTab()
+        const button = findChild(tab, "fallbackButton")
+        verify(button.visible)
+        verify(button.enabled)
+        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-visible-black")
+        compare(button.toolTipText, "Hide fallback servers")
+
+        mouseClick(button)
+        compare(servers(tab), ["ntp1.vniiftri.ru", "ntp2.vniiftri.ru", "time.office.example"])
+        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-hidden-black")
+        compare(button.toolTipText, "Show fallback servers")
+
+        mouseClick(button)
+        compare(tab.serverModel.count, 7)
+        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-visible-black")
+    }
+
+    function test_rowsBecomeCurrentOnClick() {
+        const tab = createTab()
+        compare(tab.serverView.currentIndex, 0)
+        const row = tab.serverView.itemAtIndex(2)
+        verify(row)
+        mouseClick(row)
+        compare(tab.serverView.currentIndex, 2)
+        compare(tab.currentServerName(), "time.office.example")
+        // A reload keeps the current server.
+        tab.load()
+        compare(tab.currentServerName(), "time.office.example")
+    }
+}
