@@ -198,6 +198,16 @@ Rectangle {
         timeZoneSelected(id)
     }
 
+    function pickCurrentRow() {
+        if (!zonesPopup.opened || zonesList.currentIndex < 0) {
+            return
+        }
+        // The view keeps its current row made even while it is scrolled away.
+        if (zonesList.currentItem) {
+            pickRow(zonesList.currentItem)
+        }
+    }
+
     function rowIndexOf(id) {
         const lines = zonesList.model
         for (let i = 0; i < lines.length; ++i) {
@@ -313,17 +323,6 @@ Rectangle {
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             visible: !filterField.activeFocus
-        }
-    }
-
-    function pickCurrentRow() {
-        if (!zonesPopup.opened || zonesList.currentIndex < 0) {
-            return
-        }
-        zonesList.positionViewAtIndex(zonesList.currentIndex, ListView.Contain)
-        const row = zonesList.itemAtIndex(zonesList.currentIndex)
-        if (row) {
-            pickRow(row)
         }
     }
 
