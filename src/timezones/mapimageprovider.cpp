@@ -1,5 +1,9 @@
 #include "mapimageprovider.h"
 
+#include <QDebug>
+
+#include <limits>
+
 MapImageProvider::MapImageProvider()
     : QQuickImageProvider(QQmlImageProviderBase::Image)
 {
@@ -7,10 +11,23 @@ MapImageProvider::MapImageProvider()
 
 QImage MapImageProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {
-    Q_UNUSED(requestedSize)
-    QImage image(QStringLiteral(":/%1").arg(id));
+    const QString path = QStringLiteral(":/%1").arg(id);
+    QImage image(path);
+    if (image.isNull()) {
+        qWarning() << "Unable to load image:" << path;
+        return {};
+    }
+
+    if (requestedSize.isValid() && !requestedSize.isNull()) {
+        // A zero dimension is one the page left free (a source size set on one axis
+        // only): scale to the other one instead of to nothing.
+        constexpr int unbounded = std::numeric_limits<int>::max();
+        const QSize box(requestedSize.width() > 0 ? requestedSize.width() : unbounded, requestedSize.height() > 0 ? requestedSize.height() : unbounded);
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::FastTransformation);
+    }
     if (size) {
         *size = image.size();
     }
-    return image;
+    // Half the memory of 32-bit pixels; the bands are flat colours with soft edges.
+    return image.convertToFormat(QImage::Format_ARGB4444_Premultiplied);
 }

@@ -2,7 +2,8 @@
 
 #include <QQuickImageProvider>
 
-// Serves the map pictures to the page as "image://mapimages/content/...".
+// Serves the map pictures to the page as "image://mapimages/content/...", read
+// afresh from the resources on every request.
 class MapImageProvider : public QQuickImageProvider
 {
 public:
