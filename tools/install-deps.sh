@@ -19,7 +19,7 @@ PACKAGES=(
   # host, icons, fonts
   kde-cli-tools breeze-icon-theme breeze qml-module-org-kde-qqc2desktopstyle fonts-dejavu-core
   # test harness: private buses, stand-in services, headless display
-  dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock
+  dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock ntpsec-ntpdig
   xvfb xauth x11-utils xdotool imagemagick
 )
 
