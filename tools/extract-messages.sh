@@ -105,11 +105,14 @@ for po in "$podir"/*/"$domain.po"; do
     else
         cp "$merged" "$po"
     fi
-    msgfmt --check --statistics -o /dev/null "$po" 2>&1 | sed "s|^|$lang: |"
+    if ! report=$(msgfmt --check --statistics -o /dev/null "$po" 2>&1); then
+        status=1
+    fi
+    sed "s|^|$lang: |" <<<"$report"
     pending=$(msgattrib --only-fuzzy --no-wrap "$po"; msgattrib --untranslated --no-wrap "$po")
-    if grep -q '^msgid ".' <<<"$pending"; then
+    if grep -q '^msgid "[^"]' <<<"$pending"; then
         echo "$lang: still to translate:" >&2
-        grep '^msgid ".' <<<"$pending" | sed 's/^/    /' >&2
+        grep '^msgid "[^"]' <<<"$pending" | sed 's/^/    /' >&2
         status=1
     fi
 done
