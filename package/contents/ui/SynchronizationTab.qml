@@ -193,6 +193,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 30
             editable: true
+            // The styles' own paddings would clip the text in a 30 pixel box.
+            topPadding: 0
+            bottomPadding: 0
             model: comboModel
             textRole: "text"
             // A word character first, then letters, digits, "_", "." or "-":
@@ -223,6 +226,8 @@ Rectangle {
                 objectName: "serverComboField"
                 leftPadding: 8
                 rightPadding: 36
+                topPadding: 0
+                bottomPadding: 0
                 text: serverCombo.editText
                 validator: serverCombo.validator
                 verticalAlignment: Text.AlignVCenter
@@ -274,6 +279,13 @@ Rectangle {
             Layout.alignment: Qt.AlignLeft
             text: i18n("Synchronize")
 
+            // Some styles draw the label as part of the background they paint.
+            contentItem: Label {
+                text: syncButton.text
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                color: palette.buttonText
+            }
             background: Rectangle {
                 color: syncButton.pressed ? palette.dark : palette.button
                 border.color: palette.mid
