@@ -12,6 +12,7 @@
 
 #include "abstractserviceclass.h"
 #include "logiccontroller.h"
+#include "modulehost.h"
 #include "standins.h"
 #include "timesynctestsupport.h"
 
@@ -579,6 +580,7 @@ void TestTimeSyncLayer::serverNameDialogRefusesBadNames()
         QTest::keyClicks(edit, QStringLiteral("-.ntp; 5.example"));
         typed = edit->text();
         okForTyped = ok->isEnabled();
+        dialog->grab().save(screenshotPath(QStringLiteral("timesync-server-name-dialog")));
         // Pasted text bypasses typing; OK must still refuse it.
         edit->setText(QStringLiteral("-o /tmp/x"));
         if (ok->isEnabled()) {
