@@ -1,0 +1,88 @@
+#include "hostnames.h"
+
+#include <QStringList>
+
+#include <arpa/inet.h>
+
+namespace HostNames {
+namespace {
+bool isLetterOrDigit(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
+bool isLabel(const QString &label)
+{
+    constexpr int maxLabel = 63;
+    if (label.isEmpty() || label.size() > maxLabel || label.front() == QLatin1Char('-') || label.back() == QLatin1Char('-')) {
+        return false;
+    }
+    for (const QChar c : label) {
+        if (!isLetterOrDigit(c) && c != QLatin1Char('-')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isAddress(const QString &text)
+{
+    // Strict notation only: dotted quads written without leading zeros and IPv6
+    // addresses; scope ids ("%eth0") are refused.
+    const QByteArray latin = text.toLatin1();
+    if (latin.isEmpty() || QString::fromLatin1(latin) != text) {
+        return false;
+    }
+    unsigned char binary[sizeof(in6_addr)];
+    if (text.contains(QLatin1Char(':'))) {
+        return inet_pton(AF_INET6, latin.constData(), binary) == 1;
+    }
+    char canonical[INET_ADDRSTRLEN];
+    return inet_pton(AF_INET, latin.constData(), binary) == 1 && inet_ntop(AF_INET, binary, canonical, sizeof canonical) && latin == canonical;
+}
+}
+
+bool isHostName(const QString &name)
+{
+    constexpr int maxName = 253;
+    QString body = name;
+    if (body.endsWith(QLatin1Char('.'))) {
+        body.chop(1);
+    }
+    if (body.isEmpty() || body.size() > maxName) {
+        return false;
+    }
+    const QStringList labels = body.split(QLatin1Char('.'));
+    for (const QString &label : labels) {
+        if (!isLabel(label)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString normalizedServer(const QString &server)
+{
+    QString name = server.trimmed();
+    if (name.size() > 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) {
+        const QString inner = name.mid(1, name.size() - 2);
+        return inner.contains(QLatin1Char(':')) && isAddress(inner) ? inner : QString();
+    }
+    if (isAddress(name)) {
+        return name;
+    }
+    // A name of digits and dots only would be read as a (shorthand) address, not looked up.
+    bool allNumeric = true;
+    for (const QChar c : name) {
+        if (c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
+            allNumeric = false;
+            break;
+        }
+    }
+    if (allNumeric || !isHostName(name)) {
+        return QString();
+    }
+    return name;
+}
+}

@@ -1,0 +1,64 @@
+#include "polkitauthority.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QMap>
+#include <QVariantMap>
+
+namespace {
+using StringMap = QMap<QString, QString>;
+
+constexpr uint allowUserInteraction = 1;
+// Long enough for a person to type a password; polkit closes its dialog by itself.
+constexpr int checkTimeoutMs = 5 * 60 * 1000;
+}
+
+PolkitAuthority::PolkitAuthority(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , m_bus(bus)
+{
+    qDBusRegisterMetaType<StringMap>();
+}
+
+void PolkitAuthority::check(const QString &caller, const QString &actionId, const Answer &answer)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"), QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
+        QStringLiteral("org.freedesktop.PolicyKit1.Authority"), QStringLiteral("CheckAuthorization"));
+    QDBusArgument subject;
+    subject.beginStructure();
+    subject << QStringLiteral("system-bus-name") << QVariantMap{{QStringLiteral("name"), caller}};
+    subject.endStructure();
+    message << QVariant::fromValue(subject) << actionId << QVariant::fromValue(StringMap()) << allowUserInteraction << QString();
+
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, checkTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, actionId, answer]() {
+        watcher->deleteLater();
+        const QDBusMessage reply = watcher->reply();
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            answer(false, QStringLiteral("polkit could not be asked about %1: %2: %3").arg(actionId, reply.errorName(), reply.errorMessage()));
+            return;
+        }
+        bool authorized = false;
+        bool challenge = false;
+        StringMap details;
+        if (reply.signature() == QLatin1String("(bba{ss})")) {
+            const QDBusArgument result = reply.arguments().constFirst().value<QDBusArgument>();
+            result.beginStructure();
+            result >> authorized >> challenge >> details;
+            result.endStructure();
+        } else {
+            answer(false, QStringLiteral("polkit answered %1 with the unexpected signature %2").arg(actionId, reply.signature()));
+            return;
+        }
+        if (authorized) {
+            answer(true, QString());
+        } else if (challenge) {
+            answer(false, QStringLiteral("Authentication is required for %1").arg(actionId));
+        } else {
+            answer(false, QStringLiteral("Not authorized for %1").arg(actionId));
+        }
+    });
+}

@@ -1,0 +1,140 @@
+#include "systemclock.h"
+
+#include "testhooks.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <linux/rtc.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace SystemClock {
+namespace {
+constexpr long nanosecondsPerSecond = 1000000000L;
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The test build writes what it would do to the clock log instead.
+bool record(const QString &line, QString *error)
+{
+    const QString path = TestHooks::clockLogFile();
+    QFile log(path);
+    if (path.isEmpty() || !log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        *error = QStringLiteral("The test build changes no clock, and its clock log \"%1\" cannot be written").arg(path);
+        return false;
+    }
+    log.write(line.toUtf8() + '\n');
+    return true;
+}
+
+QString rtcDevice()
+{
+    for (const QString &name : {QStringLiteral("/dev/rtc"), QStringLiteral("/dev/rtc0")}) {
+        const QString path = TestHooks::rooted(name);
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return QString();
+}
+
+void setHardwareClock(time_t seconds)
+{
+    const QString device = rtcDevice();
+    if (device.isEmpty()) {
+        qDebug() << "No hardware clock; only the system clock was set";
+        return;
+    }
+    const bool local = hardwareClockIsLocal();
+    tm broken{};
+    if (!(local ? localtime_r(&seconds, &broken) : gmtime_r(&seconds, &broken))) {
+        qWarning() << "The hardware clock was not set: the time cannot be broken down";
+        return;
+    }
+    if (TestHooks::enabled()) {
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &broken);
+        QString error;
+        if (!record(QStringLiteral("rtc %1 %2").arg(local ? QStringLiteral("local") : QStringLiteral("utc"), QString::fromLatin1(text)), &error)) {
+            qWarning() << "The hardware clock was not set:" << error;
+        }
+        return;
+    }
+    rtc_time rtc{};
+    rtc.tm_sec = broken.tm_sec;
+    rtc.tm_min = broken.tm_min;
+    rtc.tm_hour = broken.tm_hour;
+    rtc.tm_mday = broken.tm_mday;
+    rtc.tm_mon = broken.tm_mon;
+    rtc.tm_year = broken.tm_year;
+    rtc.tm_wday = broken.tm_wday;
+    rtc.tm_yday = broken.tm_yday;
+    rtc.tm_isdst = 0;
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        qWarning() << "The hardware clock was not set: cannot open" << device << errnoText(errno);
+        return;
+    }
+    if (::ioctl(fd, RTC_SET_TIME, &rtc) < 0) {
+        qWarning() << "The hardware clock was not set:" << errnoText(errno);
+    }
+    ::close(fd);
+}
+}
+
+bool hardwareClockIsLocal()
+{
+    QFile adjtime(TestHooks::rooted(QStringLiteral("/etc/adjtime")));
+    if (!adjtime.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return false;
+    }
+    const QList<QByteArray> lines = adjtime.readAll().split('\n');
+    return lines.size() >= 3 && lines.at(2).trimmed() == "LOCAL";
+}
+
+bool set(const timespec &time, QString *error)
+{
+    if (TestHooks::enabled()) {
+        if (!record(QStringLiteral("clock %1.%2").arg(qint64(time.tv_sec)).arg(qint64(time.tv_nsec), 9, 10, QLatin1Char('0')), error)) {
+            return false;
+        }
+    } else if (::clock_settime(CLOCK_REALTIME, &time) != 0) {
+        *error = QStringLiteral("The system clock could not be set: %1").arg(errnoText(errno));
+        return false;
+    }
+    setHardwareClock(time.tv_sec);
+    return true;
+}
+
+bool stepBy(double offsetSeconds, QString *error)
+{
+    // Far beyond any clock's error; also keeps the sum within time_t.
+    constexpr double maxOffset = 1e10;
+    if (!std::isfinite(offsetSeconds) || std::abs(offsetSeconds) > maxOffset) {
+        *error = QStringLiteral("The clock offset %1 is not plausible").arg(offsetSeconds);
+        return false;
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const double whole = std::floor(offsetSeconds);
+    timespec target{};
+    target.tv_sec = now.tv_sec + static_cast<time_t>(whole);
+    target.tv_nsec = now.tv_nsec + std::lround((offsetSeconds - whole) * nanosecondsPerSecond);
+    while (target.tv_nsec >= nanosecondsPerSecond) {
+        target.tv_nsec -= nanosecondsPerSecond;
+        ++target.tv_sec;
+    }
+    return set(target, error);
+}
+}

@@ -1,0 +1,42 @@
+#include "testhooks.h"
+
+#include <QDir>
+
+// The variables' names are compiled into the test build only.
+#ifdef ORB_HELPER_TEST_HOOKS
+#define ORB_TEST_VARIABLE(name) qEnvironmentVariable(name)
+#else
+#define ORB_TEST_VARIABLE(name) QString()
+#endif
+
+namespace TestHooks {
+bool enabled()
+{
+#ifdef ORB_HELPER_TEST_HOOKS
+    return true;
+#else
+    return false;
+#endif
+}
+
+QString rootDirectory()
+{
+    const QString root = ORB_TEST_VARIABLE("ORB_HELPER_TEST_ROOT");
+    return root.isEmpty() ? QStringLiteral("/") : root;
+}
+
+QString rooted(const QString &absolutePath)
+{
+    return QDir::cleanPath(rootDirectory() + QLatin1Char('/') + absolutePath);
+}
+
+QString ntpToolOverride()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_NTPDIG");
+}
+
+QString clockLogFile()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CLOCK_LOG");
+}
+}

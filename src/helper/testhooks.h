@@ -1,0 +1,30 @@
+/*
+    What the test build of the helper takes from its environment. The installed
+    helper is built without ORB_HELPER_TEST_HOOKS, and then every function here
+    gives the real system's answer whatever the environment says.
+*/
+
+#pragma once
+
+#include <QString>
+
+namespace TestHooks {
+/// Whether this binary is the test build.
+bool enabled();
+
+/// The directory below which the helper looks for /etc and /dev files:
+/// "/" in the installed helper, $ORB_HELPER_TEST_ROOT (or "/") in the test build.
+QString rootDirectory();
+
+/// `absolutePath` (starting with "/") below rootDirectory().
+QString rooted(const QString &absolutePath);
+
+/// The NTP query tool to run instead of the installed one ($ORB_HELPER_TEST_NTPDIG),
+/// empty when none is given or in the installed helper.
+QString ntpToolOverride();
+
+/// The file that receives the clock changes instead of the clock
+/// ($ORB_HELPER_TEST_CLOCK_LOG); empty in the installed helper. The test build
+/// never touches the real clock: without this file its clock changes fail.
+QString clockLogFile();
+}
