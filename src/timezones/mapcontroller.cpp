@@ -305,10 +305,10 @@ void MapController::loadImages()
     m_loadImages(QThread::idealThreadCount() > 2);
 }
 
-void MapController::m_loadImages(bool fanOut)
+void MapController::m_loadImages(bool fanOut, const QDateTime &at)
 {
     // Built aside and published at the end: controllers in use never see a half-built table.
-    QMap<int, QString> offsets = offsetTable(QDateTime::currentDateTime());
+    QMap<int, QString> offsets = offsetTable(at);
     QVector<MapTimeZone> timeZones(offsets.size());
     const QStringList paths = offsets.values();
 

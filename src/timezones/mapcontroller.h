@@ -31,8 +31,9 @@ public:
     // selects. Blocks; normally run on a thread of the global pool.
     static void loadImages();
     // The same with the pictures decoded by one task each on the global pool
-    // (`fanOut`) or one after the other in the calling thread.
-    static void m_loadImages(bool fanOut);
+    // (`fanOut`) or one after the other in the calling thread, and the offset
+    // table taken for the moment `at`.
+    static void m_loadImages(bool fanOut, const QDateTime &at = QDateTime::currentDateTime());
 
     // Builds the offset table for the moment `at`: Chatham's band follows its
     // daylight saving time.

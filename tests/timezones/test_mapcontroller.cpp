@@ -152,6 +152,35 @@ private Q_SLOTS:
         QCOMPARE(MapController::timeZones().at(index).zoneName, QStringLiteral("Pacific/Chatham"));
     }
 
+    // An offset no zone has today (Chatham's other one) loses its band in both tables.
+    void offsetWithoutZoneIsDropped()
+    {
+        const QTimeZone chatham(QByteArrayLiteral("Pacific/Chatham"));
+        if (!chatham.isValid()) {
+            QSKIP("the zone database lacks Pacific/Chatham");
+        }
+        const QDateTime january(QDate(2025, 1, 15), QTime(12, 0), Qt::UTC);
+        const QDateTime july(QDate(2025, 7, 15), QTime(12, 0), Qt::UTC);
+        const int today = currentOffset("Pacific/Chatham");
+        const QDateTime other = chatham.offsetFromUtc(january) == today ? july : january;
+        const int stale = chatham.offsetFromUtc(other);
+        QVERIFY(stale != today);
+
+        QTest::ignoreMessage(
+            QtWarningMsg, qPrintable(QStringLiteral("static void MapController::loadImages() No corresponding time zone found  offset =  %1").arg(stale)));
+        MapController::m_loadImages(false, other);
+        QCOMPARE(MapController::timeZones().size(), 31);
+        QVERIFY(!MapController::offsets().contains(stale));
+        QCOMPARE(indexOfOffset(stale), -1);
+        MapController controller;
+        QCOMPARE(controller.getPathToTimeZoneImage(stale), QStringLiteral("image://mapimages"));
+        controller.setSelectedTimeZone(QStringLiteral("Pacific/Chatham"));
+        QCOMPARE(controller.getSelectedTimeZone(), -1);
+
+        MapController::loadImages();
+        QCOMPARE(MapController::timeZones().size(), 32);
+    }
+
     void bandTable()
     {
         const QVector<MapController::MapTimeZone> zones = MapController::timeZones();

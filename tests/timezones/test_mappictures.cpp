@@ -250,6 +250,26 @@ private Q_SLOTS:
         QVERIFY(hitMask(hits) == alphaMask(QImage(path)));
     }
 
+    // Decoded pictures split at alpha 128, as the toolkit's conversion does.
+    void decodedPictureSplitsAt128()
+    {
+        QImage ramp(256, 2, QImage::Format_ARGB32);
+        for (int x = 0; x < 256; ++x) {
+            ramp.setPixel(x, 0, qRgba(200, 40, 40, x));
+            ramp.setPixel(x, 1, qRgba(0, 0, 0, 255 - x));
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ramp.png"));
+        QVERIFY(ramp.save(path));
+        const QImage hits = MapController::m_loadHitImage(path);
+        QCOMPARE(hits.format(), QImage::Format_Indexed8);
+        for (int x = 0; x < 256; ++x) {
+            QCOMPARE(hits.pixel(x, 0) != 0, x >= 128);
+            QCOMPARE(hits.pixel(x, 1) != 0, 255 - x >= 128);
+        }
+        QVERIFY(hitMask(hits) == hitMask(ramp.convertToFormat(QImage::Format_Indexed8)));
+    }
+
     void missingPictureHasNoHits()
     {
         QVERIFY(MapController::m_loadHitImage(QStringLiteral(":/content/nothing.png")).isNull());
