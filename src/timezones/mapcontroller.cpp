@@ -260,11 +260,15 @@ MapController::MapController(QObject *parent)
     , m_pathToMap(QStringLiteral(":/content/all.png"))
     , m_selectedTimeZone(-1)
 {
-    // Only the base map's size is used; every controller shares one copy.
-    static const QImage map = m_loadHitImage(m_pathToMap);
+    QMutexLocker lock(&s_tablesMutex);
+    // Only the base map's size is used; every controller shares one copy, loaded
+    // again only while it could not be (resources not registered yet).
+    static QImage map;
+    if (map.isNull()) {
+        map = m_loadHitImage(m_pathToMap);
+    }
     m_map = map;
 
-    QMutexLocker lock(&s_tablesMutex);
     if (m_offsets.isEmpty()) {
         m_offsets = offsetTable(QDateTime::currentDateTime());
     }
