@@ -15,32 +15,9 @@
 #include "kcmoduleqml.h"
 #include "modulehost.h"
 #include "standins.h"
+#include "uidriver.h"
 
 namespace {
-// Repeater delegates are not QObject children of the page, so walk the item tree.
-QQuickItem *findByName(QQuickItem *root, const QString &name)
-{
-    if (!root) {
-        return nullptr;
-    }
-    if (root->objectName() == name && root->isVisible()) {
-        return root;
-    }
-    const QList<QQuickItem *> children = root->childItems();
-    for (QQuickItem *child : children) {
-        if (QQuickItem *found = findByName(child, name)) {
-            return found;
-        }
-    }
-    return nullptr;
-}
-
-void click(QQuickWindow *window, QQuickItem *item)
-{
-    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
-}
-
 QList<qlonglong> sentTimes()
 {
     QList<qlonglong> times;
@@ -53,25 +30,6 @@ QList<qlonglong> sentTimes()
     return times;
 }
 
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x20, 0x23, 0x26));
-    palette.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Base, QColor(0x14, 0x16, 0x18));
-    palette.setColor(QPalette::AlternateBase, QColor(0x1d, 0x1f, 0x22));
-    palette.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Button, QColor(0x29, 0x2c, 0x30));
-    palette.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
-    palette.setColor(QPalette::HighlightedText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Mid, QColor(0x40, 0x44, 0x48));
-    palette.setColor(QPalette::Light, QColor(0x40, 0x44, 0x48));
-    palette.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x10));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x70, 0x70, 0x70));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x70, 0x70, 0x70));
-    return palette;
-}
 }
 
 class DateTimeTabModuleTest : public QObject
@@ -104,19 +62,19 @@ private Q_SLOTS:
 
         // The 15th of next month, through the calendar's own buttons.
         const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
-        click(window, findByName(tab, QStringLiteral("nextButton")));
+        clickItem(window, findVisibleItem(tab, QStringLiteral("nextButton")));
         QQuickItem *day = nullptr;
         QVERIFY(host.waitFor([&] {
-            day = findByName(tab, QStringLiteral("day_") + target.toString(Qt::ISODate));
+            day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate));
             return day != nullptr;
         }));
-        click(window, day);
+        clickItem(window, day);
         QVERIFY(tab->property("needsSave").toBool());
         QVERIFY(kcm->needsSave());
         QCOMPARE(kcm->changedTabs().at(KCModuleQML::DateTime), true);
 
         // 10:11:12 typed into the digital clock and entered.
-        click(window, findByName(tab, QStringLiteral("hourField")));
+        clickItem(window, findVisibleItem(tab, QStringLiteral("hourField")));
         QVERIFY(tab->property("timeIsEdited").toBool());
         for (Qt::Key key : {Qt::Key_1, Qt::Key_0, Qt::Key_1, Qt::Key_1, Qt::Key_1, Qt::Key_2}) {
             QTest::keyClick(window, key);
@@ -129,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(!tab->property("timeIsEdited").toBool());
 
         // The entered time runs on with the page's refresh.
-        QObject *digitalClock = findByName(tab, QStringLiteral("digitalClock"));
+        QObject *digitalClock = findVisibleItem(tab, QStringLiteral("digitalClock"));
         QVERIFY(host.waitFor([&] { return digitalClock->property("seconds").toInt() > 12; }, 3000));
         QCOMPARE(digitalClock->property("hours").toInt(), 10);
         QCOMPARE(digitalClock->property("minutes").toInt(), 11);

@@ -14,23 +14,9 @@
 #include "mapcontroller.h"
 #include "modulehost.h"
 #include "standins.h"
+#include "uidriver.h"
 
 namespace {
-const int s_mapWidth = 1771;
-const int s_mapHeight = 986;
-
-// The point of `map` (an Image that letterboxes the map picture) over pixel (px, py)
-// of the picture, in window coordinates.
-QPoint mapPoint(QQuickItem *map, int px, int py)
-{
-    const qreal paintedWidth = map->property("paintedWidth").toReal();
-    const qreal paintedHeight = map->property("paintedHeight").toReal();
-    const qreal left = (map->width() - paintedWidth) / 2;
-    const qreal top = (map->height() - paintedHeight) / 2;
-    const QPointF local(left + (px + 0.5) * paintedWidth / s_mapWidth, top + (py + 0.5) * paintedHeight / s_mapHeight);
-    return map->mapToScene(local).toPoint();
-}
-
 QQuickItem *child(QQuickItem *item, const char *property)
 {
     return item->property(property).value<QQuickItem *>();
@@ -75,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0; }));
 
         // New York lies in the -05:00 band.
-        QTest::mouseClick(host.window(), Qt::LeftButton, Qt::NoModifier, mapPoint(map, 521, 394));
+        QTest::mouseClick(host.window(), Qt::LeftButton, Qt::NoModifier, mapPicturePoint(map, 521, 394));
         auto *controller = tab->property("controller").value<MapController *>();
         QVERIFY(controller);
         const QString clicked = controller->getSelectedTimeZoneName();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPalette>
+#include <QPoint>
+#include <QString>
+
+class QQuickItem;
+class QQuickWindow;
+
+// Helpers for tests that drive the page with the mouse and keyboard.
+
+// The first visible item below `root` (itself included) whose objectName is `name`.
+// Repeater and list delegates are not QObject children of the page, so this walks
+// the item tree rather than the object tree.
+QQuickItem *findVisibleItem(QQuickItem *root, const QString &name);
+
+// A left click in the middle of `item`.
+void clickItem(QQuickWindow *window, QQuickItem *item);
+
+// Types `text` key by key into whatever has the focus in `window`.
+void typeText(QQuickWindow *window, const QString &text);
+
+// A dark colour scheme close to the desktop's dark theme.
+QPalette darkPalette();
+
+// The point, in window coordinates, over pixel (px, py) of the map picture shown
+// by `map`, an Image that letterboxes a picture of `pictureWidth` × `pictureHeight`.
+QPoint mapPicturePoint(QQuickItem *map, int px, int py, int pictureWidth = 1771, int pictureHeight = 986);
