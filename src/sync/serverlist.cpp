@@ -115,8 +115,8 @@ bool ServerList::save()
     if (config.isEmpty() || target.isEmpty()) {
         return false;
     }
-    m_logic->moveAndRestartActive(config, target);
-    return true;
+    // A refused or failed installation must reach the user, not pass as saved.
+    return m_logic->moveAndRestartActive(config, target);
 }
 
 void ServerList::serviceChanged()
