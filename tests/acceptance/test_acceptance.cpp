@@ -1,0 +1,486 @@
+/*
+    The whole page in a window on the private buses, driven with the mouse and the
+    keyboard: every tab edited, one Apply, and what each service and file received.
+    Then the same page outside administrator mode, and once more with every service
+    refusing.
+*/
+
+#include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+
+#include "kcmoduleqml.h"
+#include "modulehost.h"
+#include "standins.h"
+#include "systemdisplayformatcontroller.h"
+#include "timesynctestsupport.h"
+#include "uidriver.h"
+
+namespace {
+const QString s_activeConf = QStringLiteral("etc/systemd/timesyncd.conf.d/50-office.conf");
+
+// Every title and message that reached the warning dialog, in order.
+class MessageRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MessageRecorder(ModuleHost &host)
+    {
+        m_dialog = host.page()->property("warningDialog").value<QObject *>();
+        connect(host.module(), &KCModuleQML::showMessage, this, &MessageRecorder::note);
+        // The two tabs that relay their own errors to the dialog.
+        for (const char *inner : {"utcCheckBox", "dateMonth"}) {
+            for (QQuickItem *item = host.findItem(QLatin1String(inner)); item; item = item->parentItem()) {
+                if (item->metaObject()->indexOfSignal("error(QString,QString)") >= 0) {
+                    connect(item, SIGNAL(error(QString, QString)), this, SLOT(note(QString, QString)));
+                    break;
+                }
+            }
+        }
+    }
+
+    QStringList messages;
+    QObject *m_dialog = nullptr;
+
+    QString dialogText() const
+    {
+        return m_dialog->property("title").toString() + QLatin1Char('|') + m_dialog->property("text").toString();
+    }
+    void closeDialog()
+    {
+        QMetaObject::invokeMethod(m_dialog, "close");
+    }
+
+public Q_SLOTS:
+    void note(const QString &title, const QString &message)
+    {
+        messages << title + QLatin1Char('|') + message;
+    }
+};
+
+QQuickItem *showTab(ModuleHost &host, int index, const QString &tabName)
+{
+    auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+    bar->setProperty("currentIndex", index);
+    QQuickItem *tab = host.findItem(tabName);
+    if (tab && host.waitFor([tab] { return tab->isVisible() && tab->height() > 0; })) {
+        return tab;
+    }
+    return nullptr;
+}
+
+QString readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString appletSettingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + QStringLiteral("/ru.nimbolinux/kcm_orb_admin_date.conf");
+}
+
+// The privileged calls in the journal, without property reads and agent calls.
+QStringList privilegedCalls()
+{
+    QStringList calls;
+    const QList<StandInCall> journal = StandIns::journal();
+    for (const StandInCall &call : journal) {
+        if (call.bus == QLatin1String("system") && !call.interface.startsWith(QLatin1String("org.freedesktop.DBus"))) {
+            calls << call.member;
+        }
+    }
+    return calls;
+}
+
+// Types into a field that the test focused, replacing what it held.
+void replaceText(QQuickWindow *window, QQuickItem *field, const QString &text)
+{
+    field->forceActiveFocus();
+    QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Backspace);
+    typeText(window, text);
+}
+
+// Picks the first row of the applet tab's zone list for `filter`, as a click would.
+bool pickAppletZone(ModuleHost &host, const QString &filter)
+{
+    QQuickItem *field = host.findItem(QStringLiteral("appletZoneField"));
+    if (!field) {
+        return false;
+    }
+    clickItem(host.window(), field);
+    typeText(host.window(), filter);
+    QQuickItem *list = nullptr;
+    QQuickItem *row = nullptr;
+    host.waitFor([&] {
+        list = findVisibleItem(host.window()->contentItem(), QStringLiteral("appletZoneList"));
+        if (list && list->property("count").toInt() > 0) {
+            QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row), Q_ARG(int, 0));
+        }
+        return row != nullptr;
+    });
+    if (!row) {
+        return false;
+    }
+    clickItem(host.window(), row);
+    return true;
+}
+}
+
+class AcceptanceTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void administratorEditsEveryTabAndAppliesOnce();
+    void userModeWritesOnlyPerUserFiles();
+    void everyRefusalIsReportedAndThePageStaysUsable();
+    void screenshots_data();
+    void screenshots();
+
+private:
+    StandIns m_standIns;
+    TimesyncStandIn m_systemd;
+    std::unique_ptr<FixtureRoot> m_root;
+    QTemporaryDir m_scratch;
+};
+
+void AcceptanceTest::initTestCase()
+{
+    QVERIFY(m_scratch.isValid());
+    QVERIFY(m_standIns.start(StandIns::Helper));
+    QVERIFY(m_standIns.start(StandIns::Agent));
+    QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("Timezone"), QStringLiteral("Europe/Moscow")}, {QStringLiteral("LocalRTC"), false}}));
+    QVERIFY(m_systemd.start({QStringLiteral("--unit"), QStringLiteral("systemd-timesyncd.service=active"), QStringLiteral("--unit"),
+        QStringLiteral("chrony.service=inactive"), QStringLiteral("--server"), QStringLiteral("ntp1.vniiftri.ru")}));
+    qputenv("ORB_TIMESYNC_INSTALLER", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-pkexec"));
+    qputenv("ORB_FAKE_PKEXEC_LOG", m_scratch.filePath(QStringLiteral("pkexec.log")).toUtf8());
+}
+
+void AcceptanceTest::init()
+{
+    m_root = std::make_unique<FixtureRoot>();
+    QVERIFY(m_root->isValid());
+    QFile::remove(m_scratch.filePath(QStringLiteral("pkexec.log")));
+    QFile::remove(SystemDisplayFormatController::themeFilePath());
+    QFile::remove(appletSettingsPath());
+    QVERIFY(m_standIns.setTimedatedTimezone(QStringLiteral("Europe/Moscow")));
+    QVERIFY(m_standIns.setTimedatedLocalRTC(false));
+    m_systemd.clearCalls();
+    resetAnsweredDialogs();
+    StandIns::clearJournal();
+}
+
+void AcceptanceTest::cleanup()
+{
+    qunsetenv("ORB_ADMIN_MODE");
+    qunsetenv("ORB_FAKE_PKEXEC_STATUS");
+    m_standIns.clearFailures(StandIns::Helper);
+    m_standIns.clearFailures(StandIns::Timedated);
+    m_standIns.clearFailures(StandIns::Agent);
+    m_root.reset();
+}
+
+void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
+{
+    qputenv("ORB_ADMIN_MODE", "1");
+    ModuleHost host;
+    QVERIFY(host.create(QSize(1000, 720)));
+    KCModuleQML *kcm = host.module();
+    kcm->load();
+    QQuickWindow *window = host.window();
+    MessageRecorder recorder(host);
+    QVERIFY(!kcm->needsSave());
+
+    // Date and time: the 15th of next month in the calendar, 10:11:12 typed in.
+    QQuickItem *dateTab = showTab(host, 0, QStringLiteral("dateTimeTab"));
+    QVERIFY(dateTab);
+    const QDate nextMonth = QDate::currentDate().addMonths(1);
+    const QDate target(nextMonth.year(), nextMonth.month(), 15);
+    clickItem(window, findVisibleItem(dateTab, QStringLiteral("nextButton")));
+    QQuickItem *day = nullptr;
+    QVERIFY(host.waitFor([&] {
+        day = findVisibleItem(dateTab, QStringLiteral("day_") + target.toString(Qt::ISODate));
+        return day != nullptr;
+    }));
+    clickItem(window, day);
+    clickItem(window, findVisibleItem(dateTab, QStringLiteral("hourField")));
+    typeText(window, QStringLiteral("101112"));
+    QTest::keyClick(window, Qt::Key_Return);
+    QTest::keyClick(window, Qt::Key_Tab);
+    const qint64 entered = QDateTime(target, QTime(10, 11, 12)).toSecsSinceEpoch();
+    const qint64 enteredAt = QDateTime::currentSecsSinceEpoch();
+
+    // The hardware clock: UTC is on (LocalRTC false), the click turns it off.
+    QQuickItem *utc = findVisibleItem(dateTab, QStringLiteral("utcCheckBox"));
+    QVERIFY(utc);
+    QVERIFY(utc->property("checked").toBool());
+    clickItem(window, utc);
+    QVERIFY(!utc->property("checked").toBool());
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::DateTime));
+
+    // Time zone: New York on the map, then Tokyo from the list by keyboard.
+    QQuickItem *zoneTab = showTab(host, 1, QStringLiteral("timeZonesTab"));
+    QVERIFY(zoneTab);
+    QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
+    QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0; }));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, mapPicturePoint(map, 521, 394));
+    QTRY_VERIFY(kcm->selectedTimeZone() != QLatin1String("Europe/Moscow"));
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::TimeZones));
+    QQuickItem *zoneField = host.findItem(QStringLiteral("timeZonesField"));
+    zoneField->forceActiveFocus();
+    typeText(window, QStringLiteral("Asia/Tokyo"));
+    QTest::qWait(100);
+    QTest::keyClick(window, Qt::Key_Return);
+    QTRY_COMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Tokyo"));
+
+    // Synchronization: a typed server, synchronized at once; then a server added
+    // to the active service through its name dialog.
+    QQuickItem *syncTab = showTab(host, 2, QStringLiteral("synchronizationTab"));
+    QVERIFY(syncTab);
+    replaceText(window, host.findItem(QStringLiteral("serverComboField")), QStringLiteral("time.example.net"));
+    clickItem(window, host.findItem(QStringLiteral("syncButton")));
+    QTRY_VERIFY(privilegedCalls().contains(QStringLiteral("NTPSync")));
+    QCOMPARE(StandIns::calls(StandIns::Helper).last().args.value(0).toString(), QStringLiteral("time.example.net"));
+    answerServerName(QStringLiteral("added.example"));
+    clickItem(window, host.findItem(QStringLiteral("addServerButton")));
+    QTRY_COMPARE(answeredDialogs(), 1);
+    QTRY_VERIFY(kcm->changedTabs().at(KCModuleQML::Synchronization));
+
+    // Other time zones: two more zones for the clock applet.
+    QVERIFY(showTab(host, 3, QStringLiteral("appletSettingsTab")));
+    QVERIFY(pickAppletZone(host, QStringLiteral("Omsk")));
+    QVERIFY(pickAppletZone(host, QStringLiteral("Irkutsk")));
+    QTRY_VERIFY(kcm->changedTabs().at(KCModuleQML::AppletSetings));
+
+    // Tray display: the month joins the date.
+    QVERIFY(showTab(host, 4, QStringLiteral("dateMonth")));
+    QQuickItem *month = host.findItem(QStringLiteral("dateMonth"));
+    QVERIFY(month && !month->property("checked").toBool());
+    clickItem(window, month);
+    QVERIFY(month->property("checked").toBool());
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab));
+    QVERIFY(kcm->needsSave());
+    host.saveScreenshot(QStringLiteral("acceptance-before-apply"));
+
+    StandIns::clearJournal();
+    const int messagesBefore = recorder.messages.size();
+    kcm->save();
+    const qint64 appliedAt = QDateTime::currentSecsSinceEpoch();
+
+    // The services, in the save order: date and time, hardware clock, then zone.
+    QCOMPARE(privilegedCalls(), (QStringList{QStringLiteral("SetTime"), QStringLiteral("SetLocalRTC"), QStringLiteral("SetTimezone")}));
+    const QList<StandInCall> helperCalls = StandIns::calls(StandIns::Helper);
+    const qint64 written = helperCalls.first().args.value(0).toLongLong();
+    QVERIFY2(written >= entered && written <= entered + (appliedAt - enteredAt) + 2, qPrintable(QString::number(written - entered)));
+    const QList<StandInCall> timedated = StandIns::calls(StandIns::Timedated);
+    QStringList timedatedCalls;
+    for (const StandInCall &call : timedated) {
+        if (!call.interface.startsWith(QLatin1String("org.freedesktop.DBus"))) {
+            timedatedCalls << call.toString();
+        }
+    }
+    QCOMPARE(timedatedCalls.size(), 2);
+    QVERIFY2(timedatedCalls.first().startsWith(QStringLiteral("org.freedesktop.timedate1: SetLocalRTC(true, ")), qPrintable(timedatedCalls.first()));
+    QCOMPARE(timedatedCalls.last(), QStringLiteral("org.freedesktop.timedate1: SetTimezone(\"Asia/Tokyo\", true) [sb]"));
+    QCOMPARE(m_standIns.timedatedTimezone(), QStringLiteral("Asia/Tokyo"));
+    QVERIFY(m_standIns.timedatedLocalRTC());
+    // Each privileged request was announced to the agent first.
+    QCOMPARE(StandIns::calls(StandIns::Agent).size(), 3);
+
+    // The server list went through the installer and restarted the service.
+    QVERIFY(m_root->read(s_activeConf).contains("added.example"));
+    QVERIFY(m_systemd.calls().contains(QStringLiteral("RestartUnit(systemd-timesyncd.service, replace)")));
+
+    // The per-user files.
+    QVERIFY(readFile(SystemDisplayFormatController::themeFilePath()).contains(QStringLiteral("DateFormat=%b\n")));
+    QSettings applet(appletSettingsPath(), QSettings::IniFormat);
+    const QStringList chosen = applet.value(QStringLiteral("chosenTimeZones")).toStringList();
+    QCOMPARE(chosen.size(), 2);
+    QVERIFY2(
+        chosen.filter(QStringLiteral("Omsk")).size() == 1 && chosen.filter(QStringLiteral("Irkutsk")).size() == 1, qPrintable(chosen.join(QLatin1Char(','))));
+    QCOMPARE(applet.value(QStringLiteral("Server")).toString(), QStringLiteral("time.example.net"));
+
+    // Off-screen the window manager cannot be told: that is the one message.
+    const QStringList after = recorder.messages.mid(messagesBefore);
+    QCOMPARE(after, QStringList{QStringLiteral("Error|Unable to set date display format.\nUnable to set clock message display format.")});
+    recorder.closeDialog();
+
+    // Reloaded with nothing pending.
+    QVERIFY(!kcm->needsSave());
+    for (bool changed : kcm->changedTabs()) {
+        QVERIFY(!changed);
+    }
+    QVERIFY(month->property("checked").toBool());
+    host.saveScreenshot(QStringLiteral("acceptance-after-apply"));
+}
+
+void AcceptanceTest::userModeWritesOnlyPerUserFiles()
+{
+    qputenv("ORB_ADMIN_MODE", "0");
+    const QByteArray confBefore = m_root->read(s_activeConf);
+    ModuleHost host;
+    QVERIFY(host.create(QSize(800, 640)));
+    KCModuleQML *kcm = host.module();
+    kcm->load();
+    MessageRecorder recorder(host);
+    auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+    QCOMPARE(bar->property("count").toInt(), 2);
+
+    QVERIFY(showTab(host, 0, QStringLiteral("appletSettingsTab")));
+    QVERIFY(pickAppletZone(host, QStringLiteral("Samara")));
+    QTRY_VERIFY(kcm->needsSave());
+    QVERIFY(showTab(host, 1, QStringLiteral("dateMonth")));
+    QQuickItem *year = host.findItem(QStringLiteral("dateYear"));
+    QVERIFY(year);
+    clickItem(host.window(), year);
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab));
+
+    StandIns::clearJournal();
+    kcm->save();
+    QCOMPARE(privilegedCalls(), QStringList());
+    QVERIFY(StandIns::calls(StandIns::Agent).isEmpty());
+    QVERIFY(m_systemd.calls().filter(QStringLiteral("Unit(")).isEmpty());
+    QCOMPARE(readFile(m_scratch.filePath(QStringLiteral("pkexec.log"))), QString());
+    QCOMPARE(m_root->read(s_activeConf), confBefore);
+    QCOMPARE(m_standIns.timedatedTimezone(), QStringLiteral("Europe/Moscow"));
+
+    const QString theme = readFile(SystemDisplayFormatController::themeFilePath());
+    QVERIFY2(theme.contains(QStringLiteral("%y")), qPrintable(theme));
+    QSettings applet(appletSettingsPath(), QSettings::IniFormat);
+    QCOMPARE(applet.value(QStringLiteral("chosenTimeZones")).toStringList().filter(QStringLiteral("Samara")).size(), 1);
+    QVERIFY(!kcm->needsSave());
+    recorder.closeDialog();
+}
+
+void AcceptanceTest::everyRefusalIsReportedAndThePageStaysUsable()
+{
+    qputenv("ORB_ADMIN_MODE", "1");
+    const QString denied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
+    for (const char *member : {"SetTime", "NTPSync"}) {
+        QVERIFY(m_standIns.failWith(StandIns::Helper, QLatin1String(member), denied, QStringLiteral("refused by the test")));
+    }
+    for (const char *member : {"SetLocalRTC", "SetTimezone"}) {
+        QVERIFY(m_standIns.failWith(StandIns::Timedated, QLatin1String(member), denied, QStringLiteral("refused by the test")));
+    }
+    // The installer refuses as pkexec does when authorization is dismissed.
+    qputenv("ORB_FAKE_PKEXEC_STATUS", "126");
+    const QByteArray confBefore = m_root->read(s_activeConf);
+
+    ModuleHost host;
+    QVERIFY(host.create(QSize(1000, 720)));
+    KCModuleQML *kcm = host.module();
+    kcm->load();
+    QQuickWindow *window = host.window();
+    MessageRecorder recorder(host);
+
+    // Synchronizing now is refused at once.
+    QVERIFY(showTab(host, 2, QStringLiteral("synchronizationTab")));
+    replaceText(window, host.findItem(QStringLiteral("serverComboField")), QStringLiteral("time.example.net"));
+    clickItem(window, host.findItem(QStringLiteral("syncButton")));
+    QTRY_COMPARE(recorder.messages.size(), 1);
+    QCOMPARE(recorder.messages.first(), QStringLiteral("Error |Unable to synchronize time!\nAuthorization error."));
+    QCOMPARE(recorder.dialogText(), recorder.messages.first());
+    recorder.closeDialog();
+    answerServerName(QStringLiteral("refused.example"));
+    clickItem(window, host.findItem(QStringLiteral("addServerButton")));
+    QTRY_COMPARE(answeredDialogs(), 1);
+
+    // Edits on every tab through the tabs' own objects.
+    QQuickItem *dateTab = showTab(host, 0, QStringLiteral("dateTimeTab"));
+    clickItem(window, findVisibleItem(dateTab, QStringLiteral("utcCheckBox")));
+    clickItem(window, findVisibleItem(dateTab, QStringLiteral("hourField")));
+    typeText(window, QStringLiteral("030405"));
+    QTest::keyClick(window, Qt::Key_Return);
+    QTest::keyClick(window, Qt::Key_Tab);
+    QQuickItem *zoneTab = showTab(host, 1, QStringLiteral("timeZonesTab"));
+    QObject *comboBox = zoneTab->property("comboBox").value<QObject *>();
+    QMetaObject::invokeMethod(comboBox, "select", Q_ARG(QVariant, QStringLiteral("Asia/Omsk")));
+    QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Omsk"));
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::DateTime));
+    QVERIFY(kcm->changedTabs().at(KCModuleQML::Synchronization));
+
+    recorder.messages.clear();
+    kcm->save();
+    // One message per failing step, in the save order; the dialog shows the last.
+    QCOMPARE(recorder.messages,
+        (QStringList{QStringLiteral("Error|Unable to set date and time!\nAuthorization error."),
+            QStringLiteral("Error|Unable to set utc!\nAuthorization error."), QStringLiteral("Error|Failed to save time sync service settings"),
+            QStringLiteral("Error|Unable to set time zone!\nAuthorization error.")}));
+    QCOMPARE(recorder.dialogText(), recorder.messages.last());
+    recorder.closeDialog();
+
+    // Nothing privileged changed.
+    QCOMPARE(m_standIns.timedatedTimezone(), QStringLiteral("Europe/Moscow"));
+    QVERIFY(!m_standIns.timedatedLocalRTC());
+    QCOMPARE(m_root->read(s_activeConf), confBefore);
+    QVERIFY(m_systemd.calls().filter(QStringLiteral("RestartUnit")).isEmpty());
+
+    // The page shows the system again and still takes edits.
+    QVERIFY(!kcm->needsSave());
+    QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Europe/Moscow"));
+    QQuickItem *utc = findVisibleItem(showTab(host, 0, QStringLiteral("dateTimeTab")), QStringLiteral("utcCheckBox"));
+    QVERIFY(utc->property("checked").toBool());
+    clickItem(window, utc);
+    QVERIFY(kcm->needsSave());
+    host.saveScreenshot(QStringLiteral("acceptance-after-refusals"));
+}
+
+void AcceptanceTest::screenshots_data()
+{
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("admin-light") << true << false;
+    QTest::newRow("admin-dark") << true << true;
+    QTest::newRow("user-light") << false << false;
+    QTest::newRow("user-dark") << false << true;
+}
+
+void AcceptanceTest::screenshots()
+{
+    QFETCH(bool, admin);
+    QFETCH(bool, dark);
+    qputenv("ORB_ADMIN_MODE", admin ? "1" : "0");
+    const QPalette saved = QGuiApplication::palette();
+    if (dark) {
+        QGuiApplication::setPalette(darkPalette());
+    }
+    ModuleHost host;
+    QVERIFY(host.create(QSize(1000, 720)));
+    host.module()->load();
+    QCOMPARE(host.page()->findChild<QObject *>(QStringLiteral("appletSettingsTab"))->property("isLight").toBool(), !dark);
+    const QStringList tabs = admin ? QStringList{QStringLiteral("dateTimeTab"), QStringLiteral("timeZonesTab"), QStringLiteral("synchronizationTab"),
+                                 QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")}
+                                   : QStringList{QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")};
+    for (int i = 0; i < tabs.size(); ++i) {
+        QVERIFY(showTab(host, i, tabs.at(i)));
+        if (tabs.at(i) == QLatin1String("timeZonesTab")) {
+            QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
+            QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1; }));
+        }
+        const QString name
+            = QStringLiteral("acceptance-%1-%2-%3")
+                  .arg(admin ? QStringLiteral("admin") : QStringLiteral("user"), dark ? QStringLiteral("dark") : QStringLiteral("light"), tabs.at(i));
+        const QImage image = host.grab();
+        QVERIFY(!image.isNull());
+        QVERIFY(image.save(screenshotPath(name)));
+    }
+    QGuiApplication::setPalette(saved);
+}
+
+QTEST_MAIN(AcceptanceTest)
+
+#include "test_acceptance.moc"
