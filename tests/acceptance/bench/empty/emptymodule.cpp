@@ -1,0 +1,18 @@
+// A configuration module with an empty page: the baseline of the page-ready benchmark.
+#include <KPluginFactory>
+#include <KQuickAddons/ConfigModule>
+
+class EmptyModule : public KQuickAddons::ConfigModule
+{
+    Q_OBJECT
+public:
+    EmptyModule(QObject *parent, const KPluginMetaData &metaData, const QVariantList &args)
+        : KQuickAddons::ConfigModule(parent, metaData, args)
+    {
+        setButtons(Help | Apply);
+    }
+};
+
+K_PLUGIN_CLASS_WITH_JSON(EmptyModule, "kcm_orb_bench_empty.json")
+
+#include "emptymodule.moc"

@@ -1,0 +1,105 @@
+// Benchmark host: loads a configuration module plug-in from its file the way the
+// settings centre does, shows its page, runs the first load and waits until the
+// page is ready (for the date page: the map picture shown). Prints key=value lines:
+//   ready_ms   from ORB_BENCH_LAUNCH_NS (the launcher's clock before exec) to ready
+//   idle_cpu   per cent of one core used over the idle period after ready
+//   peak_kb    peak resident memory
+// Usage: orbbenchpagehost <plug-in file> [idle seconds]
+#include <KPluginFactory>
+#include <KPluginMetaData>
+#include <KQuickAddons/ConfigModule>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <time.h>
+
+namespace {
+qint64 realtimeNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void wait(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, ms - int(timer.elapsed()));
+    }
+}
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        qCritical("usage: orbbenchpagehost <plug-in file> [idle seconds]");
+        return 2;
+    }
+    const int idleSeconds = argc > 2 ? QByteArray(argv[2]).toInt() : 0;
+    const KPluginMetaData metaData(QString::fromLocal8Bit(argv[1]));
+    auto result = KPluginFactory::instantiatePlugin<KQuickAddons::ConfigModule>(metaData, nullptr);
+    if (!result) {
+        qCritical() << "cannot load" << argv[1] << result.errorString;
+        return 1;
+    }
+    KQuickAddons::ConfigModule *module = result.plugin;
+    QQuickItem *page = module->mainUi();
+    if (!page) {
+        qCritical() << "no page:" << module->errorString();
+        return 1;
+    }
+    QQuickWindow window;
+    window.resize(1000, 720);
+    page->setParentItem(window.contentItem());
+    page->setSize(QSizeF(1000, 720));
+    bool framed = false;
+    QObject::connect(&window, &QQuickWindow::frameSwapped, [&framed] { framed = true; });
+    window.show();
+    module->load();
+
+    // The date page is ready when its map picture is; other pages at their first frame.
+    QQuickItem *map = page->findChild<QQuickItem *>(QStringLiteral("timeZonesMap"));
+    QElapsedTimer limit;
+    limit.start();
+    while ((!framed || (map && map->property("status").toInt() != 1)) && limit.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    framed = false;
+    while (!framed && limit.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    const qint64 launch = qgetenv("ORB_BENCH_LAUNCH_NS").toLongLong();
+    printf("ready_ms=%.1f\n", launch ? (realtimeNs() - launch) / 1e6 : -1.0);
+    printf("map=%s\n", map ? (map->property("status").toInt() == 1 ? "ready" : "not-ready") : "none");
+
+    if (idleSeconds > 0) {
+        wait(1000);
+        const double before = cpuSeconds();
+        QElapsedTimer idle;
+        idle.start();
+        wait(idleSeconds * 1000);
+        printf("idle_cpu=%.2f\n", 100.0 * (cpuSeconds() - before) / (idle.elapsed() / 1000.0));
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    printf("peak_kb=%ld\n", usage.ru_maxrss);
+    fflush(stdout);
+    page->setParentItem(nullptr);
+    delete module;
+    return 0;
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Timing figures of the page, printed as a table. Builds what it needs first.
+# Usage: tools/bench.sh [build-dir] [runs]
+# Everything runs off-screen on private buses with the stand-in services, in
+# administrator mode, like the tests.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+runs=${2:-5}
+
+if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON
+fi
+cmake --build "$build" --target orbbenchpagehost kcm_orb_bench_empty kcm_orb_admin_date bench_map bench_timezones >/dev/null
+
+export QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software
+export QML2_IMPORT_PATH="$build/qml" QT_PLUGIN_PATH="$build/bin"
+export XDG_DATA_DIRS="$build/share:/usr/local/share:/usr/share"
+export ORB_ADMIN_MODE=1 TZ=Europe/Moscow LANGUAGE=en_US:C LANG=C.UTF-8
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
+unset DISPLAY WAYLAND_DISPLAY
+
+module=$(find "$build/bin" -name 'kcm_orb_admin_date.so' | head -1)
+empty="$build/bench/kcm_orb_bench_empty.so"
+host="$build/bin/orbbenchpagehost"
+[ -x "$host" ] || host=$(find "$build" -name orbbenchpagehost -type f | head -1)
+
+# One start of the host on fresh buses with the stand-ins; prints its key=value lines.
+run_host() { # plug-in, idle seconds
+    "$here/tests/harness/run-with-buses" "$here/tests/sync/run-with-timesync" \
+        --unit systemd-timesyncd.service=active --unit chrony.service=inactive -- \
+        bash -c 'export ORB_BENCH_LAUNCH_NS=$(date +%s%N); exec "$0" "$1" "$2"' "$host" "$1" "$2" 2>/dev/null
+}
+value() { sed -n "s/^$1=//p"; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+ready_times() { # plug-in
+    for _ in $(seq "$runs"); do
+        run_host "$1" 0 | value ready_ms
+    done | median
+}
+
+module_ready=$(ready_times "$module")
+empty_ready=$(ready_times "$empty")
+idle=$(run_host "$module" 30)
+idle_cpu=$(echo "$idle" | value idle_cpu)
+peak_kb=$(echo "$idle" | value peak_kb)
+map=$(echo "$idle" | value map)
+empty_peak_kb=$(run_host "$empty" 0 | value peak_kb)
+
+load_images=$("$build/bin/bench_map" 2>/dev/null | sed -n 's/^loadImages, median of 5 *\([0-9.]*\) ms/\1/p')
+filter=$("$build/bin/bench_timezones" filterAllZones 2>/dev/null | awk '/filterAllZones\(name\)/ { getline; print $1 }')
+
+ratio=$(awk -v m="$module_ready" -v e="$empty_ready" 'BEGIN { printf "%.2f", m / e }')
+cpu_model=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
+
+printf '%s, %s logical processors, %s of memory; load average %s\n' \
+    "$cpu_model" "$(nproc)" "$(free -h | awk '/^Mem:/ { print $2 }')" "$(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%-52s %14s %14s\n' "Figure" "Value" "Goal"
+printf '%-52s %11s ms %14s\n' "Page ready, date page (median of $runs, map $map)" "$module_ready" ""
+printf '%-52s %11s ms %14s\n' "Page ready, empty page (median of $runs)" "$empty_ready" ""
+printf '%-52s %14s %14s\n' "Ratio date page / empty page" "$ratio" "<= 1.30"
+printf '%-52s %11s ms %14s\n' "loadImages (median of 5)" "${load_images:-?}" ""
+printf '%-52s %11s ms %14s\n' "Zone filter keystroke (\"mos\", all zones)" "${filter:-?}" ""
+printf '%-52s %12s %% %14s\n' "Idle CPU, page open, 30 s (one core)" "$idle_cpu" "<= 0.5 %"
+printf '%-52s %11s MB %14s\n' "Peak memory, date page" "$((peak_kb / 1024))" ""
+printf '%-52s %11s MB %14s\n' "Peak memory, empty page" "$((empty_peak_kb / 1024))" ""
