@@ -12,9 +12,16 @@ export XDG_DATA_DIRS="$prefix/share:/usr/local/share:/usr/share"
 export ORB_ADMIN_MODE=1
 # Outside a KDE session nobody picks the desktop's look for Qt; ask for it.
 export QT_QUICK_CONTROLS_STYLE=${QT_QUICK_CONTROLS_STYLE:-org.kde.desktop}
-if [ -d "$src/tests/fixtures/timesync-root" ]; then
-    export ORB_TIMESYNC_ROOT="$src/tests/fixtures/timesync-root"
-fi
+# A running systemd-timesyncd, synchronized a moment ago, on a copy of the fixture
+# configuration; "installing" an edited configuration only copies it inside that copy.
+root="$ORB_TEST_TMPDIR/timesync-root"
+cp -r "$src/tests/fixtures/timesync-root" "$root"
+export ORB_TIMESYNC_ROOT="$root"
+export ORB_TIMESYNC_INSTALLER="$src/tests/platform/timesync/fake-pkexec"
+/usr/bin/python3 "$src/tests/platform/timesync/timesync-standin.py" --background \
+    --journal "$ORB_TEST_TMPDIR/timesync-standin.jsonl" \
+    --unit systemd-timesyncd.service=active --unit chrony.service=inactive \
+    --server ntp1.vniiftri.ru --synced-at "$(($(date +%s) * 1000000))"
 
 log="$ORB_TEST_TMPDIR/standins.log"
 "$src/tests/harness/standins/start-standins" --log "$log" >/dev/null

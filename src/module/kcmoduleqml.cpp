@@ -107,6 +107,8 @@ void KCModuleQML::load()
         initializeWithEngine(engine());
     }
     m_changedTabs.assign(static_cast<size_t>(m_numberOfTabs), false);
+    // A reset should show what the clock applet wrote meanwhile, not a cached copy.
+    m_settings.sync();
     SettingsForAppletProvider::loadSettings(m_settings);
     TrayDisplay::loadSettings();
     setNeedsSave(false);

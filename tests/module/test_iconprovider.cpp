@@ -61,7 +61,7 @@ private Q_SLOTS:
     void platformNamesFallBackToOurDrawings()
     {
         IconProvider provider;
-        for (const char *name : {"arrow-down-black", "arrow-down-white", "dialog-on", "dialog-off", "list-add-white"}) {
+        for (const char *name : {"arrow-down-black", "arrow-down-white", "dialog-on", "dialog-off-black", "list-add-white", "view-hidden-black"}) {
             const QString id = QString::fromLatin1(name);
             const QImage fromProvider = provider.requestPixmap(id, nullptr, QSize(16, 16)).toImage();
             QVERIFY2(!fromProvider.isNull(), name);
@@ -74,7 +74,7 @@ private Q_SLOTS:
     {
         // The theme has these names: its pictures are used, not ours.
         IconProvider provider;
-        for (const char *name : {"arrow-down", "computer", "list-add"}) {
+        for (const char *name : {"arrow-down", "computer", "dialog-warning"}) {
             const QString id = QString::fromLatin1(name);
             const QImage fromProvider = provider.requestPixmap(id, nullptr, QSize(16, 16)).toImage();
             const QImage ours = QIcon(QStringLiteral(":/icons/fallback/%1.svg").arg(id)).pixmap(16, 16).toImage();

@@ -61,23 +61,27 @@ BANG = '<path d="M8 4.2 V9" stroke="#fff" stroke-width="1.8" stroke-linecap="rou
 
 ICONS = {
     "arrow-down": arrow_down(DARK),
-    "arrow-down-black": arrow_down("#000000"),
-    "arrow-down-white": arrow_down("#ffffff"),
-    "list-add": plus(DARK),
-    "list-add-white": plus(LIGHT),
-    "list-remove": minus(DARK),
-    "list-remove-white": minus(LIGHT),
-    "configure": gear(DARK),
-    "configure-white": gear(LIGHT),
-    "view-visible": eye(DARK, False),
-    "view-visible-white": eye(LIGHT, False),
-    "view-hidden": eye(DARK, True),
-    "view-hidden-white": eye(LIGHT, True),
     "computer": computer(DARK),
     "dialog-on": status("#27ae60", CHECK),
     "dialog-off": status("#7f8c8d", CROSS),
     "dialog-warning": status("#f67400", BANG),
 }
+
+# Pages ask for "<name>-black" on light colour schemes and "<name>-white" on dark ones.
+for name, draw in {
+    "arrow-down": arrow_down,
+    "list-add": plus,
+    "list-remove": minus,
+    "configure": gear,
+    "view-visible": lambda c: eye(c, False),
+    "view-hidden": lambda c: eye(c, True),
+}.items():
+    ICONS[name + "-black"] = draw("#232629")
+    ICONS[name + "-white"] = draw("#fcfcfc")
+# Coloured status marks read on both schemes.
+for name in ("dialog-on", "dialog-off", "dialog-warning"):
+    ICONS[name + "-black"] = ICONS[name]
+    ICONS[name + "-white"] = ICONS[name]
 
 # Packaged pictures of the page (rendered to PNG by the caller).
 PACKAGED = {
