@@ -45,12 +45,13 @@ module_ready=$(ready_times "$module")
 empty_ready=$(ready_times "$empty")
 idle=$(run_host "$module" 30)
 idle_cpu=$(echo "$idle" | value idle_cpu)
+idle_fps=$(echo "$idle" | value idle_fps)
 peak_kb=$(echo "$idle" | value peak_kb)
 map=$(echo "$idle" | value map)
 empty_peak_kb=$(run_host "$empty" 0 | value peak_kb)
 
 load_images=$("$build/bin/bench_map" 2>/dev/null | sed -n 's/^loadImages, median of 5 *\([0-9.]*\) ms/\1/p')
-filter=$("$build/bin/bench_timezones" filterAllZones 2>/dev/null | awk '/filterAllZones\(name\)/ { getline; print $1 }')
+filter=$("$build/bin/bench_timezones" filterAllZones 2>/dev/null | awk '/^RESULT.*filterAllZones.*"name"/ { getline; print $1 }')
 
 ratio=$(awk -v m="$module_ready" -v e="$empty_ready" 'BEGIN { printf "%.2f", m / e }')
 cpu_model=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
@@ -64,5 +65,6 @@ printf '%-52s %14s %14s\n' "Ratio date page / empty page" "$ratio" "<= 1.30"
 printf '%-52s %11s ms %14s\n' "loadImages (median of 5)" "${load_images:-?}" ""
 printf '%-52s %11s ms %14s\n' "Zone filter keystroke (\"mos\", all zones)" "${filter:-?}" ""
 printf '%-52s %12s %% %14s\n' "Idle CPU, page open, 30 s (one core)" "$idle_cpu" "<= 0.5 %"
+printf '%-52s %10s fps %14s\n' "Frames drawn while idle" "$idle_fps" ""
 printf '%-52s %11s MB %14s\n' "Peak memory, date page" "$((peak_kb / 1024))" ""
 printf '%-52s %11s MB %14s\n' "Peak memory, empty page" "$((empty_peak_kb / 1024))" ""
