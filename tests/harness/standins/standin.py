@@ -179,7 +179,7 @@ class Control(dbus.service.Object):
         GLib.idle_add(self.loop.quit)
 
 
-def make_filter(spec, control, journal):
+def make_filter(desc, control, journal):
     def on_message(conn, msg):
         if not isinstance(msg, dbus.lowlevel.MethodCallMessage):
             return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
@@ -189,8 +189,8 @@ def make_filter(spec, control, journal):
         member = msg.get_member()
         journal.record({
             'time': time.monotonic(),
-            'bus': spec['bus'],
-            'service': spec['name'],
+            'bus': desc['bus'],
+            'service': desc['name'],
             'path': msg.get_path(),
             'interface': interface,
             'member': member,
@@ -222,42 +222,42 @@ def main():
                         help='JSON object of initial property values (timedated: Timezone, LocalRTC, NTP, CanNTP)')
     args = parser.parse_args()
 
-    spec = ROLES[args.role]
-    address_variable = 'DBUS_SYSTEM_BUS_ADDRESS' if spec['bus'] == 'system' else 'DBUS_SESSION_BUS_ADDRESS'
+    desc = ROLES[args.role]
+    address_variable = 'DBUS_SYSTEM_BUS_ADDRESS' if desc['bus'] == 'system' else 'DBUS_SESSION_BUS_ADDRESS'
     address = os.environ.get(address_variable)
     if not address:
-        sys.stderr.write(f'standin: {address_variable} is not set; refusing to touch the real {spec["bus"]} bus\n')
+        sys.stderr.write(f'standin: {address_variable} is not set; refusing to touch the real {desc["bus"]} bus\n')
         return 2
 
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     conn = dbus.bus.BusConnection(address)
     journal = Journal(args.journal, args.log, args.verbose, args.role)
 
-    service = dbusmock.mockobject.DBusMockObject(conn, spec['path'], spec['interface'], {})
-    dbusmock.mockobject.objects[spec['path']] = service
-    if 'template' in spec:
-        service.AddTemplate(spec['template'], json.loads(args.parameters))
+    service = dbusmock.mockobject.DBusMockObject(conn, desc['path'], desc['interface'], {})
+    dbusmock.mockobject.objects[desc['path']] = service
+    if 'template' in desc:
+        service.AddTemplate(desc['template'], json.loads(args.parameters))
     else:
-        service.AddMethods(spec['interface'], spec['methods'])
+        service.AddMethods(desc['interface'], desc['methods'])
         for name, value in json.loads(args.parameters).items():
-            service.AddProperty(spec['interface'], name, value)
+            service.AddProperty(desc['interface'], name, value)
     # dbusmock logs every call to stdout unless given a file; our journal does that job.
     service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
 
     control = Control(conn, service, journal)
-    conn.add_message_filter(make_filter(spec, control, journal))
+    conn.add_message_filter(make_filter(desc, control, journal))
 
     # Objects first, then the name: once the name is visible, everything answers.
-    reply = conn.request_name(spec['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+    reply = conn.request_name(desc['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
     if reply not in (dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
-        sys.stderr.write(f'standin: {spec["name"]} is already owned on the {spec["bus"]} bus\n')
+        sys.stderr.write(f'standin: {desc["name"]} is already owned on the {desc["bus"]} bus\n')
         return 1
 
     loop = GLib.MainLoop()
     control.loop = loop
     conn.call_on_disconnection(lambda _conn: loop.quit())
-    journal.say(f'serving {spec["name"]} on the {spec["bus"]} bus')
-    print('READY', spec['name'], flush=True)
+    journal.say(f'serving {desc["name"]} on the {desc["bus"]} bus')
+    print('READY', desc['name'], flush=True)
     # Whoever started us may stop reading; later writes must not fail on a closed pipe.
     devnull = os.open(os.devnull, os.O_WRONLY)
     os.dup2(devnull, sys.stdout.fileno())

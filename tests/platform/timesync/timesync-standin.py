@@ -153,8 +153,8 @@ def main():
     timesync.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
 
     control = Control(conn, systemd, timesync)
-    for spec in args.unit:
-        name, _, state = spec.partition('=')
+    for unit_arg in args.unit:
+        name, _, state = unit_arg.partition('=')
         control.SetUnit(name, state or 'active')
 
     def on_message(connection, msg):
