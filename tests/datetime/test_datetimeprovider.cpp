@@ -19,11 +19,9 @@ const QString s_accessDenied = QStringLiteral("org.freedesktop.DBus.Error.Access
 QList<qlonglong> sentTimes()
 {
     QList<qlonglong> times;
-    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper);
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper, QStringLiteral("SetTime"));
     for (const StandInCall &call : calls) {
-        if (call.member == QLatin1String("SetTime")) {
-            times << call.args.value(0).toLongLong();
-        }
+        times << call.args.value(0).toLongLong();
     }
     return times;
 }
@@ -31,11 +29,9 @@ QList<qlonglong> sentTimes()
 QStringList sentLocalRtc()
 {
     QStringList sent;
-    const QList<StandInCall> calls = StandIns::calls(StandIns::Timedated);
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Timedated, QStringLiteral("SetLocalRTC"));
     for (const StandInCall &call : calls) {
-        if (call.member == QLatin1String("SetLocalRTC")) {
-            sent << call.toString();
-        }
+        sent << call.toString();
     }
     return sent;
 }

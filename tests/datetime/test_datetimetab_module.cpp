@@ -21,11 +21,9 @@ namespace {
 QList<qlonglong> sentTimes()
 {
     QList<qlonglong> times;
-    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper);
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper, QStringLiteral("SetTime"));
     for (const StandInCall &call : calls) {
-        if (call.member == QLatin1String("SetTime")) {
-            times << call.args.value(0).toLongLong();
-        }
+        times << call.args.value(0).toLongLong();
     }
     return times;
 }

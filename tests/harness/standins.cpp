@@ -4,6 +4,8 @@
 
 #include "standins.h"
 
+#include <algorithm>
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -392,6 +394,13 @@ QList<StandInCall> StandIns::calls(Service service)
             result << call;
         }
     }
+    return result;
+}
+
+QList<StandInCall> StandIns::calls(Service service, const QString &member)
+{
+    QList<StandInCall> result = calls(service);
+    result.erase(std::remove_if(result.begin(), result.end(), [&member](const StandInCall &call) { return call.member != member; }), result.end());
     return result;
 }
 

@@ -91,6 +91,8 @@ public:
     static QList<StandInCall> journal();
     /// The journal restricted to one stand-in.
     static QList<StandInCall> calls(Service service);
+    /// The calls of one member of one stand-in, in order of arrival.
+    static QList<StandInCall> calls(Service service, const QString &member);
     static void clearJournal();
 
 private:

@@ -33,11 +33,9 @@ const QStringList s_recommended = {
 QStringList ntpSyncCalls()
 {
     QStringList calls;
-    const QList<StandInCall> received = StandIns::calls(StandIns::Helper);
+    const QList<StandInCall> received = StandIns::calls(StandIns::Helper, QStringLiteral("NTPSync"));
     for (const StandInCall &call : received) {
-        if (call.member == QLatin1String("NTPSync")) {
-            calls << call.args.value(0).toString();
-        }
+        calls << call.args.value(0).toString();
     }
     return calls;
 }
