@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimeZone>
-#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
@@ -52,7 +51,11 @@ QByteArray machineObject(const QList<QPair<QByteArray, QByteArray>> &messages)
     quint32 data = translations + 8 * count;
 
     QByteArray tables(int(data), '\0');
-    auto put = [&tables](quint32 at, quint32 value) { qToLittleEndian(value, tables.data() + at); };
+    auto put = [&tables](quint32 at, quint32 value) {
+        for (int byte = 0; byte < 4; ++byte) {
+            tables[int(at) + byte] = char((value >> (8 * byte)) & 0xff);
+        }
+    };
     put(0, 0x950412de);
     put(4, 0);
     put(8, count);
@@ -316,6 +319,8 @@ private Q_SLOTS:
 
         KLocalizedString::addDomainLocaleDir("kcm_orb_admin_date", locales.path());
         KLocalizedString::setLanguages({QStringLiteral("ru")});
+        // Names made in the background for the new language, not the cached English ones.
+        BaseTimeZonesProvider::preloadZoneNames();
         const QString russianName = BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Moscow"));
         const QStringList russian = Catalogue().allTimeZonesWithOffsets();
         KLocalizedString::clearLanguages();
