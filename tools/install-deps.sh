@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   # build
   cmake g++ make ninja-build extra-cmake-modules gettext ccache
-  qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtquickcontrols2-5-dev
+  qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
   libqt5x11extras5-dev libqt5svg5-dev libx11-dev libxcb1-dev
   libkf5coreaddons-dev libkf5i18n-dev libkf5declarative-dev libkf5config-dev
   libicu-dev
