@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <QtConcurrent>
 
+#include "basetimezonesprovider.h"
 #include "datetimeprovider.h"
 #include "dbusorbadmindate.h"
 #include "fallbackicons.h"
@@ -43,6 +44,8 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     if (QThread::idealThreadCount() > 1 && TabLoader::isAdminMode()) {
         m_mapImagesFuture = QtConcurrent::run(&MapController::loadImages);
     }
+    // Both modes list zones (the applet tab does); their names are the slow part.
+    BaseTimeZonesProvider::preloadZoneNames();
 
     FallbackIcons::install();
     setButtons(Help | Apply);

@@ -24,7 +24,12 @@ public Q_SLOTS:
     QStringList russianTimeZonesWithOffsets() const;
     // Localized generic-location name of a zone, in the language the translation
     // catalogue names through its "en_US" message.
+    // Names are made once per process and locale.
     static QString getZoneName(const QString &path);
+    // Makes the names of every zone in the current language on the global thread
+    // pool, so that the first catalogue need not wait for them one by one. Once
+    // per language; later calls do nothing.
+    static void preloadZoneNames();
 
 protected:
     void loadTimeZones();
