@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <algorithm>
+
 #include "kcmoduleqml.h"
 #include "qmltypes.h"
 
@@ -50,12 +52,8 @@ bool ModuleHost::create(const QSize &size)
     m_window->resize(size);
     m_page->setParentItem(m_window->contentItem());
     m_page->setSize(size);
-    QObject::connect(m_window.get(), &QQuickWindow::widthChanged, m_page, [this](int w) {
-        m_page->setWidth(w);
-    });
-    QObject::connect(m_window.get(), &QQuickWindow::heightChanged, m_page, [this](int h) {
-        m_page->setHeight(h);
-    });
+    QObject::connect(m_window.get(), &QQuickWindow::widthChanged, m_page, [this](int w) { m_page->setWidth(w); });
+    QObject::connect(m_window.get(), &QQuickWindow::heightChanged, m_page, [this](int h) { m_page->setHeight(h); });
     m_window->show();
     m_window->requestActivate();
     if (!QTest::qWaitForWindowExposed(m_window.get())) {
@@ -106,10 +104,29 @@ QString ModuleHost::saveScreenshot(const QString &name) const
     return path;
 }
 
+namespace {
+bool anyImageLoading(QQuickItem *item)
+{
+    // QQuickImageBase::Loading
+    constexpr int loading = 2;
+    if (item->metaObject()->indexOfProperty("status") >= 0 && item->inherits("QQuickImageBase") && item->property("status").toInt() == loading) {
+        return true;
+    }
+    const auto children = item->childItems();
+    return std::any_of(children.cbegin(), children.cend(), anyImageLoading);
+}
+}
+
 QImage grabWindow(QQuickWindow *window)
 {
     if (!window || !window->screen()) {
         return {};
+    }
+    // Pictures still decoding in the background would be missing from the grab.
+    QElapsedTimer limit;
+    limit.start();
+    while (anyImageLoading(window->contentItem()) && limit.elapsed() < 5000) {
+        QTest::qWait(10);
     }
     // Let pending frames render first.
     QTest::qWait(50);

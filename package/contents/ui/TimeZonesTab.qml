@@ -161,7 +161,8 @@ Rectangle {
                 anchors.fill: parent
                 fillMode: Image.PreserveAspectFit
                 smooth: true
-                asynchronous: false
+                // Decoding a picture takes tens of milliseconds: off the GUI thread.
+                asynchronous: true
 
                 MouseArea {
                     id: mapMouseArea
@@ -190,6 +191,7 @@ Rectangle {
                 anchors.fill: parent
                 fillMode: Image.PreserveAspectFit
                 smooth: true
+                asynchronous: true
             }
         }
     }
