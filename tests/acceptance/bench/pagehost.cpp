@@ -3,6 +3,7 @@
 // page is ready (for the date page: the map picture shown). Prints key=value lines:
 //   ready_ms   from ORB_BENCH_LAUNCH_NS (the launcher's clock before exec) to ready
 //   idle_cpu   per cent of one core used over the idle period after ready
+//   phases     milliseconds since the launch at the end of each start-up step
 //   peak_kb    peak resident memory
 // Usage: orbbenchpagehost <plug-in file> [idle seconds]
 #include <KPluginFactory>
@@ -41,16 +42,25 @@ void wait(int ms)
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+// Milliseconds since the launch, for the breakdown lines.
+double sinceLaunch()
+{
+    static const qint64 launch = qgetenv("ORB_BENCH_LAUNCH_NS").toLongLong();
+    return launch ? (realtimeNs() - launch) / 1e6 : -1.0;
+}
 }
 
 int main(int argc, char **argv)
 {
+    const double atMain = sinceLaunch();
     QApplication app(argc, argv);
     if (argc < 2) {
         qCritical("usage: orbbenchpagehost <plug-in file> [idle seconds]");
         return 2;
     }
     const int idleSeconds = argc > 2 ? QByteArray(argv[2]).toInt() : 0;
+    const double atApplication = sinceLaunch();
     const KPluginMetaData metaData(QString::fromLocal8Bit(argv[1]));
     auto result = KPluginFactory::instantiatePlugin<KQuickAddons::ConfigModule>(metaData, nullptr);
     if (!result) {
@@ -58,7 +68,9 @@ int main(int argc, char **argv)
         return 1;
     }
     KQuickAddons::ConfigModule *module = result.plugin;
+    const double atPlugin = sinceLaunch();
     QQuickItem *page = module->mainUi();
+    const double atPage = sinceLaunch();
     if (!page) {
         qCritical() << "no page:" << module->errorString();
         return 1;
@@ -70,7 +82,9 @@ int main(int argc, char **argv)
     bool framed = false;
     QObject::connect(&window, &QQuickWindow::frameSwapped, [&framed] { framed = true; });
     window.show();
+    const double atShown = sinceLaunch();
     module->load();
+    const double atLoaded = sinceLaunch();
 
     // The date page is ready when its map picture is; other pages at their first frame.
     QQuickItem *map = page->findChild<QQuickItem *>(QStringLiteral("timeZonesMap"));
@@ -85,8 +99,10 @@ int main(int argc, char **argv)
     while (!framed && limit.elapsed() < 30000) {
         wait(5);
     }
-    const qint64 launch = qgetenv("ORB_BENCH_LAUNCH_NS").toLongLong();
-    printf("ready_ms=%.1f\n", launch ? (realtimeNs() - launch) / 1e6 : -1.0);
+    printf("ready_ms=%.1f\n", sinceLaunch());
+    // Where the time went, each figure the moment the step ended.
+    printf(
+        "phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f\n", atMain, atApplication, atPlugin, atPage, atShown, atLoaded);
     printf("map=%s\n", map ? (map->property("status").toInt() == 1 ? "ready" : "not-ready") : "none");
 
     if (idleSeconds > 0) {
