@@ -43,6 +43,8 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     // there is a second processor to do it.
     if (QThread::idealThreadCount() > 1 && TabLoader::isAdminMode()) {
         m_mapImagesFuture = QtConcurrent::run(&MapController::loadImages);
+        // The map picture too, so that it is ready when the first load shows it.
+        MapImageProvider::preload();
     }
     // Both modes list zones (the applet tab does); their names are the slow part.
     BaseTimeZonesProvider::preloadZoneNames();

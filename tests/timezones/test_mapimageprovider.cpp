@@ -89,6 +89,19 @@ private Q_SLOTS:
         QVERIFY(before.contains(after));
     }
 
+    // The base map decoded ahead of time is the picture itself, and every request
+    // after it still gets its own size.
+    void preloadedBaseMap()
+    {
+        MapImageProvider::preload();
+        MapImageProvider provider;
+        const QString id = QStringLiteral("content/all.png");
+        const QImage served = provider.requestImage(id, nullptr, QSize());
+        QCOMPARE(served, MapImageProvider::m_decode(id));
+        QCOMPARE(provider.requestImage(id, nullptr, QSize(400, 0)).size(), QSize(400, 222));
+        QCOMPARE(provider.requestImage(id, nullptr, QSize()), served);
+    }
+
     void missingPicture()
     {
         MapImageProvider provider;

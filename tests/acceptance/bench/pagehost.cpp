@@ -51,6 +51,30 @@ double sinceLaunch()
 }
 }
 
+// Notes when the map picture is ready.
+class MapWatch : public QObject
+{
+    Q_OBJECT
+public:
+    MapWatch(QObject *map, double *at)
+        : QObject(map)
+        , m_map(map)
+        , m_at(at)
+    {
+    }
+public Q_SLOTS:
+    void changed()
+    {
+        if (*m_at < 0 && m_map->property("status").toInt() == 1) {
+            *m_at = sinceLaunch();
+        }
+    }
+
+private:
+    QObject *m_map;
+    double *m_at;
+};
+
 int main(int argc, char **argv)
 {
     const double atMain = sinceLaunch();
@@ -80,7 +104,13 @@ int main(int argc, char **argv)
     page->setParentItem(window.contentItem());
     page->setSize(QSizeF(1000, 720));
     bool framed = false;
-    QObject::connect(&window, &QQuickWindow::frameSwapped, [&framed] { framed = true; });
+    double atFirstFrame = -1;
+    QObject::connect(&window, &QQuickWindow::frameSwapped, [&framed, &atFirstFrame] {
+        framed = true;
+        if (atFirstFrame < 0) {
+            atFirstFrame = sinceLaunch();
+        }
+    });
     window.show();
     const double atShown = sinceLaunch();
     module->load();
@@ -88,6 +118,10 @@ int main(int argc, char **argv)
 
     // The date page is ready when its map picture is; other pages at their first frame.
     QQuickItem *map = page->findChild<QQuickItem *>(QStringLiteral("timeZonesMap"));
+    double atMap = -1;
+    if (map) {
+        QObject::connect(map, SIGNAL(statusChanged(QQuickImageBase::Status)), new MapWatch(map, &atMap), SLOT(changed()));
+    }
     QElapsedTimer limit;
     limit.start();
     while ((!framed || (map && map->property("status").toInt() != 1)) && limit.elapsed() < 30000) {
@@ -101,8 +135,8 @@ int main(int argc, char **argv)
     }
     printf("ready_ms=%.1f\n", sinceLaunch());
     // Where the time went, each figure the moment the step ended.
-    printf(
-        "phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f\n", atMain, atApplication, atPlugin, atPage, atShown, atLoaded);
+    printf("phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f, first frame %.0f, map %.0f\n", atMain, atApplication,
+        atPlugin, atPage, atShown, atLoaded, atFirstFrame, atMap);
     printf("map=%s\n", map ? (map->property("status").toInt() == 1 ? "ready" : "not-ready") : "none");
 
     if (idleSeconds > 0) {
@@ -124,3 +158,5 @@ int main(int argc, char **argv)
     delete module;
     return 0;
 }
+
+#include "pagehost.moc"
