@@ -52,9 +52,10 @@ Rectangle {
         }
         // Clearing too, not only checking: after a reset or a change made by the
         // applet a box must not stay checked for a zone that is no longer chosen.
+        // Stand-ins of a closed list have no box: its rows start right when made.
         for (let i = 0; i < zonesList.count; ++i) {
             const row = zonesList.itemAtIndex(i)
-            if (row) {
+            if (row && row.entry !== undefined) {
                 row.boxChecked = isChosen(row.entry)
             }
         }
@@ -73,7 +74,7 @@ Rectangle {
         for (let i = 0; i < zonesList.count; ++i) {
             if (zonesList.model[i] === timeZone) {
                 const row = zonesList.itemAtIndex(i)
-                if (row) {
+                if (row && row.entry !== undefined) {
                     row.boxChecked = false
                 }
                 return
@@ -214,51 +215,67 @@ Rectangle {
                 boundsBehavior: Flickable.StopAtBounds
                 model: !comboBox.timeZonesProvider ? [] : comboBox.allTimeZonesToDisplay ? comboBox.timeZonesProvider.allTimeZonesWithOffsets() : comboBox.timeZonesProvider.russianTimeZonesWithOffsets()
 
-                delegate: ItemDelegate {
-                    id: row
+                delegate: zonesPopup.visible ? rowDelegate : closedRow
 
-                    readonly property string entry: modelData
-                    property alias boxChecked: rowCheckBox.checked
+                // A closed list makes only stand-ins of its rows: nobody sees them, and the
+                // real ones would cost more than the rest of the page's field.
+                Component {
+                    id: closedRow
+                    Item {
+                        width: searchField.width - 20
+                        height: comboBox.delegateHeight
+                    }
+                }
 
-                    width: searchField.width - 20
-                    height: comboBox.delegateHeight
-                    padding: 0
-                    hoverEnabled: true
+                Component {
+                    id: rowDelegate
 
-                    contentItem: Row {
-                        spacing: 4
-                        CheckBox {
-                            id: rowCheckBox
-                            anchors.verticalCenter: parent.verticalCenter
-                            onClicked: {
-                                if (checked) {
-                                    comboBox.emitAddTimeZone(row.entry)
-                                } else {
-                                    comboBox.emitRemoveTimeZone(row.entry)
+                    ItemDelegate {
+                        id: row
+
+                        readonly property string entry: modelData
+                        property alias boxChecked: rowCheckBox.checked
+
+                        width: searchField.width - 20
+                        height: comboBox.delegateHeight
+                        padding: 0
+                        hoverEnabled: true
+
+                        contentItem: Row {
+                            spacing: 4
+                            CheckBox {
+                                id: rowCheckBox
+                                anchors.verticalCenter: parent.verticalCenter
+                                onClicked: {
+                                    if (checked) {
+                                        comboBox.emitAddTimeZone(row.entry)
+                                    } else {
+                                        comboBox.emitRemoveTimeZone(row.entry)
+                                    }
                                 }
                             }
+                            Label {
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: row.width - rowCheckBox.width - 4
+                                text: comboBox.displayText(row.entry)
+                                color: systemPalette.text
+                                elide: Text.ElideRight
+                            }
                         }
-                        Label {
-                            anchors.verticalCenter: parent.verticalCenter
-                            width: row.width - rowCheckBox.width - 4
-                            text: comboBox.displayText(row.entry)
-                            color: systemPalette.text
-                            elide: Text.ElideRight
-                        }
-                    }
 
-                    onClicked: {
-                        if (rowCheckBox.checked) {
-                            rowCheckBox.checked = false
-                            comboBox.emitRemoveTimeZone(row.entry)
-                        } else {
-                            rowCheckBox.checked = true
-                            comboBox.emitAddTimeZone(row.entry)
+                        onClicked: {
+                            if (rowCheckBox.checked) {
+                                rowCheckBox.checked = false
+                                comboBox.emitRemoveTimeZone(row.entry)
+                            } else {
+                                rowCheckBox.checked = true
+                                comboBox.emitAddTimeZone(row.entry)
+                            }
+                            zonesPopup.close()
                         }
-                        zonesPopup.close()
-                    }
 
-                    Component.onCompleted: rowCheckBox.checked = comboBox.isChosen(entry)
+                        Component.onCompleted: rowCheckBox.checked = comboBox.isChosen(entry)
+                    }
                 }
             }
         }

@@ -371,77 +371,93 @@ Rectangle {
                 keyNavigationEnabled: false
                 model: []
 
-                delegate: ItemDelegate {
-                    id: row
+                delegate: zonesPopup.visible ? rowDelegate : closedRow
 
-                    readonly property string line: modelData
-                    // Made once per row: the line does not change under a delegate.
-                    readonly property var parsed: comboBox.parseLine(modelData)
-                    readonly property var zones: parsed.zones
-                    readonly property string displayString: {
-                        let text = parsed.offset + " "
-                        for (let i = 0; i < zones.length; ++i) {
-                            text += zones[i].name + (i < zones.length - 1 ? ", " : "")
-                        }
-                        return text
+                // A closed list makes only stand-ins of its rows: nobody sees them, and the
+                // real ones would cost more than the rest of the page's field.
+                Component {
+                    id: closedRow
+                    Item {
+                        width: zonesList.width
+                        height: comboBox.delegateHeight
                     }
+                }
 
-                    width: zonesList.width
-                    height: comboBox.delegateHeight
-                    padding: 0
-                    leftPadding: 6
-                    rightPadding: 6
-                    hoverEnabled: true
-                    highlighted: ListView.isCurrentItem
-                    ToolTip.text: displayString
-                    ToolTip.visible: hovered && zoneRow.width * zoneRow.scale > row.availableWidth
-                    ToolTip.delay: 600
+                Component {
+                    id: rowDelegate
 
-                    contentItem: Item {
-                        clip: true
-                        Row {
-                            id: zoneRow
-                            anchors.verticalCenter: parent.verticalCenter
-                            // A long line of merged zones is drawn smaller rather than
-                            // cut, so that each of its zones stays visible and clickable.
-                            transformOrigin: Item.Left
-                            scale: implicitWidth > 0 ? Math.max(0.6, Math.min(1, parent.width / implicitWidth)) : 1
+                    ItemDelegate {
+                        id: row
 
-                            Label {
-                                id: offsetLabel
-                                text: row.parsed.offset + " "
-                                color: systemPalette.buttonText
+                        readonly property string line: modelData
+                        // Made once per row: the line does not change under a delegate.
+                        readonly property var parsed: comboBox.parseLine(modelData)
+                        readonly property var zones: parsed.zones
+                        readonly property string displayString: {
+                            let text = parsed.offset + " "
+                            for (let i = 0; i < zones.length; ++i) {
+                                text += zones[i].name + (i < zones.length - 1 ? ", " : "")
                             }
+                            return text
+                        }
 
-                            Repeater {
-                                model: row.zones
-                                delegate: Label {
-                                    id: zoneLabel
-                                    objectName: "timeZoneLabel"
-                                    readonly property string zoneId: modelData.id
-                                    readonly property bool found: comboBox.isHighlighted(zoneId)
-                                    text: modelData.name + (index < row.zones.length - 1 ? ", " : "")
-                                    font.bold: zoneId === comboBox.fullSelectedZoneName
-                                    color: found ? systemPalette.highlight : systemPalette.buttonText
+                        width: zonesList.width
+                        height: comboBox.delegateHeight
+                        padding: 0
+                        leftPadding: 6
+                        rightPadding: 6
+                        hoverEnabled: true
+                        highlighted: ListView.isCurrentItem
+                        ToolTip.text: displayString
+                        ToolTip.visible: hovered && zoneRow.width * zoneRow.scale > row.availableWidth
+                        ToolTip.delay: 600
 
-                                    MouseArea {
-                                        anchors.fill: parent
-                                        onClicked: comboBox.pickZone(row, zoneLabel.zoneId, false)
-                                        onDoubleClicked: comboBox.pickZone(row, zoneLabel.zoneId, true)
+                        contentItem: Item {
+                            clip: true
+                            Row {
+                                id: zoneRow
+                                anchors.verticalCenter: parent.verticalCenter
+                                // A long line of merged zones is drawn smaller rather than
+                                // cut, so that each of its zones stays visible and clickable.
+                                transformOrigin: Item.Left
+                                scale: implicitWidth > 0 ? Math.max(0.6, Math.min(1, parent.width / implicitWidth)) : 1
+
+                                Label {
+                                    id: offsetLabel
+                                    text: row.parsed.offset + " "
+                                    color: systemPalette.buttonText
+                                }
+
+                                Repeater {
+                                    model: row.zones
+                                    delegate: Label {
+                                        id: zoneLabel
+                                        objectName: "timeZoneLabel"
+                                        readonly property string zoneId: modelData.id
+                                        readonly property bool found: comboBox.isHighlighted(zoneId)
+                                        text: modelData.name + (index < row.zones.length - 1 ? ", " : "")
+                                        font.bold: zoneId === comboBox.fullSelectedZoneName
+                                        color: found ? systemPalette.highlight : systemPalette.buttonText
+
+                                        MouseArea {
+                                            anchors.fill: parent
+                                            onClicked: comboBox.pickZone(row, zoneLabel.zoneId, false)
+                                            onDoubleClicked: comboBox.pickZone(row, zoneLabel.zoneId, true)
+                                        }
                                     }
                                 }
                             }
                         }
-                    }
 
-                    background: Rectangle {
-                        color: row.highlighted ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.25)
-                                               : row.hovered ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.12)
-                                                             : "transparent"
-                        radius: 3
-                    }
+                        background: Rectangle {
+                            color: row.highlighted ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.25)
+                                                   : row.hovered ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.12)
+                                                                 : "transparent"
+                            radius: 3
+                        }
 
-                    onClicked: comboBox.pickRow(row)
+                        onClicked: comboBox.pickRow(row)
+                    }
                 }
             }
         }
