@@ -34,7 +34,7 @@ fi
 
 # No display: a virtual one, a screenshot, and done.
 display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 1 100); do

@@ -3,6 +3,8 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSignalSpy>
@@ -68,11 +70,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<QStringList>("tabs");
         QTest::newRow("administrator") << QByteArray("1")
-                                       << QStringList{QStringLiteral("Date and time"),
-                                                      QStringLiteral("Time zone"),
-                                                      QStringLiteral("Synchronization"),
-                                                      QStringLiteral("Other time zones"),
-                                                      QStringLiteral("Tray display")};
+                                       << QStringList{QStringLiteral("Date and time"), QStringLiteral("Time zone"), QStringLiteral("Synchronization"),
+                                              QStringLiteral("Other time zones"), QStringLiteral("Tray display")};
         QTest::newRow("user") << QByteArray("0") << QStringList{QStringLiteral("Other time zones"), QStringLiteral("Tray display")};
     }
 
@@ -249,9 +248,7 @@ private Q_SLOTS:
         auto *flick = host.page()->property("flickable").value<QQuickItem *>();
         auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
         auto *stack = host.page()->property("stack").value<QQuickItem *>();
-        QVERIFY(host.waitFor([&] {
-            return flick->height() > 0 && bar->height() > 0;
-        }));
+        QVERIFY(host.waitFor([&] { return flick->height() > 0 && bar->height() > 0; }));
         const qreal barHeight = bar->height();
         const qreal actual = flick->height() - barHeight - 20;
         const qreal stackHeight = actual <= 500 ? 500 : actual;
@@ -269,17 +266,44 @@ private Q_SLOTS:
         const qreal margin = host.window()->width() - flick->width();
         const int barelyNarrower = int(buttons) - 49;
         host.window()->resize(int(barelyNarrower + margin), height);
-        QVERIFY2(host.waitFor([&] {
-                     return qFuzzyCompare(flick->width(), qreal(barelyNarrower));
-                 }),
-                 qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
+        QVERIFY2(host.waitFor([&] { return qFuzzyCompare(flick->width(), qreal(barelyNarrower)); }),
+            qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
         QCOMPARE(flick->property("contentWidth").toReal(), flick->width());
         const int muchNarrower = int(buttons) - 50;
         host.window()->resize(int(muchNarrower + margin), height);
-        QVERIFY(host.waitFor([&] {
-            return qFuzzyCompare(flick->width(), qreal(muchNarrower));
-        }));
+        QVERIFY(host.waitFor([&] { return qFuzzyCompare(flick->width(), qreal(muchNarrower)); }));
         QCOMPARE(flick->property("contentWidth").toReal(), buttons);
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    // A host that shows the page's title above it (as the settings centre's own
+    // window does) leaves less height than the page has: every tab must still end
+    // inside the window, down to the date tab's last box.
+    void titledPageShowsTheWholeTab()
+    {
+        qputenv("ORB_ADMIN_MODE", "1");
+        ModuleHost host;
+        QVERIFY(host.create(QSize(658, 620)));
+        QQmlComponent title(qmlEngine(host.page()));
+        title.setData("import QtQuick 2.15\nRectangle { height: 46; color: \"gray\" }\n", QUrl());
+        QObject *header = title.create();
+        QVERIFY2(header, qPrintable(title.errorString()));
+        header->setParent(host.page());
+        QVERIFY(host.page()->setProperty("header", QVariant::fromValue(header)));
+        host.module()->load();
+
+        auto *flick = host.page()->property("flickable").value<QQuickItem *>();
+        QQuickItem *utc = host.findItem(QStringLiteral("utcCheckBox"));
+        QVERIFY(flick && utc);
+        QVERIFY(host.waitFor([&] { return utc->isVisible() && utc->height() > 0 && flick->height() > 0; }));
+        // The page keeps its size; its content takes what the title leaves.
+        QCOMPARE(host.page()->height(), 620.0);
+        QVERIFY(host.waitFor([&] { return flick->height() <= 620 - 46; }));
+        // Positioners lay out at the next frame: wait for it rather than read them early.
+        const auto boxBottom = [&] { return utc->mapRectToScene(QRectF(0, 0, utc->width(), utc->height())).bottom(); };
+        QVERIFY2(host.waitFor([&] { return boxBottom() <= host.window()->height(); }),
+            qPrintable(QStringLiteral("box bottom %1, window %2").arg(boxBottom()).arg(host.window()->height())));
+        host.saveScreenshot(QStringLiteral("module-under-title"));
         qunsetenv("ORB_ADMIN_MODE");
     }
 

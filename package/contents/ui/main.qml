@@ -190,7 +190,9 @@ KCM.SimpleKCM {
         property bool isLight: page.isLightTheme()
 
         implicitWidth: page.width
-        implicitHeight: page.height
+        // The page's area below its title: the whole page height would push the
+        // bottom of every tab out of sight, and the page itself does not scroll.
+        implicitHeight: page.contentItem ? page.contentItem.height : page.height
         color: "transparent"
 
         SystemPalette {
