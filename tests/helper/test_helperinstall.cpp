@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "installtree.h"
+
 class HelperInstallTest : public QObject
 {
     Q_OBJECT
@@ -37,13 +39,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_prefix.isValid());
-        QProcess install;
-        install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral("cmake"),
-            {QStringLiteral("--install"), qEnvironmentVariable("ORB_BUILD_DIR"), QStringLiteral("--prefix"), m_prefix.path(), QStringLiteral("--component"),
-                QStringLiteral("orbdatehelper")});
-        QVERIFY(install.waitForFinished(120000));
-        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+        const QString failure = installBuildTree(m_prefix.path(), QStringLiteral("orbdatehelper"));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QDirIterator it(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             m_installed << it.next().mid(m_prefix.path().size());

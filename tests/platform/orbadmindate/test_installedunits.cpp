@@ -9,12 +9,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "installtree.h"
 
 class InstalledUnitsTest : public QObject
 {
@@ -53,13 +54,8 @@ private Q_SLOTS:
         QVERIFY(m_cache.isValid());
         // The engine's own cache goes to a fresh folder of this test.
         qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
-        QProcess install;
-        install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral("cmake"),
-            {QStringLiteral("--install"), qEnvironmentVariable("ORB_BUILD_DIR"), QStringLiteral("--prefix"), m_prefix.path(), QStringLiteral("--component"),
-                QStringLiteral("kcm_orb_admin_date")});
-        QVERIFY(install.waitForFinished(120000));
-        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+        const QString failure = installBuildTree(m_prefix.path(), QStringLiteral("kcm_orb_admin_date"));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QDirIterator it(m_prefix.path(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
