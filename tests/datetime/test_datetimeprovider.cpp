@@ -15,17 +15,6 @@
 namespace {
 const QString s_accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 
-// The seconds of every SetTime the helper received, in order.
-QList<qlonglong> sentTimes()
-{
-    QList<qlonglong> times;
-    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper, QStringLiteral("SetTime"));
-    for (const StandInCall &call : calls) {
-        times << call.args.value(0).toLongLong();
-    }
-    return times;
-}
-
 QStringList sentLocalRtc()
 {
     QStringList sent;
@@ -102,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(DateTimeProvider::savedTime().toString(QStringLiteral("HH:mm:ss")), QStringLiteral("10:00:00"));
         QVERIFY(!DateTimeProvider::needsSave());
         DateTimeProvider::saveSettings();
-        QVERIFY(sentTimes().isEmpty());
+        QVERIFY(StandIns::sentTimes().isEmpty());
 
         DateTimeProvider::setChanged(DateTimeProvider::Time, true);
         QVERIFY(DateTimeProvider::needsSave());
@@ -133,7 +122,7 @@ private Q_SLOTS:
         DateTimeProvider::saveSettings();
         const QDateTime after = QDateTime::currentDateTime();
 
-        const QList<qlonglong> sent = sentTimes();
+        const QList<qlonglong> sent = StandIns::sentTimes();
         QCOMPARE(sent.size(), 1);
         if (withDate && withTime) {
             // 2031-01-02 03:04:05 in Vladivostok (UTC+10).
@@ -166,7 +155,7 @@ private Q_SLOTS:
         QCOMPARE(sentLocalRtc(), QStringList{QStringLiteral("org.freedesktop.timedate1: SetLocalRTC(true, false, true) [bbb]")});
         QCOMPARE(DateTimeProvider::getUTC(), false);
         QCOMPARE(m_standIns.timedatedLocalRTC(), true);
-        QVERIFY(sentTimes().isEmpty());
+        QVERIFY(StandIns::sentTimes().isEmpty());
 
         // Writing the mode the writer already knows sends nothing.
         StandIns::clearJournal();
@@ -222,7 +211,7 @@ private Q_SLOTS:
         DateTimeProvider::saveSettings();
 
         if (expected >= 0) {
-            QCOMPARE(sentTimes(), QList<qlonglong>{expected});
+            QCOMPARE(StandIns::sentTimes(), QList<qlonglong>{expected});
             QCOMPARE(messages.size(), 0);
             return;
         }

@@ -17,19 +17,6 @@
 #include "standins.h"
 #include "uidriver.h"
 
-namespace {
-QList<qlonglong> sentTimes()
-{
-    QList<qlonglong> times;
-    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper, QStringLiteral("SetTime"));
-    for (const StandInCall &call : calls) {
-        times << call.args.value(0).toLongLong();
-    }
-    return times;
-}
-
-}
-
 class DateTimeTabModuleTest : public QObject
 {
     Q_OBJECT
@@ -94,7 +81,7 @@ private Q_SLOTS:
         kcm->save();
         const qint64 elapsed = (sinceEntered.elapsed() + 999) / 1000;
 
-        const QList<qlonglong> sent = sentTimes();
+        const QList<qlonglong> sent = StandIns::sentTimes();
         QCOMPARE(sent.size(), 1);
         const qlonglong entered = QDateTime(target, QTime(10, 11, 12)).toSecsSinceEpoch();
         QVERIFY2(sent.first() > entered && sent.first() <= entered + elapsed + 1,

@@ -404,6 +404,16 @@ QList<StandInCall> StandIns::calls(Service service, const QString &member)
     return result;
 }
 
+QList<qlonglong> StandIns::sentTimes()
+{
+    QList<qlonglong> times;
+    const QList<StandInCall> setTimes = calls(Helper, QStringLiteral("SetTime"));
+    for (const StandInCall &call : setTimes) {
+        times << call.args.value(0).toLongLong();
+    }
+    return times;
+}
+
 void StandIns::clearJournal()
 {
     if (journalPath().isEmpty()) {

@@ -93,6 +93,8 @@ public:
     static QList<StandInCall> calls(Service service);
     /// The calls of one member of one stand-in, in order of arrival.
     static QList<StandInCall> calls(Service service, const QString &member);
+    /// The seconds of every SetTime the date helper received, in order.
+    static QList<qlonglong> sentTimes();
     static void clearJournal();
 
 private:

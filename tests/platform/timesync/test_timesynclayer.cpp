@@ -43,6 +43,24 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// One edit through the service's dialogs, as the data rows spell it:
+// "add:name", "remove:name" or "rename:old>new".
+void applyEdit(AbstractServiceClass *service, const QString &edit)
+{
+    const QString kind = edit.section(QLatin1Char(':'), 0, 0);
+    const QString argument = edit.section(QLatin1Char(':'), 1);
+    if (kind == QLatin1String("add")) {
+        answerServerName(argument);
+        service->createServerSettings();
+    } else if (kind == QLatin1String("remove")) {
+        answerQuestion(true);
+        service->deleteServerWithGivenName(argument);
+    } else {
+        answerServerName(argument.section(QLatin1Char('>'), 1));
+        service->openServerSettingsWithGivenName(argument.section(QLatin1Char('>'), 0, 0));
+    }
+}
 }
 
 class TestTimeSyncLayer : public QObject
@@ -412,18 +430,7 @@ void TestTimeSyncLayer::savedTimesyncdConfigKeepsOtherLines()
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
     QCOMPARE(logic.getCurrentConfTarget(), m_root->path(target));
-    const QString kind = edit.section(QLatin1Char(':'), 0, 0);
-    const QString argument = edit.section(QLatin1Char(':'), 1);
-    if (kind == QLatin1String("add")) {
-        answerServerName(argument);
-        service->createServerSettings();
-    } else if (kind == QLatin1String("remove")) {
-        answerQuestion(true);
-        service->deleteServerWithGivenName(argument);
-    } else {
-        answerServerName(argument.section(QLatin1Char('>'), 1));
-        service->openServerSettingsWithGivenName(argument.section(QLatin1Char('>'), 0, 0));
-    }
+    applyEdit(service, edit);
     QCOMPARE(answeredDialogs(), 1);
     QVERIFY(logic.isActiveConfigEdited());
 
@@ -459,18 +466,7 @@ void TestTimeSyncLayer::savedChronyConfigKeepsOtherLines()
     LogicController logic(true);
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
-    const QString kind = edit.section(QLatin1Char(':'), 0, 0);
-    const QString argument = edit.section(QLatin1Char(':'), 1);
-    if (kind == QLatin1String("add")) {
-        answerServerName(argument);
-        service->createServerSettings();
-    } else if (kind == QLatin1String("remove")) {
-        answerQuestion(true);
-        service->deleteServerWithGivenName(argument);
-    } else {
-        answerServerName(argument.section(QLatin1Char('>'), 1));
-        service->openServerSettingsWithGivenName(argument.section(QLatin1Char('>'), 0, 0));
-    }
+    applyEdit(service, edit);
     QVERIFY(logic.isActiveConfigEdited());
 
     QByteArray expected = m_root->read(s_chronyConf);
