@@ -48,7 +48,7 @@ void TimeData::saveUTC(bool on)
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
-        m_sendError(error.name(), error.message(), i18n("Unable to set utc!\n") + m_daemon->getDBusError(error.type()));
+        m_sendError(error.name(), error.message(), i18n("Unable to set utc!\n") + m_daemon->getDBusError(error));
         return;
     }
     m_utc = on;
@@ -76,7 +76,7 @@ void TimeData::saveDateTime(QDateTime dateTime)
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
-        m_sendError(error.name(), error.message(), i18n("Unable to set date and time!\n") + m_daemon->getDBusError(error.type()));
+        m_sendError(error.name(), error.message(), i18n("Unable to set date and time!\n") + m_daemon->getDBusError(error));
     }
 }
 

@@ -5,17 +5,23 @@
 #include "dbusorbadmindate.h"
 
 #include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDebug>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QVariant>
 
 #include <KLocalizedString>
 
 #include "timedate1interface.h"
+
+#include <limits>
+#include <utility>
 
 namespace {
 const QString s_agentService = QStringLiteral("org.kde.polkit-kde-authentication-agent-1");
@@ -28,6 +34,13 @@ const QString s_setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time")
 const QString s_switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
 const QString s_setLocalRtcAction = QStringLiteral("org.freedesktop.timedate1.set-local-rtc");
 
+const QString s_setTimezoneAction = QStringLiteral("org.freedesktop.timedate1.set-timezone");
+const QString s_interactionRequired = QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
+
+// No time-out: polkit may wait minutes for a password, and the helper bounds its
+// own waits. A service that leaves the bus is answered for by the bus at once.
+constexpr int s_noTimeout = std::numeric_limits<int>::max();
+
 const QString s_timedatedService = QStringLiteral("org.freedesktop.timedate1");
 const QString s_timedatedPath = QStringLiteral("/org/freedesktop/timedate1");
 }
@@ -38,7 +51,122 @@ DBusOrbAdminDate::DBusOrbAdminDate(QObject *parent)
     , m_wid(0)
 {
     // Connecting is what subscribes the proxy to the helper's bus signal.
-    connect(&m_interface, &OrbAdminDateInterface::Error, this, &DBusOrbAdminDate::Error);
+    connect(&m_interface, &OrbAdminDateInterface::Error, this, &DBusOrbAdminDate::m_relayError);
+}
+
+namespace {
+// Drops user input to every window while a request is outstanding: input
+// deferred until afterwards would act on a page that has been reloaded.
+class InputBlocker : public QObject
+{
+public:
+    InputBlocker()
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+            m_cursor = true;
+        }
+    }
+    ~InputBlocker() override
+    {
+        if (m_cursor) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::InputMethod:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::ContextMenu:
+        case QEvent::Close:
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool m_cursor = false;
+};
+}
+
+bool DBusOrbAdminDate::busy() const
+{
+    return m_waiting > 0;
+}
+
+QDBusPendingCall DBusOrbAdminDate::m_send(const QDBusConnection &bus, QDBusMessage call)
+{
+    // A GUI with an agent: polkit may ask the user.
+    call.setInteractiveAuthorizationAllowed(true);
+    QDBusPendingCall pending = bus.asyncCall(call, s_noTimeout);
+    m_wait(pending);
+    return pending;
+}
+
+void DBusOrbAdminDate::m_wait(const QDBusPendingCall &call)
+{
+    if (call.isFinished()) {
+        return;
+    }
+    QDBusPendingCallWatcher watcher(call);
+    QEventLoop loop;
+    connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+    const InputBlocker blocker;
+    if (!watcher.isFinished()) {
+        loop.exec();
+    }
+}
+
+DBusOrbAdminDate::BusyScope::BusyScope(DBusOrbAdminDate *client)
+    : m_client(client)
+{
+    if (m_client->m_waiting++ == 0) {
+        Q_EMIT m_client->busyChanged(true);
+    }
+}
+
+DBusOrbAdminDate::BusyScope::~BusyScope()
+{
+    if (--m_client->m_waiting > 0) {
+        return;
+    }
+    Q_EMIT m_client->busyChanged(false);
+    // Queued: they come after whatever the caller does with the answer.
+    for (const auto &held : std::exchange(m_client->m_heldErrors, {})) {
+        QMetaObject::invokeMethod(
+            m_client,
+            [client = m_client, held]() { Q_EMIT client->Error(held.first, held.second); },
+            Qt::QueuedConnection);
+    }
+}
+
+void DBusOrbAdminDate::m_relayError(const QString &error, const QString &message)
+{
+    if (m_waiting > 0) {
+        m_heldErrors.append({error, message});
+    } else {
+        Q_EMIT Error(error, message);
+    }
 }
 
 DBusOrbAdminDate::~DBusOrbAdminDate() = default;
@@ -55,6 +183,7 @@ qulonglong DBusOrbAdminDate::wid() const
 
 void DBusOrbAdminDate::preAuthAction(const QString &actionId)
 {
+    const BusyScope busy(this);
     QDBusConnection session = QDBusConnection::sessionBus();
     QDBusConnectionInterface *bus = session.interface();
     // Without a session bus there is no agent to tell; the request goes out all the same.
@@ -74,44 +203,64 @@ void DBusOrbAdminDate::preAuthAction(const QString &actionId)
 
     QDBusMessage call = QDBusMessage::createMethodCall(s_agentService, s_agentPath, s_agentInterface, s_agentMethod);
     call << actionId << QVariant::fromValue<qulonglong>(m_wid);
-    const QDBusMessage reply = session.call(call, QDBus::Block, -1);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        qWarning() << Q_FUNC_INFO << "ERROR while streaming the parent!!" << QDBusError(reply);
+    QDBusPendingCall pending = session.asyncCall(call, s_noTimeout);
+    m_wait(pending);
+    if (pending.isError()) {
+        qWarning() << Q_FUNC_INFO << "ERROR while streaming the parent!!" << pending.error();
     }
 }
 
 QDBusPendingCall DBusOrbAdminDate::NTPSync(const QString &server)
 {
+    const BusyScope busy(this);
     preAuthAction(s_ntpSyncAction);
-    return m_interface.NTPSync(server.trimmed());
+    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("NTPSync"), {server.trimmed()}));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SetTime(uint time)
 {
+    const BusyScope busy(this);
     preAuthAction(s_setTimeAction);
-    return m_interface.SetTime(time);
+    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SetTime"), {QVariant::fromValue(time)}));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SwitchTab()
 {
+    const BusyScope busy(this);
     preAuthAction(s_switchTabAction);
-    return m_interface.SwitchTab();
+    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SwitchTab"), {}));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SetLocalRTC(bool localRtc, bool fixSystem, bool interactive)
 {
+    const BusyScope busy(this);
     preAuthAction(s_setLocalRtcAction);
-    // The pending call outlives the proxy; only the call matters to the caller.
-    OrgFreedesktopTimedate1Interface timedated(s_timedatedService, s_timedatedPath, QDBusConnection::systemBus(), nullptr);
-    return timedated.SetLocalRTC(localRtc, fixSystem, interactive);
+    return m_send(QDBusConnection::systemBus(), m_timedatedCall(QStringLiteral("SetLocalRTC"), {localRtc, fixSystem, interactive}));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SetTimezone(const QString &zoneId, bool interactive)
 {
-    // The helper's set-time action covers the time zone too; there is no action of its own.
+    const BusyScope busy(this);
+    // The helper's set-time action first, as the platform's agent expects; then
+    // the one timedated really asks polkit about, so that its dialog is placed too.
     preAuthAction(s_setTimeAction);
-    OrgFreedesktopTimedate1Interface timedated(s_timedatedService, s_timedatedPath, QDBusConnection::systemBus(), nullptr);
-    return timedated.SetTimezone(zoneId, interactive);
+    preAuthAction(s_setTimezoneAction);
+    return m_send(QDBusConnection::systemBus(), m_timedatedCall(QStringLiteral("SetTimezone"), {zoneId, interactive}));
+}
+
+QDBusMessage DBusOrbAdminDate::m_helperCall(const QString &method, const QVariantList &arguments) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(m_interface.service(), m_interface.path(), m_interface.interface(), method);
+    call.setArguments(arguments);
+    return call;
+}
+
+QDBusMessage DBusOrbAdminDate::m_timedatedCall(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        s_timedatedService, s_timedatedPath, QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName()), method);
+    call.setArguments(arguments);
+    return call;
 }
 
 bool DBusOrbAdminDate::localRTC() const
@@ -126,6 +275,15 @@ bool DBusOrbAdminDate::localRTC() const
         return false;
     }
     return value.toBool();
+}
+
+QString DBusOrbAdminDate::getDBusError(const QDBusError &error) const
+{
+    // Qt has no type of its own for it; to the user it is a refusal like AccessDenied.
+    if (error.type() == QDBusError::Other && error.name() == s_interactionRequired) {
+        return getDBusError(QDBusError::AccessDenied);
+    }
+    return getDBusError(error.type());
 }
 
 QString DBusOrbAdminDate::getDBusError(QDBusError::ErrorType type) const

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <QDBusError>
+#include <QDBusMessage>
+#include <QList>
+#include <QPair>
 #include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
@@ -16,8 +19,12 @@
  *
  * Before each request it tells the polkit authentication agent of the session
  * which window the password dialog belongs to, so that the dialog is parented
- * to the settings window. Requests return at once with their pending call;
- * callers wait on it and build their message with getDBusError().
+ * to the settings window. Each request allows interactive authorization and has
+ * no time-out: the services bound their own waits, and a password may take long.
+ *
+ * A request returns its pending call once it has finished. Meanwhile events are
+ * processed, so the page is still drawn, but user input is dropped and busy()
+ * is true; callers then read the call and build their message with getDBusError().
  */
 class DBusOrbAdminDate : public QObject
 {
@@ -44,12 +51,41 @@ public:
 
     /// The user's text for a D-Bus error type, translated now.
     QString getDBusError(QDBusError::ErrorType type) const;
+    /// The same for a whole error: also knows errors Qt has no type for.
+    QString getDBusError(const QDBusError &error) const;
+
+    /// Whether a request (or its announcement to the agent) is outstanding.
+    bool busy() const;
 
 Q_SIGNALS:
-    /// The helper's asynchronous failure report, passed on unchanged.
+    /// The helper's asynchronous failure report, passed on unchanged. One that
+    /// arrives while a request is outstanding follows after that request has
+    /// returned, so that it comes after the caller's own message about it.
     void Error(const QString &error, const QString &message);
+    void busyChanged(bool busy);
 
 private:
+    // Busy from the first announcement to the agent until the request is answered.
+    class BusyScope
+    {
+    public:
+        explicit BusyScope(DBusOrbAdminDate *client);
+        ~BusyScope();
+        BusyScope(const BusyScope &) = delete;
+        BusyScope &operator=(const BusyScope &) = delete;
+
+    private:
+        DBusOrbAdminDate *m_client;
+    };
+
+    QDBusMessage m_helperCall(const QString &method, const QVariantList &arguments) const;
+    static QDBusMessage m_timedatedCall(const QString &method, const QVariantList &arguments);
+    QDBusPendingCall m_send(const QDBusConnection &bus, QDBusMessage call);
+    void m_wait(const QDBusPendingCall &call);
+    void m_relayError(const QString &error, const QString &message);
+
     OrbAdminDateInterface m_interface;
     qulonglong m_wid;
+    int m_waiting = 0;
+    QList<QPair<QString, QString>> m_heldErrors;
 };

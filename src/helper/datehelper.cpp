@@ -8,7 +8,9 @@
 #include "testhooks.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
+#include <QDBusReply>
 #include <QDebug>
 
 const QString DateHelper::serviceName = QStringLiteral("ru.veltronix.orb.date");
@@ -18,6 +20,9 @@ const QString DateHelper::switchTabAction = QStringLiteral("ru.veltronix.orb.dat
 
 namespace {
 const QString failedError = QStringLiteral("org.freedesktop.DBus.Error.Failed");
+const QString accessDeniedError = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
+const QString interactionError = QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
+const QString interfaceName = QStringLiteral("ru.veltronix.orb.date.Manager");
 }
 
 DateHelper::DateHelper(const QDBusConnection &bus, int idleTimeoutMs, QObject *parent)
@@ -45,32 +50,51 @@ void DateHelper::NTPSync(const QString &server)
         }
         request.servers = QStringList{name};
     }
-    setDelayedReply(true);
-    m_accept(request, ntpSyncAction);
+    if (m_admit()) {
+        m_accept(request, ntpSyncAction);
+    }
 }
 
 void DateHelper::SetTime(uint time)
 {
     Request request(Kind::SetTime, message());
     request.time = time;
-    setDelayedReply(true);
-    m_accept(request, setTimeAction);
+    if (m_admit()) {
+        m_accept(request, setTimeAction);
+    }
 }
 
 void DateHelper::SwitchTab()
 {
+    Request request(Kind::SwitchTab, message());
+    if (m_admit()) {
+        m_accept(request, switchTabAction);
+    }
+}
+
+bool DateHelper::m_admit()
+{
+    const QString caller = message().service();
+    if (m_pendingByCaller.value(caller) >= maxPendingPerCaller) {
+        qWarning().noquote() << "Refused" << message().member() << "of" << caller << ": too many requests waiting";
+        sendErrorReply(QDBusError::LimitsExceeded,
+            QStringLiteral("%1 requests of this caller are already waiting; try again when they have been answered").arg(maxPendingPerCaller));
+        return false;
+    }
+    ++m_pendingByCaller[caller];
     setDelayedReply(true);
-    m_accept(Request(Kind::SwitchTab, message()), switchTabAction);
+    return true;
 }
 
 void DateHelper::m_accept(Request request, const QString &actionId)
 {
     ++m_inProgress;
     m_updateIdle();
-    m_polkit->check(request.message.service(), actionId, [this, request](bool allowed, const QString &reason) {
-        if (!allowed) {
+    const bool interactive = request.message.isInteractiveAuthorizationAllowed();
+    m_polkit->check(request.message.service(), actionId, interactive, [this, request](PolkitAuthority::Result result, const QString &reason) {
+        if (result != PolkitAuthority::Result::Allowed) {
             qInfo().noquote() << "Refused" << request.message.member() << "of" << request.message.service() << ":" << reason;
-            m_reply(request.message, QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"), reason);
+            m_fail(request, result == PolkitAuthority::Result::InteractionRequired ? interactionError : accessDeniedError, reason, false);
             return;
         }
         m_queue.append(request);
@@ -84,20 +108,23 @@ void DateHelper::m_runNext()
         return;
     }
     const Request request = m_queue.takeFirst();
+    if (!m_callerPresent(request)) {
+        m_runNext();
+        return;
+    }
     switch (request.kind) {
     case Kind::SwitchTab:
-        m_reply(request.message);
+        m_reply(request);
         break;
     case Kind::SetTime: {
         QString error;
-        timespec time{};
-        time.tv_sec = static_cast<time_t>(request.time);
-        if (SystemClock::set(time, &error)) {
-            qInfo() << "Clock set to" << request.time << "for" << request.message.service();
-            m_reply(request.message);
+        const qint64 waited = request.arrived.nsecsElapsed();
+        if (SystemClock::setAfter(request.time, waited, &error)) {
+            qInfo() << "Clock set to" << request.time << "+" << waited / 1e9 << "s waited, for" << request.message.service();
+            m_reply(request);
         } else {
             qWarning().noquote() << error;
-            m_reply(request.message, failedError, error);
+            m_fail(request, failedError, error, true);
         }
         break;
     }
@@ -112,7 +139,9 @@ void DateHelper::m_runNtp(const Request &request)
 {
     const QString tool = NtpQuery::tool();
     if (tool.isEmpty()) {
-        m_reply(request.message, failedError, QStringLiteral("ntpdig is not installed (package ntpsec-ntpdig)"));
+        // The page rewrites texts naming the tool; the word joiner keeps this one
+        // readable as the package name it is.
+        m_fail(request, failedError, QStringLiteral("The NTP query tool is not installed. Install the package ntpsec-ntp\u2060dig."), true);
         m_runNext();
         return;
     }
@@ -122,12 +151,14 @@ void DateHelper::m_runNtp(const Request &request)
         query->deleteLater();
         m_running = false;
         QString error = message;
-        if (ok && SystemClock::stepBy(offset, &error)) {
+        if (!m_callerPresent(request)) {
+            // Nothing to do: the caller is gone.
+        } else if (ok && SystemClock::stepBy(offset, &error)) {
             qInfo() << "Clock synchronized with" << server << "offset" << offset << "s, for" << request.message.service();
-            m_reply(request.message);
+            m_reply(request);
         } else {
             qWarning().noquote() << "Synchronization with" << request.servers.join(QLatin1Char(' ')) << "failed:" << error;
-            m_reply(request.message, failedError, error);
+            m_fail(request, failedError, error, true);
         }
         m_runNext();
     });
@@ -135,9 +166,44 @@ void DateHelper::m_runNtp(const Request &request)
     query->start(tool, request.servers);
 }
 
-void DateHelper::m_reply(const QDBusMessage &message, const QString &errorName, const QString &errorText)
+bool DateHelper::m_callerPresent(const Request &request)
 {
-    m_bus.send(errorName.isEmpty() ? message.createReply() : message.createErrorReply(errorName, errorText));
+    const QString caller = request.message.service();
+    const QDBusReply<bool> present = m_bus.interface()->isServiceRegistered(caller);
+    if (present.isValid() && present.value()) {
+        return true;
+    }
+    qInfo().noquote() << "Dropped" << request.message.member() << "of" << caller << ": the caller has left the bus";
+    m_finish(request);
+    return false;
+}
+
+void DateHelper::m_reply(const Request &request)
+{
+    m_bus.send(request.message.createReply());
+    m_finish(request);
+}
+
+void DateHelper::m_fail(const Request &request, const QString &errorName, const QString &reason, bool authorized)
+{
+    m_bus.send(request.message.createErrorReply(errorName, reason));
+    if (authorized) {
+        // After the reply: the page shows the reply's message first, so this
+        // reason is what stays on screen.
+        QDBusMessage signal = QDBusMessage::createTargetedSignal(request.message.service(), QStringLiteral("/"), interfaceName, QStringLiteral("Error"));
+        const QString title = request.kind == Kind::NTPSync ? QStringLiteral("Unable to synchronize the time") : QStringLiteral("Unable to set the time");
+        signal << title << reason;
+        m_bus.send(signal);
+    }
+    m_finish(request);
+}
+
+void DateHelper::m_finish(const Request &request)
+{
+    const QString caller = request.message.service();
+    if (--m_pendingByCaller[caller] <= 0) {
+        m_pendingByCaller.remove(caller);
+    }
     --m_inProgress;
     m_updateIdle();
 }

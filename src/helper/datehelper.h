@@ -9,6 +9,8 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -25,6 +27,8 @@ public:
     static const QString setTimeAction; ///< "ru.veltronix.orb.date.set-time"
     static const QString ntpSyncAction; ///< "ru.veltronix.orb.date.ntp-sync"
     static const QString switchTabAction; ///< "ru.veltronix.orb.date.switch-tab"
+    /// Requests of one caller that may wait at a time; more are refused.
+    static constexpr int maxPendingPerCaller = 4;
 
     /// `idleTimeoutMs`: how long the helper stays without requests before it
     /// emits idle() (0: never); bus activation starts it again when needed.
@@ -41,8 +45,9 @@ public Q_SLOTS:
     void SwitchTab();
 
 Q_SIGNALS:
-    /// Part of the interface; every failure of this helper goes into the reply of
-    /// the request that met it, so that the caller learns it exactly once.
+    /// Part of the interface. Not emitted as a broadcast: a failure after
+    /// authorization is told to its caller alone, right after the error reply,
+    /// with a reason a person can act on (see m_fail).
     void Error(const QString &error, const QString &message);
 
     /// No request has come or been in progress for the idle time-out.
@@ -56,17 +61,29 @@ private:
             : kind(kind)
             , message(message)
         {
+            arrived.start();
         }
         Kind kind;
         QDBusMessage message;
         uint time = 0;
         QStringList servers;
+        // Monotonic: a clock change meanwhile must not change the wait measured.
+        QElapsedTimer arrived;
     };
 
+    /// Whether the caller may queue one more request; else refuses it.
+    bool m_admit();
     void m_accept(Request request, const QString &actionId);
     void m_runNext();
     void m_runNtp(const Request &request);
-    void m_reply(const QDBusMessage &message, const QString &errorName = QString(), const QString &errorText = QString());
+    /// Whether the caller is still on the bus; a request of a caller that has
+    /// gone (given up, closed) is dropped without being carried out.
+    bool m_callerPresent(const Request &request);
+    void m_reply(const Request &request);
+    /// The error reply, then, for a failure after authorization, the Error
+    /// signal to the caller with `reason`.
+    void m_fail(const Request &request, const QString &errorName, const QString &reason, bool authorized);
+    void m_finish(const Request &request);
     void m_updateIdle();
 
     QDBusConnection m_bus;
@@ -76,5 +93,6 @@ private:
     QList<Request> m_queue;
     bool m_running = false;
     int m_inProgress = 0;
+    QHash<QString, int> m_pendingByCaller;
     QTimer m_idleTimer;
 };

@@ -5,13 +5,39 @@
 #include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+const char *const NtpQuery::toolUser = "nobody";
+
+void ToolProcess::setUser(uid_t uid, gid_t gid)
+{
+    m_uid = uid;
+    m_gid = gid;
+}
+
+void ToolProcess::setupChildProcess()
+{
+    // Between fork and exec: only async-signal-safe calls. Leaving uid 0 also
+    // clears every capability; a child that cannot leave must not run at all.
+    if (m_uid != 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(m_gid, m_gid, m_gid) != 0 || ::setresuid(m_uid, m_uid, m_uid) != 0) {
+            ::_exit(126);
+        }
+    }
+    ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
+}
 
 NtpQuery::NtpQuery(QObject *parent)
     : QObject(parent)
 {
     m_deadline.setSingleShot(true);
-    m_deadline.setInterval(runTimeoutMs);
+    m_deadline.setInterval(TestHooks::ntpRunTimeoutMs(runTimeoutMs));
     connect(&m_deadline, &QTimer::timeout, this, [this]() {
         m_timedOut = true;
         m_process.kill();
@@ -58,14 +84,62 @@ bool NtpQuery::parseReport(const QByteArray &output, double *offset, QString *se
     return true;
 }
 
+QProcessEnvironment NtpQuery::environment()
+{
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/sbin:/usr/bin:/sbin:/bin"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.insert(QStringLiteral("HOME"), QStringLiteral("/nonexistent"));
+    for (const QString &variable : TestHooks::toolTestVariables()) {
+        const int equals = variable.indexOf(QLatin1Char('='));
+        environment.insert(variable.left(equals), variable.mid(equals + 1));
+    }
+    return environment;
+}
+
+QString NtpQuery::failureReason(const QString &output, const QStringList &servers)
+{
+    static const QRegularExpression lookupFailed(QStringLiteral("lookup of (\\S+) failed, errno -?\\d+ = ([^\\n]*)"));
+    QStringList unknown;
+    QString why;
+    for (auto match = lookupFailed.globalMatch(output); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        unknown << found.captured(1);
+        why = found.captured(2).trimmed();
+    }
+    unknown.removeDuplicates();
+    // The page replaces any text that names the tool by its "no eligible servers"
+    // message, so only that case may keep the tool's words.
+    if (!unknown.isEmpty() && unknown.size() >= servers.size()) {
+        return QStringLiteral("The name of the time server %1 could not be looked up (%2). Check the name and the network connection.")
+            .arg(unknown.join(QStringLiteral(", ")), why);
+    }
+    return output;
+}
+
 void NtpQuery::start(const QString &program, const QStringList &servers)
 {
+    m_servers = servers;
     m_process.setProgram(program);
     m_process.setArguments(arguments(servers));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    m_process.setProcessEnvironment(environment);
+    m_process.setProcessEnvironment(environment());
     m_process.setStandardInputFile(QProcess::nullDevice());
+    m_process.setWorkingDirectory(QStringLiteral("/"));
+    if (::geteuid() == 0) {
+        // Looked up here: the child may not call into NSS between fork and exec.
+        const passwd *user = ::getpwnam(toolUser);
+        if (!user || user->pw_uid == 0) {
+            m_reported = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this]() {
+                    Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query needs the user \"%1\", which this system lacks").arg(QLatin1String(toolUser)));
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+        m_process.setUser(user->pw_uid, user->pw_gid);
+    }
     m_deadline.start();
     m_process.start();
 }
@@ -79,32 +153,32 @@ void NtpQuery::m_done()
     m_deadline.stop();
     const QByteArray out = m_process.readAllStandardOutput();
     const QString errors = QString::fromUtf8(m_process.readAllStandardError()).trimmed();
-    QString output = QString(QString::fromUtf8(out).trimmed() + QLatin1Char('\n') + errors).trimmed();
+    const QString output = QString(QString::fromUtf8(out).trimmed() + QLatin1Char('\n') + errors).trimmed();
+    if (!output.isEmpty()) {
+        qInfo().noquote() << "The NTP query tool said:" << output;
+    }
 
     if (m_process.error() == QProcess::FailedToStart) {
-        Q_EMIT finished(false, 0, QString(), QStringLiteral("ntpdig could not be started: %1").arg(m_process.errorString()));
+        Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query could not be started: %1").arg(m_process.errorString()));
         return;
     }
     if (m_timedOut) {
-        output = QStringLiteral("ntpdig did not finish within %1 s").arg(runTimeoutMs / 1000) + (output.isEmpty() ? QString() : QLatin1Char('\n') + output);
-        Q_EMIT finished(false, 0, QString(), output);
+        Q_EMIT finished(false, 0, QString(),
+            QStringLiteral("The time query of %1 did not finish within %2 s and was stopped.")
+                .arg(m_servers.join(QStringLiteral(", ")))
+                .arg(m_deadline.interval() / 1000.0));
         return;
     }
     if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
-        if (output.isEmpty()) {
-            output = QStringLiteral("ntpdig failed with exit code %1").arg(m_process.exitCode());
-        }
-        Q_EMIT finished(false, 0, QString(), output);
+        Q_EMIT finished(false, 0, QString(),
+            output.isEmpty() ? QStringLiteral("The time query failed with exit code %1").arg(m_process.exitCode()) : failureReason(output, m_servers));
         return;
     }
     double offset = 0;
     QString server;
     if (!parseReport(out, &offset, &server)) {
-        Q_EMIT finished(false, 0, QString(), QStringLiteral("ntpdig gave no report that could be read:\n") + output);
+        Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query gave no report that could be read."));
         return;
-    }
-    if (!errors.isEmpty()) {
-        qInfo().noquote() << errors;
     }
     Q_EMIT finished(true, offset, server, QString());
 }

@@ -5,6 +5,27 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <sys/types.h>
+
+/// The NTP query tool's process: it parses replies from the network, so it runs
+/// as an unprivileged user when the helper is root, with no capabilities left.
+class ToolProcess : public QProcess
+{
+    Q_OBJECT
+
+public:
+    using QProcess::QProcess;
+    /// The user and group the child switches to; uid 0 keeps the helper's own.
+    void setUser(uid_t uid, gid_t gid);
+
+protected:
+    void setupChildProcess() override;
+
+private:
+    uid_t m_uid = 0;
+    gid_t m_gid = 0;
+};
+
 /// One run of the NTP query tool (ntpdig) against a list of servers. It only asks
 /// and reports the offset; the clock is stepped by the caller.
 class NtpQuery : public QObject
@@ -14,9 +35,11 @@ class NtpQuery : public QObject
 public:
     /// Seconds each server is given to answer.
     static constexpr int serverTimeoutSeconds = 4;
-    /// The whole run is ended after this long, so that the caller gets its answer
-    /// within the D-Bus default call time-out of 25 s.
+    /// The whole run is ended after this long: a hung tool must not hold up the
+    /// requests queued behind it.
     static constexpr int runTimeoutMs = 20000;
+    /// The user the tool runs as when the helper is root.
+    static const char *const toolUser;
 
     explicit NtpQuery(QObject *parent = nullptr);
 
@@ -32,18 +55,27 @@ public:
     /// the tool's JSON output, whose last non-empty line is the report.
     static bool parseReport(const QByteArray &output, double *offset, QString *server);
 
+    /// The fixed environment the tool runs with, whatever the helper's own is.
+    static QProcessEnvironment environment();
+
+    /// The reason for the user when the tool reported failure with `output`:
+    /// names that could not be looked up when every server failed so, else the
+    /// tool's own words.
+    static QString failureReason(const QString &output, const QStringList &servers);
+
     /// Runs `program` without a shell; `finished` follows exactly once.
     void start(const QString &program, const QStringList &servers);
 
 Q_SIGNALS:
-    /// `message` carries the tool's output when the query failed.
+    /// `message` is the reason for the user when the query failed.
     void finished(bool ok, double offset, const QString &server, const QString &message);
 
 private:
     void m_done();
 
-    QProcess m_process;
+    ToolProcess m_process;
     QTimer m_deadline;
+    QStringList m_servers;
     bool m_timedOut = false;
     bool m_reported = false;
 };

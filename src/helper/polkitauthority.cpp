@@ -12,8 +12,6 @@ namespace {
 using StringMap = QMap<QString, QString>;
 
 constexpr uint allowUserInteraction = 1;
-// Long enough for a person to type a password; polkit closes its dialog by itself.
-constexpr int checkTimeoutMs = 5 * 60 * 1000;
 }
 
 PolkitAuthority::PolkitAuthority(const QDBusConnection &bus, QObject *parent)
@@ -23,7 +21,7 @@ PolkitAuthority::PolkitAuthority(const QDBusConnection &bus, QObject *parent)
     qDBusRegisterMetaType<StringMap>();
 }
 
-void PolkitAuthority::check(const QString &caller, const QString &actionId, const Answer &answer)
+void PolkitAuthority::check(const QString &caller, const QString &actionId, bool interactive, const Answer &answer)
 {
     QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"), QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
         QStringLiteral("org.freedesktop.PolicyKit1.Authority"), QStringLiteral("CheckAuthorization"));
@@ -31,14 +29,14 @@ void PolkitAuthority::check(const QString &caller, const QString &actionId, cons
     subject.beginStructure();
     subject << QStringLiteral("system-bus-name") << QVariantMap{{QStringLiteral("name"), caller}};
     subject.endStructure();
-    message << QVariant::fromValue(subject) << actionId << QVariant::fromValue(StringMap()) << allowUserInteraction << QString();
+    message << QVariant::fromValue(subject) << actionId << QVariant::fromValue(StringMap()) << (interactive ? allowUserInteraction : 0u) << QString();
 
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, checkTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, actionId, answer]() {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, actionId, interactive, answer]() {
         watcher->deleteLater();
         const QDBusMessage reply = watcher->reply();
         if (reply.type() == QDBusMessage::ErrorMessage) {
-            answer(false, QStringLiteral("polkit could not be asked about %1: %2: %3").arg(actionId, reply.errorName(), reply.errorMessage()));
+            answer(Result::Refused, QStringLiteral("polkit could not be asked about %1: %2: %3").arg(actionId, reply.errorName(), reply.errorMessage()));
             return;
         }
         bool authorized = false;
@@ -50,15 +48,17 @@ void PolkitAuthority::check(const QString &caller, const QString &actionId, cons
             result >> authorized >> challenge >> details;
             result.endStructure();
         } else {
-            answer(false, QStringLiteral("polkit answered %1 with the unexpected signature %2").arg(actionId, reply.signature()));
+            answer(Result::Refused, QStringLiteral("polkit answered %1 with the unexpected signature %2").arg(actionId, reply.signature()));
             return;
         }
         if (authorized) {
-            answer(true, QString());
+            answer(Result::Allowed, QString());
+        } else if (challenge && !interactive) {
+            answer(Result::InteractionRequired, QStringLiteral("Interactive authentication is required for %1").arg(actionId));
         } else if (challenge) {
-            answer(false, QStringLiteral("Authentication is required for %1").arg(actionId));
+            answer(Result::Refused, QStringLiteral("Authentication is required for %1").arg(actionId));
         } else {
-            answer(false, QStringLiteral("Not authorized for %1").arg(actionId));
+            answer(Result::Refused, QStringLiteral("Not authorized for %1").arg(actionId));
         }
     });
 }

@@ -12,15 +12,24 @@ class PolkitAuthority : public QObject
     Q_OBJECT
 
 public:
-    /// (allowed, reason when refused or when polkit could not be asked)
-    using Answer = std::function<void(bool, const QString &)>;
+    enum class Result {
+        Allowed,
+        Refused,
+        /// Only a password would allow it, and the caller did not let polkit ask.
+        InteractionRequired,
+    };
+    /// (result, reason when not allowed or when polkit could not be asked)
+    using Answer = std::function<void(Result, const QString &)>;
 
     explicit PolkitAuthority(const QDBusConnection &bus, QObject *parent = nullptr);
 
-    /// Checks `actionId` for the bus name `caller`, letting polkit ask the user
-    /// (AllowUserInteraction). `answer` is called exactly once, from the event
-    /// loop, after polkit has replied; an unreachable or failing polkit refuses.
-    void check(const QString &caller, const QString &actionId, const Answer &answer);
+    /// Longest wait for polkit's answer, a password typed included.
+    static constexpr int checkTimeoutMs = 5 * 60 * 1000;
+
+    /// Checks `actionId` for the bus name `caller`; polkit may ask the user for a
+    /// password only when `interactive`. `answer` is called exactly once, from the
+    /// event loop, after polkit has replied; an unreachable or failing polkit refuses.
+    void check(const QString &caller, const QString &actionId, bool interactive, const Answer &answer);
 
 private:
     QDBusConnection m_bus;

@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <linux/rtc.h>
@@ -119,10 +121,11 @@ bool set(const timespec &time, QString *error)
 
 bool stepBy(double offsetSeconds, QString *error)
 {
-    // Far beyond any clock's error; also keeps the sum within time_t.
-    constexpr double maxOffset = 1e10;
-    if (!std::isfinite(offsetSeconds) || std::abs(offsetSeconds) > maxOffset) {
-        *error = QStringLiteral("The clock offset %1 is not plausible").arg(offsetSeconds);
+    // A step may only reach what SetTime could have set: [0, 2^32) seconds since
+    // the epoch. The first test also keeps the arithmetic below within time_t.
+    constexpr double longestStep = 4294967296.0;
+    if (!std::isfinite(offsetSeconds) || std::abs(offsetSeconds) >= longestStep) {
+        *error = QStringLiteral("The clock offset %1 s is not plausible").arg(offsetSeconds);
         return false;
     }
     timespec now{};
@@ -135,6 +138,19 @@ bool stepBy(double offsetSeconds, QString *error)
         target.tv_nsec -= nanosecondsPerSecond;
         ++target.tv_sec;
     }
+    if (target.tv_sec < 0 || target.tv_sec > time_t(std::numeric_limits<uint>::max())) {
+        *error = QStringLiteral("A step of %1 s would set the clock outside the range from 1970 to 2106").arg(offsetSeconds);
+        return false;
+    }
+    return set(target, error);
+}
+
+bool setAfter(uint requested, qint64 elapsedNs, QString *error)
+{
+    const qint64 elapsed = std::max<qint64>(elapsedNs, 0);
+    timespec target{};
+    target.tv_sec = static_cast<time_t>(requested) + static_cast<time_t>(elapsed / nanosecondsPerSecond);
+    target.tv_nsec = static_cast<long>(elapsed % nanosecondsPerSecond);
     return set(target, error);
 }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <ctime>
 
@@ -12,8 +13,14 @@ namespace SystemClock {
 bool set(const timespec &time, QString *error);
 
 /// Moves the system clock by `offsetSeconds` from its current reading, as a
-/// synchronization does, and then the hardware clock like set().
+/// synchronization does, and then the hardware clock like set(). A step that
+/// would leave the range SetTime accepts (0 to 2^32 - 1 s) is refused.
 bool stepBy(double offsetSeconds, QString *error);
+
+/// set() to `requested` seconds since the epoch plus `elapsedNs`: the time that
+/// has passed since the request was made, so that waiting for a password does
+/// not leave the clock behind.
+bool setAfter(uint requested, qint64 elapsedNs, QString *error);
 
 /// Whether the hardware clock keeps local time: the third line of /etc/adjtime
 /// is "LOCAL". Anything else, a missing file included, means UTC.

@@ -1,6 +1,7 @@
 #include "testhooks.h"
 
 #include <QDir>
+#include <QProcessEnvironment>
 
 // The variables' names are compiled into the test build only.
 #ifdef ORB_HELPER_TEST_HOOKS
@@ -33,6 +34,27 @@ QString rooted(const QString &absolutePath)
 QString ntpToolOverride()
 {
     return ORB_TEST_VARIABLE("ORB_HELPER_TEST_NTPDIG");
+}
+
+int ntpRunTimeoutMs(int defaultMs)
+{
+    bool ok = false;
+    const int ms = ORB_TEST_VARIABLE("ORB_HELPER_TEST_NTP_DEADLINE_MS").toInt(&ok);
+    return ok && ms > 0 ? ms : defaultMs;
+}
+
+QStringList toolTestVariables()
+{
+    QStringList variables;
+#ifdef ORB_HELPER_TEST_HOOKS
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : environment.keys()) {
+        if (name.startsWith(QLatin1String("ORB_TEST_"))) {
+            variables << name + QLatin1Char('=') + environment.value(name);
+        }
+    }
+#endif
+    return variables;
 }
 
 QString clockLogFile()

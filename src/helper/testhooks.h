@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace TestHooks {
 /// Whether this binary is the test build.
@@ -22,6 +23,14 @@ QString rooted(const QString &absolutePath);
 /// The NTP query tool to run instead of the installed one ($ORB_HELPER_TEST_NTPDIG),
 /// empty when none is given or in the installed helper.
 QString ntpToolOverride();
+
+/// How long one run of the NTP query tool may take: `defaultMs`, or in the test
+/// build $ORB_HELPER_TEST_NTP_DEADLINE_MS when set.
+int ntpRunTimeoutMs(int defaultMs);
+
+/// Variables of the helper's environment that the test build passes on to the
+/// NTP query tool (those starting with "ORB_TEST_"); none in the installed helper.
+QStringList toolTestVariables();
 
 /// The file that receives the clock changes instead of the clock
 /// ($ORB_HELPER_TEST_CLOCK_LOG); empty in the installed helper. The test build

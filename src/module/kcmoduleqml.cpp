@@ -52,9 +52,15 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     FallbackIcons::install();
     setButtons(Help | Apply);
     registerOrbAdminDateQmlTypes();
+    connect(m_daemon.get(), &DBusOrbAdminDate::busyChanged, this, &KCModuleQML::busyChanged);
 }
 
 KCModuleQML::~KCModuleQML() = default;
+
+bool KCModuleQML::busy() const
+{
+    return m_daemon->busy();
+}
 
 void KCModuleQML::initializeWithEngine(QQmlEngine *engine)
 {

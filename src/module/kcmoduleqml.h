@@ -22,6 +22,8 @@ class Synchronizer;
 class KCModuleQML : public KQuickAddons::ConfigModule
 {
     Q_OBJECT
+    // A privileged request is outstanding: the page shows it and holds its refresh.
+    Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
 public:
     enum Tab {
         DateTime = 0,
@@ -76,11 +78,13 @@ public:
     {
         return m_settings;
     }
+    bool busy() const;
 
 Q_SIGNALS:
     void reloadQml();
     void loadIcons();
     void showMessage(QString title, QString message);
+    void busyChanged();
 
 public Q_SLOTS:
     void syncNow(QString serverName);

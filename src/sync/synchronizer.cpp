@@ -47,7 +47,7 @@ void Synchronizer::sync()
     }
     const QDBusError dbusError = call.error();
     qWarning() << QString(i18n("Error in method ") + dbusError.name() + QStringLiteral(" : ") + dbusError.message());
-    const QString message = i18n("Unable to synchronize time!\n") + m_daemon->getDBusError(dbusError.type());
+    const QString message = i18n("Unable to synchronize time!\n") + m_daemon->getDBusError(dbusError);
     Q_EMIT error(i18n("Error "), message);
 }
 

@@ -35,7 +35,7 @@ bool TimeZoneSaver::save(const QString &zoneName)
     if (call.isError()) {
         const QDBusError dbusError = call.error();
         qWarning().noquote() << i18n("Error in method") << dbusError.name() << ":" << dbusError.message();
-        const QString message = i18n("Unable to set time zone!\n") + m_daemon->getDBusError(dbusError.type());
+        const QString message = i18n("Unable to set time zone!\n") + m_daemon->getDBusError(dbusError);
         Q_EMIT error(i18n("Error"), message);
         return false;
     }

@@ -71,8 +71,19 @@ bool HelperRig::newRound()
     m_clockLog = round + QStringLiteral("/clock.log");
     m_toolRuns = round + QStringLiteral("/tool-runs.jsonl");
     m_ntpPort = 0;
-    return m_dir.isValid() && QDir().mkpath(m_root) && allow({})
+    m_extraEnvironment = QProcessEnvironment();
+    // The NTP tool runs as an unprivileged user and writes its records here.
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    bool records = QDir().mkpath(m_root) && QFile::setPermissions(m_dir.path(), open) && QFile::setPermissions(round, open);
+    for (const QString &path : QStringList{m_toolRuns, m_toolRuns + QStringLiteral(".who")}) {
+        QFile file(path);
+        records = records && file.open(QIODevice::WriteOnly) && file.setPermissions(writable);
+    }
+    return m_dir.isValid() && records && allow({})
         && polkitMock(QStringLiteral("SimulateHangActions"), {QStringList()}).type() == QDBusMessage::ReplyMessage
+        && polkitMock(QStringLiteral("SimulateHang"), {false}).type() == QDBusMessage::ReplyMessage
+        && polkitMock(QStringLiteral("SetDelay"), {0.0}).type() == QDBusMessage::ReplyMessage
         && polkitMock(QStringLiteral("ClearCalls")).type() == QDBusMessage::ReplyMessage;
 }
 
@@ -119,7 +130,13 @@ QProcessEnvironment HelperRig::helperEnvironment() const
     environment.insert(QStringLiteral("ORB_TEST_NTPDIG_ARGS"), m_toolRuns);
     environment.insert(QStringLiteral("ORB_TEST_NTP_PORT"), QString::number(m_ntpPort));
     environment.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Moscow"));
+    environment.insert(m_extraEnvironment);
     return environment;
+}
+
+void HelperRig::setHelperVariable(const QString &name, const QString &value)
+{
+    m_extraEnvironment.insert(name, value);
 }
 
 bool HelperRig::startHelper()
@@ -249,6 +266,20 @@ QList<QStringList> HelperRig::toolRuns() const
         runs << run;
     }
     return runs;
+}
+
+QList<QVariantList> HelperRig::toolIdentities() const
+{
+    QFile file(m_toolRuns + QStringLiteral(".who"));
+    QList<QVariantList> identities;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (!line.isEmpty()) {
+                identities << QJsonDocument::fromJson(line).array().toVariantList();
+            }
+        }
+    }
+    return identities;
 }
 
 double HelperRig::clockValue(const QString &line)

@@ -57,6 +57,8 @@ public:
     /// The environment of the test helper: the round's root and files, the tool
     /// wrapper aimed at the responder, and a fixed zone (Moscow, UTC+3).
     QProcessEnvironment helperEnvironment() const;
+    /// An extra variable for the next startHelper() of this round.
+    void setHelperVariable(const QString &name, const QString &value);
     bool startHelper();
     void stopHelper();
     /// A responder whose clock is `offset` seconds ahead; `leap` 3 marks it unsynchronized.
@@ -73,6 +75,8 @@ public:
     QStringList clockLog() const;
     /// The argument lists the NTP tool was started with, one per run.
     QList<QStringList> toolRuns() const;
+    /// Who each run of the tool was: [uid, effective capabilities in hex, variable names].
+    QList<QVariantList> toolIdentities() const;
     /// The time of a "clock <seconds>" line of the clock log, -1 for other lines.
     static double clockValue(const QString &line);
 
@@ -85,5 +89,6 @@ private:
     QString m_root;
     QString m_clockLog;
     QString m_toolRuns;
+    QProcessEnvironment m_extraEnvironment;
     int m_ntpPort = 0;
 };

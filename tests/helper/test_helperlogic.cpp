@@ -116,6 +116,18 @@ private Q_SLOTS:
         QVERIFY(!NtpQuery::parseReport(QByteArray(), &offset, &server));
     }
 
+    void toolFailureReasons()
+    {
+        const QString lookup = QStringLiteral(
+            "ntpdig: lookup of ntp.example.invalid failed, errno -2 = Name or service not known\nntpdig: no eligible servers");
+        // The page replaces every text that names the tool: a lookup failure must not.
+        const QString reason = NtpQuery::failureReason(lookup, {QStringLiteral("ntp.example.invalid")});
+        QVERIFY2(reason.contains(QLatin1String("ntp.example.invalid")) && reason.contains(QLatin1String("Name or service not known")), qPrintable(reason));
+        QVERIFY(!reason.contains(QLatin1String("ntpdig")));
+        // Servers that were found but did not answer keep the tool's words.
+        QCOMPARE(NtpQuery::failureReason(lookup, {QStringLiteral("ntp.example.invalid"), QStringLiteral("127.0.0.1")}), lookup);
+    }
+
     void timesyncdServers()
     {
         const QString tree = root(QStringLiteral("timesyncd"));
@@ -199,6 +211,9 @@ private Q_SLOTS:
         // Offsets that no synchronization gives change nothing.
         QVERIFY(!SystemClock::stepBy(std::nan(""), &error));
         QVERIFY(!SystemClock::stepBy(1e300, &error));
+        // Nor does one that leaves what SetTime accepts (up to 2106).
+        QVERIFY(!SystemClock::stepBy(5e9 - QDateTime::currentSecsSinceEpoch(), &error));
+        QVERIFY(!SystemClock::stepBy(-1.0 - QDateTime::currentSecsSinceEpoch(), &error));
         QCOMPARE(clockLog(log).size(), 2);
 
         // Without its clock log the test build refuses rather than touch the clock.

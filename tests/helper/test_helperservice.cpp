@@ -7,8 +7,11 @@
 #include "helperrig.h"
 
 #include <QDBusPendingCall>
+
+#include <algorithm>
 #include <QDateTime>
 #include <QFile>
+#include <QObject>
 #include <QTest>
 
 namespace {
@@ -25,6 +28,34 @@ QDBusMessage call(const QString &method, const QVariantList &arguments = {})
 {
     return HelperRig::call(method, arguments);
 }
+
+// The clock log with the fractions of seconds (the wait the helper adds) cut off.
+QStringList wholeSeconds(const QStringList &log)
+{
+    QStringList lines;
+    for (const QString &line : log) {
+        lines << (line.startsWith(QLatin1String("clock ")) ? line.section(QLatin1Char('.'), 0, 0) : line);
+    }
+    return lines;
+}
+
+// The helper's Error signals that reach this test's connection.
+class ErrorSignals : public QObject
+{
+    Q_OBJECT
+public:
+    ErrorSignals()
+    {
+        HelperRig::bus().connect(helperName, QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Manager"), QStringLiteral("Error"), this,
+            SLOT(note(QString, QString)));
+    }
+    QList<QStringList> received;
+public Q_SLOTS:
+    void note(const QString &title, const QString &message)
+    {
+        received << QStringList{title, message};
+    }
+};
 }
 
 class HelperServiceTest : public QObject
@@ -66,14 +97,19 @@ private Q_SLOTS:
         QCOMPARE(m_rig.clockLog(), QStringList());
         QCOMPARE(m_rig.toolRuns().size(), 0);
 
-        // polkit was asked about this caller, by its bus name, allowing a password dialog.
+        // polkit was asked about this caller, by its bus name, with no password
+        // dialog: these calls did not allow interaction.
+        QDBusMessage interactive = HelperRig::helperCall(QStringLiteral("SwitchTab"));
+        interactive.setInteractiveAuthorizationAllowed(true);
+        QCOMPARE(HelperRig::bus().call(interactive).errorName(), accessDenied);
         const QList<HelperRig::PolkitCheck> checks = m_rig.polkitChecks();
-        QCOMPARE(m_rig.checkedActions(), (QStringList{setTimeAction, ntpSyncAction, switchTabAction}));
+        QCOMPARE(m_rig.checkedActions(), (QStringList{setTimeAction, ntpSyncAction, switchTabAction, switchTabAction}));
         for (const HelperRig::PolkitCheck &check : checks) {
             QCOMPARE(check.subjectKind, QStringLiteral("system-bus-name"));
             QCOMPARE(check.subjectName, HelperRig::bus().baseService());
-            QCOMPARE(check.flags, 1u);
         }
+        QCOMPARE(checks.at(0).flags, 0u);
+        QCOMPARE(checks.at(3).flags, 1u);
 
         // Allowing one action allows only that one.
         m_rig.allow({switchTabAction});
@@ -89,16 +125,16 @@ private Q_SLOTS:
 
         // No hardware clock: the system clock alone.
         QCOMPARE(call(QStringLiteral("SetTime"), {someTime}).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(m_rig.clockLog(), QStringList{QStringLiteral("clock 1700000000.000000000")});
+        QCOMPARE(wholeSeconds(m_rig.clockLog()), QStringList{QStringLiteral("clock 1700000000")});
 
         // A hardware clock keeping UTC, then one keeping local time (the helper's zone is Moscow, UTC+3).
         QVERIFY(m_rig.writeFile(QStringLiteral("/dev/rtc"), QByteArray()));
         QCOMPARE(call(QStringLiteral("SetTime"), {someTime + 1}).type(), QDBusMessage::ReplyMessage);
         QVERIFY(m_rig.writeFile(QStringLiteral("/etc/adjtime"), "0.000000 1700000000 0.000000\n1700000000\nLOCAL\n"));
         QCOMPARE(call(QStringLiteral("SetTime"), {someTime + 2}).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(m_rig.clockLog(),
-            (QStringList{QStringLiteral("clock 1700000000.000000000"), QStringLiteral("clock 1700000001.000000000"),
-                QStringLiteral("rtc utc 2023-11-14 22:13:21"), QStringLiteral("clock 1700000002.000000000"), QStringLiteral("rtc local 2023-11-15 01:13:22")}));
+        QCOMPARE(wholeSeconds(m_rig.clockLog()),
+            (QStringList{QStringLiteral("clock 1700000000"), QStringLiteral("clock 1700000001"), QStringLiteral("rtc utc 2023-11-14 22:13:21"),
+                QStringLiteral("clock 1700000002"), QStringLiteral("rtc local 2023-11-15 01:13:22")}));
         QCOMPARE(m_rig.checkedActions(), (QStringList{setTimeAction, setTimeAction, setTimeAction}));
     }
 
@@ -107,10 +143,74 @@ private Q_SLOTS:
         m_rig.allow({setTimeAction});
         m_rig.setClockLogPath(m_rig.root() + QStringLiteral("/missing/clock.log"));
         QVERIFY(m_rig.startHelper());
+        ErrorSignals errors;
         const QDBusMessage reply = call(QStringLiteral("SetTime"), {someTime});
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QCOMPARE(reply.errorName(), failed);
         QVERIFY(!reply.errorMessage().isEmpty());
+        // The same reason follows as the Error signal, to this caller.
+        QTRY_COMPARE(errors.received.size(), 1);
+        QCOMPARE(errors.received.first(), (QStringList{QStringLiteral("Unable to set the time"), reply.errorMessage()}));
+    }
+
+    void requestsOfACallerThatLeftAreDropped()
+    {
+        m_rig.allow({setTimeAction, ntpSyncAction});
+        m_rig.polkitMock(QStringLiteral("SimulateHang"), {true});
+        QVERIFY(m_rig.startResponder(1000));
+        QVERIFY(m_rig.startHelper());
+        {
+            QDBusConnection gone = QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("caller-that-leaves"));
+            gone.asyncCall(HelperRig::helperCall(QStringLiteral("SetTime"), {someTime}));
+            gone.asyncCall(HelperRig::helperCall(QStringLiteral("NTPSync"), {QStringLiteral("127.0.0.1")}));
+            QTRY_COMPARE(m_rig.polkitChecks().size(), 2);
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("caller-that-leaves"));
+        m_rig.polkitMock(QStringLiteral("SimulateHang"), {false});
+        m_rig.polkitMock(QStringLiteral("ReleaseHangingCalls"));
+        // The helper still serves; of the caller that left, nothing was carried out.
+        QCOMPARE(call(QStringLiteral("SwitchTab")).errorName(), accessDenied);
+        QTest::qWait(2000); // time enough for a tool run that should not have started
+        QCOMPARE(m_rig.clockLog(), QStringList());
+        QCOMPARE(m_rig.toolRuns().size(), 0);
+    }
+
+    void pendingRequestsOfOneCallerAreBounded()
+    {
+        m_rig.allow({switchTabAction});
+        m_rig.polkitMock(QStringLiteral("SimulateHang"), {true});
+        QVERIFY(m_rig.startHelper());
+        QList<QDBusPendingCall> waiting;
+        for (int i = 0; i < 4; ++i) {
+            waiting << HelperRig::bus().asyncCall(HelperRig::helperCall(QStringLiteral("SwitchTab")));
+        }
+        const QDBusMessage refused = call(QStringLiteral("SwitchTab"));
+        QCOMPARE(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.LimitsExceeded"));
+        m_rig.polkitMock(QStringLiteral("SimulateHang"), {false});
+        m_rig.polkitMock(QStringLiteral("ReleaseHangingCalls"));
+        for (QDBusPendingCall &pending : waiting) {
+            pending.waitForFinished();
+            QVERIFY(!pending.isError());
+        }
+        // Answered requests no longer count.
+        QCOMPARE(call(QStringLiteral("SwitchTab")).type(), QDBusMessage::ReplyMessage);
+    }
+
+    void hungToolIsEndedAndReported()
+    {
+        m_rig.allow({ntpSyncAction});
+        QVERIFY(m_rig.writeFile(QStringLiteral("/hang"), "#!/bin/sh\nexec sleep 600\n"));
+        QVERIFY(QFile::setPermissions(m_rig.root() + QStringLiteral("/hang"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        m_rig.setHelperVariable(QStringLiteral("ORB_HELPER_TEST_NTPDIG"), m_rig.root() + QStringLiteral("/hang"));
+        m_rig.setHelperVariable(QStringLiteral("ORB_HELPER_TEST_NTP_DEADLINE_MS"), QStringLiteral("1000"));
+        QVERIFY(m_rig.startHelper());
+        ErrorSignals errors;
+        const QDBusMessage reply = call(QStringLiteral("NTPSync"), {QStringLiteral("ntp.example.org")});
+        QCOMPARE(reply.errorName(), failed);
+        QTRY_COMPARE(errors.received.size(), 1);
+        const QString reason = errors.received.first().at(1);
+        QCOMPARE(reason, QStringLiteral("The time query of ntp.example.org did not finish within 1 s and was stopped."));
+        QCOMPARE(m_rig.clockLog(), QStringList());
     }
 
     void ntpSyncStepsClockByServerOffset()
@@ -132,6 +232,15 @@ private Q_SLOTS:
         QCOMPARE(log.size(), 1);
         const double set = HelperRig::clockValue(log.constFirst());
         QVERIFY2(set >= before + 1000.5 - 0.5 && set <= after + 1000.5 + 0.5, qPrintable(log.constFirst()));
+
+        // The tool parses network replies: no root, no capabilities, a fixed environment.
+        const QVariantList who = m_rig.toolIdentities().value(0);
+        QCOMPARE(who.value(0).toInt(), 65534);
+        QCOMPARE(who.value(1).toString(), QStringLiteral("0000000000000000"));
+        QStringList variables = who.value(2).toStringList();
+        variables.erase(std::remove_if(variables.begin(), variables.end(), [](const QString &name) { return name.startsWith(QLatin1String("ORB_TEST_")); }),
+            variables.end());
+        QCOMPARE(variables, (QStringList{QStringLiteral("HOME"), QStringLiteral("LC_ALL"), QStringLiteral("PATH")}));
     }
 
     void ntpSyncWithoutServerAsksConfiguredOnes()
@@ -208,7 +317,7 @@ private Q_SLOTS:
         m_rig.polkitMock(QStringLiteral("ReleaseHangingCalls"));
         setTime.waitForFinished();
         QVERIFY2(!setTime.isError(), qPrintable(setTime.error().message()));
-        QCOMPARE(m_rig.clockLog(), QStringList{QStringLiteral("clock 1700000000.000000000")});
+        QCOMPARE(wholeSeconds(m_rig.clockLog()), QStringList{QStringLiteral("clock 1700000000")});
     }
 
     void requestsChangeTheClockOneAfterAnother()
@@ -228,7 +337,8 @@ private Q_SLOTS:
         const QStringList log = m_rig.clockLog();
         QCOMPARE(log.size(), 2);
         QVERIFY(HelperRig::clockValue(log.at(0)) > QDateTime::currentSecsSinceEpoch() + 900);
-        QCOMPARE(log.at(1), QStringLiteral("clock 1700000000.000000000"));
+        // Set to the instant asked for plus the time it waited for the synchronization.
+        QVERIFY(HelperRig::clockValue(log.at(1)) > someTime && HelperRig::clockValue(log.at(1)) < someTime + 25);
     }
 
     void busActivationAndIdleExit()
@@ -253,7 +363,7 @@ private Q_SLOTS:
         const QDBusMessage reply = call(QStringLiteral("SetTime"), {someTime});
         QFile::remove(serviceFile);
         QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
-        QCOMPARE(m_rig.clockLog(), QStringList{QStringLiteral("clock 1700000000.000000000")});
+        QCOMPARE(wholeSeconds(m_rig.clockLog()), QStringList{QStringLiteral("clock 1700000000")});
 
         // After a second without requests it leaves the bus.
         QVERIFY(HelperRig::isOnBus(helperName));

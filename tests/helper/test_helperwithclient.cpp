@@ -8,6 +8,7 @@
 
 #include <QDBusPendingCall>
 #include <QDateTime>
+#include <QSignalSpy>
 #include <QTest>
 
 class HelperWithClientTest : public QObject
@@ -49,7 +50,24 @@ private Q_SLOTS:
         QDBusPendingCall allowed = client.SetTime(1700000000);
         allowed.waitForFinished();
         QVERIFY2(!allowed.isError(), qPrintable(allowed.error().message()));
-        QCOMPARE(m_rig.clockLog(), QStringList{QStringLiteral("clock 1700000000.000000000")});
+        QCOMPARE(m_rig.clockLog().value(0).left(16), QStringLiteral("clock 1700000000"));
+        // The page has an agent: polkit may ask for a password.
+        QCOMPARE(m_rig.polkitChecks().constLast().flags, 1u);
+    }
+
+    void slowPasswordIsNoFailureAndTheClockKeepsTime()
+    {
+        // Longer than the D-Bus default time-out of 25 s.
+        constexpr double typing = 26;
+        QVERIFY(m_rig.allow({HelperRig::setTimeAction}));
+        QVERIFY(m_rig.polkitMock(QStringLiteral("SetDelay"), {typing}).type() == QDBusMessage::ReplyMessage);
+        QVERIFY(m_rig.startHelper());
+        DBusOrbAdminDate client;
+        QDBusPendingCall call = client.SetTime(1700000000);
+        QVERIFY2(!call.isError(), qPrintable(call.error().message()));
+        // Set to what was asked plus the time the password took.
+        const double set = HelperRig::clockValue(m_rig.clockLog().value(0));
+        QVERIFY2(set >= 1700000000 + typing && set < 1700000000 + typing + 1, qPrintable(m_rig.clockLog().value(0)));
     }
 
     void ntpSync()
@@ -81,6 +99,7 @@ private Q_SLOTS:
         QVERIFY(m_rig.startResponder(300, 3));
         QVERIFY(m_rig.startHelper());
         DBusOrbAdminDate client;
+        QSignalSpy reasons(&client, &DBusOrbAdminDate::Error);
 
         QDBusPendingCall sync = client.NTPSync(QStringLiteral("127.0.0.1"));
         sync.waitForFinished();
@@ -88,6 +107,11 @@ private Q_SLOTS:
         QCOMPARE(client.getDBusError(sync.error().type()), QStringLiteral("The call failed."));
         QVERIFY2(sync.error().message().contains(QLatin1String("ntpdig")), qPrintable(sync.error().message()));
         QCOMPARE(m_rig.clockLog(), QStringList());
+        // The helper's reason comes after the call has returned, so that it is the
+        // last thing the page shows; it keeps the tool's own words.
+        QCOMPARE(reasons.size(), 0);
+        QVERIFY(reasons.wait(5000));
+        QCOMPARE(reasons.first().at(1).toString(), sync.error().message());
     }
 };
 

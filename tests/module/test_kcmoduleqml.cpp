@@ -1,6 +1,12 @@
 // The module object and its main view, hosted like the settings centre hosts them.
 #include <KPluginMetaData>
 
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QTimer>
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QQmlComponent>
@@ -10,9 +16,25 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "dbusorbadmindate.h"
 #include "kcmoduleqml.h"
 #include "modulehost.h"
 #include "synchronizer.h"
+
+// Answers SetTime a second after it was asked.
+class SlowHelper : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "ru.veltronix.orb.date.Manager")
+public Q_SLOTS:
+    void SetTime(uint)
+    {
+        setDelayedReply(true);
+        const QDBusMessage reply = message().createReply();
+        const QDBusConnection bus = connection();
+        QTimer::singleShot(1000, this, [reply, bus]() { bus.send(reply); });
+    }
+};
 
 class TestKCModuleQML : public QObject
 {
@@ -186,15 +208,72 @@ private Q_SLOTS:
         host.module()->load();
         QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
         QVERIFY(dialog);
+        auto *text = dialog->property("textItem").value<QQuickItem *>();
+        QVERIFY(text);
         Q_EMIT host.module()->showMessage(QStringLiteral("Error"), QStringLiteral("First"));
+        QVERIFY(host.waitFor([dialog] { return dialog->property("opened").toBool(); }));
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("First"));
-        QVERIFY(dialog->property("visible").toBool());
-        // A second failure while the dialog is open replaces its texts.
-        Q_EMIT host.module()->showMessage(QStringLiteral("Error "), QStringLiteral("Second"));
+        QCOMPARE(text->property("text").toString(), QStringLiteral("First"));
+        // Drawn in the page's own window, where it can be seen.
+        QVERIFY(text->isVisible() && text->window() == host.window());
+        const QRectF area = text->mapRectToScene(QRectF(0, 0, text->width(), text->height()));
+        QVERIFY(QRectF(QPointF(), host.window()->size()).contains(area));
+        const QImage first = host.grab().copy(area.toAlignedRect());
+
+        // A second failure while the dialog is open replaces what it shows.
+        Q_EMIT host.module()->showMessage(QStringLiteral("Error "), QStringLiteral("Second, a longer message"));
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error "));
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Second"));
+        QCOMPARE(text->property("text").toString(), QStringLiteral("Second, a longer message"));
+        QVERIFY(host.waitFor([&] { return host.grab().copy(area.toAlignedRect()) != first; }));
+        host.saveScreenshot(QStringLiteral("warning-dialog-replaced"));
         QMetaObject::invokeMethod(dialog, "close");
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void pageStaysDrawnAndIgnoresInputWhileARequestWaits()
+    {
+        qputenv("ORB_ADMIN_MODE", "0");
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+        QCOMPARE(bar->property("currentIndex").toInt(), 0);
+        QQuickItem *secondTab = nullptr;
+        QMetaObject::invokeMethod(bar, "itemAt", Q_RETURN_ARG(QQuickItem *, secondTab), Q_ARG(int, 1));
+        QVERIFY(secondTab);
+
+        // A helper on its own connection that answers after a while.
+        SlowHelper helper;
+        QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("slow-helper"));
+        QVERIFY(connection.registerObject(QStringLiteral("/"), &helper, QDBusConnection::ExportAllSlots));
+        QVERIFY(connection.registerService(QStringLiteral("ru.veltronix.orb.date")));
+
+        bool busy = false;
+        bool indicatorRunning = false;
+        int frames = 0;
+        QSignalSpy busyChanges(kcm, &KCModuleQML::busyChanged);
+        connect(host.window(), &QQuickWindow::frameSwapped, this, [&frames] { ++frames; });
+        QTimer::singleShot(300, this, [&] {
+            busy = kcm->busy();
+            indicatorRunning = host.findItem(QStringLiteral("busyIndicator"))->property("running").toBool();
+            frames = 0;
+            host.window()->update();
+            const QPointF centre = secondTab->mapToScene(QPointF(secondTab->width() / 2, secondTab->height() / 2));
+            QTest::mouseClick(host.window(), Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+        });
+        QDBusPendingCall call = kcm->daemon()->SetTime(1700000000);
+        QVERIFY(call.isFinished() && !call.isError());
+        QVERIFY(busy && indicatorRunning);
+        QVERIFY2(frames > 0, "the window was not drawn while waiting");
+        QCOMPARE(busyChanges.size(), 2);
+        QVERIFY(!kcm->busy());
+        // The click given meanwhile was dropped, not kept for later.
+        QTest::qWait(100);
+        QCOMPARE(bar->property("currentIndex").toInt(), 0);
+
+        connection.unregisterService(QStringLiteral("ru.veltronix.orb.date"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("slow-helper"));
         qunsetenv("ORB_ADMIN_MODE");
     }
 

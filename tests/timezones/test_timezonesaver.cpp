@@ -11,6 +11,9 @@
 
 namespace {
 const QString s_agentCall = QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"ru.veltronix.orb.date.set-time\", %1) [st]");
+// Then the action timedated itself asks polkit about.
+const QString s_zoneAgentCall
+    = QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"org.freedesktop.timedate1.set-timezone\", %1) [st]");
 const QString s_timedatedCall = QStringLiteral("org.freedesktop.timedate1: SetTimezone(\"%1\", true) [sb]");
 const QString s_accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 const QString s_invalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
@@ -80,7 +83,7 @@ private Q_SLOTS:
         QSignalSpy errors(&saver, &TimeZoneSaver::error);
         QVERIFY(saver.save(zone));
         QVERIFY(errors.isEmpty());
-        QCOMPARE(describe(StandIns::journal()), QStringList({s_agentCall.arg(0x3c00005), s_timedatedCall.arg(zone)}));
+        QCOMPARE(describe(StandIns::journal()), QStringList({s_agentCall.arg(0x3c00005), s_zoneAgentCall.arg(0x3c00005), s_timedatedCall.arg(zone)}));
         QCOMPARE(m_standIns.timedatedTimezone(), zone);
     }
 

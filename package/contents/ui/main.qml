@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Dialogs 1.3
 import QtQuick.Layouts 1.15
 import org.kde.kcm 1.2 as KCM
 import ru.nimbolinux.kcm.orbadmindate 1.0
@@ -112,6 +111,10 @@ KCM.SimpleKCM {
         repeat: true
         running: false
         onTriggered: {
+            // Held while a request is outstanding: the page's state is about to be reloaded.
+            if (kcm.busy) {
+                return
+            }
             if (page.isAdminMode) {
                 dateTimeTab.update()
                 timeZonesTab.update()
@@ -120,18 +123,58 @@ KCM.SimpleKCM {
         }
     }
 
-    MessageDialog {
+    // Drawn by the page itself: a native message box reads its texts only when it
+    // opens, so a message arriving while it is open would never be seen.
+    Dialog {
         id: errorDialog
-        standardButtons: StandardButton.Close
-        icon: StandardIcon.Warning
-        width: 320
-        height: 240
+
+        property string text
+        readonly property alias textItem: messageLabel
+
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        width: Math.min(Math.max(implicitWidth, 320), parent ? parent.width - 20 : 320)
+        modal: true
+        focus: true
+        standardButtons: Dialog.Close
+        closePolicy: Popup.CloseOnEscape
 
         function showError(title, message) {
             errorDialog.title = title
             errorDialog.text = message
             errorDialog.open()
         }
+
+        RowLayout {
+            spacing: 12
+            anchors.fill: parent
+
+            Image {
+                Layout.alignment: Qt.AlignTop
+                // Only once shown: the provider is registered by the first load.
+                source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
+                sourceSize.width: 32
+                sourceSize.height: 32
+            }
+            Label {
+                id: messageLabel
+                objectName: "warningDialogText"
+                Layout.fillWidth: true
+                Layout.maximumWidth: 480
+                text: errorDialog.text
+                wrapMode: Text.Wrap
+            }
+        }
+    }
+
+    BusyIndicator {
+        id: busyIndicator
+        objectName: "busyIndicator"
+        parent: Overlay.overlay
+        anchors.centerIn: parent
+        z: 1
+        running: kcm.busy === true
+        visible: running
     }
 
     DateTimeTab {
