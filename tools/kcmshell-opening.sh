@@ -14,7 +14,7 @@ module=$1
 export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
 export QT_QUICK_CONTROLS_STYLE=org.kde.desktop
 # Every frame the scene graph draws, with the time since the process started.
-export QT_LOGGING_RULES="qt.scenegraph.time.renderloop.debug=true"
+export QT_LOGGING_RULES="qt.scenegraph.time.renderer.debug=true"
 export QT_MESSAGE_PATTERN="%{category}|%{time process}|%{message}"
 
 log=$(mktemp)
@@ -26,7 +26,7 @@ last_size=-1
 quiet=0
 for _ in $(seq 1 200); do
     sleep 0.1
-    frames=$(grep -c '^qt.scenegraph.time.renderloop|.*Frame rendered' "$log" || true)
+    frames=$(grep -c '^qt.scenegraph.time.renderer|.*time in renderer' "$log" || true)
     if [ "$frames" -gt 0 ] && [ "$frames" = "$last_size" ]; then
         quiet=$((quiet + 1))
         [ "$quiet" -ge 10 ] && break
@@ -39,6 +39,6 @@ rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 
-grep '^qt.scenegraph.time.renderloop|.*Frame rendered' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" '
+grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" '
     { t = $1 * 1000; if (NR == 1) first = t; else if (t - prev >= 500 && !ended) ended = 1; if (!ended) last = t; prev = t; n += !ended }
     END { printf "shown_ms=%.0f\nlast_frame_ms=%.0f\nopening_frames=%d\nrss_kb=%d\n", first, last, n, rss }'
