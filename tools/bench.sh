@@ -87,3 +87,35 @@ printf '%-52s %10s fps %14s\n' "Frames drawn while idle" "$idle_fps" ""
 printf '%-52s %11s MB %14s\n' "Peak memory, date page" "$((peak_kb / 1024))" ""
 printf '%-52s %11s MB %14s\n' "Peak memory, empty page" "$((empty_peak_kb / 1024))" ""
 printf 'Map %s. One warm start of the date page, ms since launch at the end of each step:\n  %s\n' "$map" "$phases"
+
+# The opening in KDE's own host, kcmshell5, under Xvfb as a Plasma session starts
+# it, with a warm QML cache; medians of the same number of starts.
+display=:$((500 + RANDOM % 400))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$caches"' EXIT
+for _ in $(seq 1 100); do
+    xdpyinfo -display "$display" >/dev/null 2>&1 && break
+    sleep 0.1
+done
+opening() { # plug-in, cache directory
+    DISPLAY=$display "$here/tests/harness/run-with-buses" "$here/tests/sync/run-with-timesync" \
+        --unit systemd-timesyncd.service=active --unit chrony.service=inactive -- \
+        "$here/tools/kcmshell-opening.sh" "$1" "$2" 2>/dev/null
+}
+openings() { # plug-in, key
+    opening "$1" "$caches/kcmshell-$(basename "$1")" >/dev/null
+    for _ in $(seq "$runs"); do
+        opening "$1" "$caches/kcmshell-$(basename "$1")" | value "$2"
+    done | median
+}
+k_last=$(openings "$module" last_frame_ms)
+k_empty_last=$(openings "$empty" last_frame_ms)
+k_rss=$(openings "$module" rss_kb)
+k_empty_rss=$(openings "$empty" rss_kb)
+printf '%-52s %11s ms %14s\n' "kcmshell5: last frame of the opening, date page" "$k_last" ""
+printf '%-52s %11s ms %14s\n' "kcmshell5: last frame of the opening, empty page" "$k_empty_last" ""
+printf '%-52s %14s %14s\n' "kcmshell5: ratio date page / empty page" \
+    "$(awk -v m="$k_last" -v e="$k_empty_last" 'BEGIN { printf "%.2f", m / e }')" "<= 1.30"
+printf '%-52s %11s MB %14s\n' "kcmshell5: resident memory, date page" "$((k_rss / 1024))" ""
+printf '%-52s %11s MB %14s\n' "kcmshell5: resident memory, empty page" "$((k_empty_rss / 1024))" "date <= +40 MB"

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QGuiApplication>
+#include <QMetaEnum>
 #include <QQmlEngine>
 #include <QThread>
 #include <QTimeZone>
@@ -36,7 +37,7 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     , m_showAllTimeZonesForMap(true)
     , m_firstLoad(true)
     , m_selectedTimeZone(QString::fromUtf8(QTimeZone::systemTimeZoneId()))
-    , m_numberOfTabs(5)
+    , m_numberOfTabs(QMetaEnum::fromType<Tab>().keyCount())
     , m_changedTabs(static_cast<size_t>(m_numberOfTabs), false)
 {
     // The pictures take a while to decode; start early, off the GUI thread, when

@@ -111,7 +111,7 @@ private:
     bool m_showAllTimeZonesForMap = true;
     bool m_firstLoad = true;
     QString m_selectedTimeZone;
-    qint32 m_numberOfTabs = 5;
+    qint32 m_numberOfTabs;
     TimeZoneSaver *m_timeZoneSaver = nullptr;
     Synchronizer *m_synchronizer = nullptr;
     std::vector<bool> m_changedTabs;

@@ -83,18 +83,18 @@ int Synchronizer::currentServiceState() const
 bool Synchronizer::noActiveServices() const
 {
     const int state = currentServiceState();
-    return state == 0 || state == 1;
+    return state == LogicController::NoService || state == LogicController::NoneRunning;
 }
 
 QString Synchronizer::currentStatusString() const
 {
     switch (currentServiceState()) {
-    case 0:
-    case 1:
+    case LogicController::NoService:
+    case LogicController::NoneRunning:
         return i18n("All services stopped");
-    case 2:
+    case LogicController::NotSynchronized:
         return i18n("Current service: ") + currentService() + i18n(" (not synced)");
-    case 3:
+    case LogicController::Synchronized:
         return i18n("Current service: ") + currentService() + i18n(" (synced)");
     default:
         return QString();
@@ -103,7 +103,7 @@ QString Synchronizer::currentStatusString() const
 
 QString Synchronizer::getLastSynchroToolTip() const
 {
-    if (currentServiceState() != 3) {
+    if (currentServiceState() != LogicController::Synchronized) {
         return QString();
     }
     const LastSynchroInfo info = m_logic->getLastSynchroInfo();

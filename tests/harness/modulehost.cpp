@@ -59,6 +59,10 @@ bool ModuleHost::create(const QSize &size)
     if (!QTest::qWaitForWindowExposed(m_window.get())) {
         qWarning() << "The window was not exposed";
     }
+    // The tabs not on show are built after the first frame; the tests use them all.
+    if (!QTest::qWaitFor([this] { return m_page->property("allTabsBuilt").toBool(); }, 10000)) {
+        qWarning() << "Not every tab was built";
+    }
     return true;
 }
 
@@ -80,6 +84,15 @@ QQuickWindow *ModuleHost::window() const
 QQuickItem *ModuleHost::findItem(const QString &name) const
 {
     return m_page ? m_page->findChild<QQuickItem *>(name) : nullptr;
+}
+
+QQuickItem *ModuleHost::tabPage(int index) const
+{
+    auto *stack = m_page ? m_page->property("stack").value<QQuickItem *>() : nullptr;
+    if (!stack || index < 0 || index >= stack->childItems().size()) {
+        return nullptr;
+    }
+    return stack->childItems().at(index)->property("item").value<QQuickItem *>();
 }
 
 QVariant ModuleHost::pageProperty(const char *name) const

@@ -32,6 +32,8 @@ public:
 
     // The first item below the page whose objectName is `name`.
     QQuickItem *findItem(const QString &name) const;
+    // The page of the tab at `index` of the bar, once it is built.
+    QQuickItem *tabPage(int index) const;
     // Reads a property of the page's root item (e.g. "isAdminMode").
     QVariant pageProperty(const char *name) const;
 

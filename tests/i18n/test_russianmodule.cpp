@@ -188,7 +188,8 @@ private Q_SLOTS:
         auto *stack = host.page()->property("stack").value<QQuickItem *>();
         QVERIFY(stack);
         QCOMPARE(stack->childItems().size(), 5);
-        QQuickItem *page = stack->childItems().at(index);
+        QQuickItem *page = host.tabPage(index);
+        QVERIFY(page);
         QVERIFY(tab.isEmpty() || page->objectName() == tab);
         QVERIFY(host.waitFor([&] { return page->isVisible(); }));
         QTest::qWait(300);

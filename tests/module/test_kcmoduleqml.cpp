@@ -175,8 +175,8 @@ private Q_SLOTS:
         QCOMPARE(kcm->changedTabs(), std::vector<bool>(5, false));
 
         // The page's change relay reaches the module: a tab page raising its flag.
-        auto *stack = host.page()->property("stack").value<QQuickItem *>();
-        QQuickItem *trayTab = stack->childItems().at(1);
+        QQuickItem *trayTab = host.tabPage(1);
+        QVERIFY(trayTab);
         trayTab->setProperty("needsSave", true);
         QVERIFY(kcm->needsSave());
         QCOMPARE(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab), true);

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import org.kde.kcm 1.2 as KCM
 import ru.nimbolinux.kcm.orbadmindate 1.0
 
@@ -30,22 +31,56 @@ KCM.SimpleKCM {
     topPadding: 0
     bottomPadding: 0
 
-    function load() {
-        if (isAdminMode) {
-            dateTimeTab.load()
-            timeZonesTab.load()
-            syncTab.load()
+    // Every tab in the order of the bar: its number, its title, what it is made of,
+    // whether only administrators see it, whether it has icons to load and whether
+    // the one-second tick refreshes it. The bar, load(), loadIcons() and the tick
+    // all go through this table.
+    readonly property var tabs: [
+        {"number": tab.DateTime, "title": i18n("Date and time"), "component": dateTimeComponent, "admin": true, "icons": false, "ticks": true},
+        {"number": tab.TimeZones, "title": i18n("Time zone"), "component": timeZonesComponent, "admin": true, "icons": true, "ticks": true},
+        {"number": tab.Synchronization, "title": i18n("Synchronization"), "component": syncComponent, "admin": true, "icons": true, "ticks": false},
+        {"number": tab.AppletSettings, "title": i18n("Other time zones"), "component": appletSettingsComponent, "admin": false, "icons": true, "ticks": true},
+        {"number": tab.TrayDisplayTab, "title": i18n("Tray display"), "component": trayDisplayComponent, "admin": false, "icons": false, "ticks": false}
+    ].filter(entry => page.isAdminMode || !entry.admin)
+    // The loaders of the tabs on show, in the order of the bar.
+    property var tabLoaders: []
+    // The first reloadQml and loadIcons have come: a tab built later catches up.
+    property bool loaded: false
+    property bool iconsLoaded: false
+    // The first frame is drawn: the tabs not on show may be built now.
+    property bool opened: false
+    readonly property bool allTabsBuilt: tabLoaders.length > 0 && tabLoaders.every(loader => loader.status === Loader.Ready)
+
+    function forEachTab(wanted, action) {
+        for (const loader of tabLoaders) {
+            if (loader.item && wanted(loader.entry)) {
+                action(loader.item)
+            }
         }
-        appletSettingsTab.load()
-        displayFormatTab.load()
+    }
+
+    function load() {
+        loaded = true
+        forEachTab(entry => true, item => item.load())
     }
 
     function loadIcons() {
-        if (isAdminMode) {
-            timeZonesTab.loadIcons()
-            syncTab.loadIcons()
+        iconsLoaded = true
+        forEachTab(entry => entry.icons, item => item.loadIcons())
+    }
+
+    function tick() {
+        forEachTab(entry => entry.ticks, item => item.update())
+    }
+
+    // The tab a loader just built catches up with what the others already had.
+    function tabBuilt(loader) {
+        if (iconsLoaded && loader.entry.icons) {
+            loader.item.loadIcons()
         }
-        appletSettingsTab.loadIcons()
+        if (loaded) {
+            loader.item.load()
+        }
     }
 
     function isLightTheme() {
@@ -65,26 +100,58 @@ KCM.SimpleKCM {
         id: tabLoader
 
         Component.onCompleted: {
-            if (page.isAdminMode) {
-                page.addTab(i18n("Date and time"), dateTimeTab)
-                page.addTab(i18n("Time zone"), timeZonesTab)
-                page.addTab(i18n("Synchronization"), syncTab)
+            const loaders = []
+            for (const entry of page.tabs) {
+                bar.addItem(tabButton.createObject(bar, {"text": entry.title}))
+                loaders.push(tabPage.createObject(stackLayout, {"entry": entry, "index": loaders.length}))
             }
-            page.addTab(i18n("Other time zones"), appletSettingsTab)
-            page.addTab(i18n("Tray display"), displayFormatTab)
+            page.tabLoaders = loaders
         }
-    }
-
-    function addTab(text, tabPage) {
-        bar.addItem(tabButton.createObject(bar, {"text": text}))
-        tabPage.parent = stackLayout
-        tabPage.visible = true
     }
 
     Component {
         id: tabButton
         TabButton {
             width: implicitWidth
+        }
+    }
+
+    // A tab is built when it is on show, or once the first frame is drawn; those
+    // not on show are built a piece at a time, so that the opening is not held up.
+    Component {
+        id: tabPage
+        Loader {
+            id: loader
+
+            property var entry
+            property int index
+            readonly property bool onShow: index === stackLayout.currentIndex
+
+            Layout.preferredWidth: parent ? parent.width : 0
+            Layout.preferredHeight: parent ? parent.height : 0
+            active: onShow || page.opened
+            asynchronous: !onShow
+            sourceComponent: entry.component
+            onLoaded: page.tabBuilt(loader)
+
+            Connections {
+                target: loader.item
+                ignoreUnknownSignals: true
+                function onNeedsSaveChanged() {
+                    kcm.setChanged(loader.entry.number, loader.item.needsSave)
+                }
+                function onError(title, message) {
+                    errorDialog.showError(title, message)
+                }
+            }
+        }
+    }
+
+    Connections {
+        target: page.Window.window
+        enabled: !page.opened
+        function onFrameSwapped() {
+            page.opened = true
         }
     }
 
@@ -110,16 +177,11 @@ KCM.SimpleKCM {
         interval: 1000
         repeat: true
         running: false
+        // Held while a request is outstanding: the page's state is about to be reloaded.
         onTriggered: {
-            // Held while a request is outstanding: the page's state is about to be reloaded.
-            if (kcm.busy) {
-                return
+            if (!kcm.busy) {
+                page.tick()
             }
-            if (page.isAdminMode) {
-                dateTimeTab.update()
-                timeZonesTab.update()
-            }
-            appletSettingsTab.update()
         }
     }
 
@@ -177,54 +239,39 @@ KCM.SimpleKCM {
         visible: running
     }
 
-    DateTimeTab {
-        id: dateTimeTab
-        visible: false
-        enabled: page.isAdminMode
-        isLight: root.isLight
-        Layout.preferredWidth: parent ? parent.width : 0
-        Layout.preferredHeight: parent ? parent.height : 0
-        onNeedsSaveChanged: kcm.setChanged(page.tab.DateTime, needsSave)
-        onError: errorDialog.showError(title, message)
+    Component {
+        id: dateTimeComponent
+        DateTimeTab {
+            isLight: root.isLight
+        }
     }
 
-    TimeZonesTab {
-        id: timeZonesTab
-        visible: false
-        enabled: page.isAdminMode
-        isLight: root.isLight
-        Layout.preferredWidth: parent ? parent.width : 0
-        Layout.preferredHeight: parent ? parent.height : 0
-        onNeedsSaveChanged: kcm.setChanged(page.tab.TimeZones, needsSave)
+    Component {
+        id: timeZonesComponent
+        TimeZonesTab {
+            isLight: root.isLight
+        }
     }
 
-    SynchronizationTab {
-        id: syncTab
-        visible: false
-        enabled: page.isAdminMode
-        isLight: root.isLight
-        Layout.preferredWidth: parent ? parent.width : 0
-        Layout.preferredHeight: parent ? parent.height : 0
-        onNeedsSaveChanged: kcm.setChanged(page.tab.Synchronization, needsSave)
+    Component {
+        id: syncComponent
+        SynchronizationTab {
+            isLight: root.isLight
+        }
     }
 
-    AppletSettingsTab {
-        id: appletSettingsTab
-        visible: false
-        isLight: root.isLight
-        Layout.preferredWidth: parent ? parent.width : 0
-        Layout.preferredHeight: parent ? parent.height : 0
-        onNeedsSaveChanged: kcm.setChanged(page.tab.AppletSettings, needsSave)
+    Component {
+        id: appletSettingsComponent
+        AppletSettingsTab {
+            isLight: root.isLight
+        }
     }
 
-    TrayDisplayTab {
-        id: displayFormatTab
-        visible: false
-        isLight: root.isLight
-        Layout.preferredWidth: parent ? parent.width : 0
-        Layout.preferredHeight: parent ? parent.height : 0
-        onNeedsSaveChanged: kcm.setChanged(page.tab.TrayDisplayTab, needsSave)
-        onError: errorDialog.showError(title, message)
+    Component {
+        id: trayDisplayComponent
+        TrayDisplayTab {
+            isLight: root.isLight
+        }
     }
 
     Rectangle {

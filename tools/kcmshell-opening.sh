@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# One opening of a module in KDE's own host, kcmshell5, on $DISPLAY, as a Plasma
+# session starts it. Prints key=value lines:
+#   shown_ms       launch to the window's first frame
+#   last_frame_ms  launch to the last frame of the opening: the last one before the
+#                  first pause of half a second (a ticking clock draws once a second)
+#   rss_kb         resident memory once the opening is over
+# Usage: tools/kcmshell-opening.sh <module id or plug-in file> [QML cache folder]
+# Runs on the private buses of tests/harness/run-with-buses.
+set -euo pipefail
+
+module=$1
+[ -n "${2:-}" ] && export XDG_CACHE_HOME=$2
+export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
+export QT_QUICK_CONTROLS_STYLE=org.kde.desktop
+# Every frame the scene graph draws, with the time since the process started.
+export QT_LOGGING_RULES="qt.scenegraph.time.renderer.debug=true"
+export QT_MESSAGE_PATTERN="%{category}|%{time process}|%{message}"
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+kcmshell5 "$module" 2>"$log" &
+pid=$!
+# Wait until the opening is over: frames have been drawn and none for a second.
+last_size=-1
+quiet=0
+for _ in $(seq 1 200); do
+    sleep 0.1
+    frames=$(grep -c '^qt.scenegraph.time.renderer|.*time in renderer' "$log" || true)
+    if [ "$frames" -gt 0 ] && [ "$frames" = "$last_size" ]; then
+        quiet=$((quiet + 1))
+        [ "$quiet" -ge 10 ] && break
+    else
+        quiet=0
+    fi
+    last_size=$frames
+done
+rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" '
+    { t = $1 * 1000; if (NR == 1) first = t; else if (t - prev >= 500 && !ended) ended = 1; if (!ended) last = t; prev = t; n += !ended }
+    END { printf "shown_ms=%.0f\nlast_frame_ms=%.0f\nopening_frames=%d\nrss_kb=%d\n", first, last, n, rss }'
