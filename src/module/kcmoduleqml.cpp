@@ -120,7 +120,7 @@ void KCModuleQML::load()
     }
     m_changedTabs.assign(static_cast<size_t>(m_numberOfTabs), false);
     // A reset should show what the clock applet wrote meanwhile, not a cached copy.
-    m_settings.sync();
+    m_syncSettings();
     SettingsForAppletProvider::loadSettings(m_settings);
     TrayDisplay::loadSettings();
     setNeedsSave(false);
@@ -130,7 +130,9 @@ void KCModuleQML::load()
 void KCModuleQML::save()
 {
     DateTimeProvider::saveSettings();
-    m_settings.save(SettingsForAppletProvider::getSettings());
+    if (!m_settings.save(SettingsForAppletProvider::getSettings())) {
+        Q_EMIT showMessage(i18n("Error"), m_settings.errorString());
+    }
     TrayDisplay::apply();
     if (!ServerList::save()) {
         const QString title = i18n("Error");
@@ -239,6 +241,14 @@ void KCModuleQML::openAnotherKCMModule(QString moduleName)
 
 void KCModuleQML::updateAppletSettings()
 {
-    m_settings.sync();
+    m_syncSettings();
     SettingsForAppletProvider::loadSettings(m_settings);
+}
+
+void KCModuleQML::m_syncSettings()
+{
+    // Writes a server name stored by syncNow(), if any.
+    if (!m_settings.sync()) {
+        Q_EMIT showMessage(i18n("Error"), m_settings.errorString());
+    }
 }

@@ -103,6 +103,7 @@ public Q_SLOTS:
 private:
     void m_init(QQmlEngine *engine);
     void m_loadMapImages();
+    void m_syncSettings();
 
     Settings m_settings;
     std::shared_ptr<DBusOrbAdminDate> m_daemon;

@@ -68,34 +68,34 @@ void SystemDisplayFormatController::set(const DisplayFormat &format)
         {&DisplayFormat::clockMessageFormat, clockMessageKey, i18n("Unable to set clock message display format.")},
     };
     DisplayFormat written = m_format;
-    bool changed = false;
-    bool stored = true;
+    QList<const Field *> toAnnounce;
     for (const Field &field : fields) {
         const QString &value = format.*field.member;
         if (value.isEmpty() || value == m_format.*field.member) {
             continue;
         }
-        const QString command = QStringLiteral("ORBWM_UPDATE_VAL ") + field.key + QLatin1Char(' ') + value + QLatin1Char('\n');
-        if (!m_sendCommand(command.toLocal8Bit())) {
-            errors << field.commandError;
+        if (!settings.setValue(field.key, value)) {
+            qWarning() << "Refused" << field.key << settings.errorString();
+            errors << i18n("The value of %1 holds a line break or a NUL character and was not saved.", field.key);
+            continue;
         }
-        // Stored even when the window manager did not take it: it reads the file
-        // when it starts.
-        if (settings.setValue(field.key, value)) {
-            written.*field.member = value;
-            changed = true;
-        } else {
-            stored = false;
-        }
+        written.*field.member = value;
+        toAnnounce << &field;
     }
 
-    if (changed && !settings.sync()) {
-        stored = false;
+    // The window manager hears of a format only once it is stored: it reads the
+    // file again when it starts, and must not show what would then be gone.
+    if (!toAnnounce.isEmpty() && !settings.sync()) {
+        qWarning() << "Cannot write" << settings.path() << settings.errorString();
+        errors << i18n("Unable to save the clock format to %1.", settings.path()) + QLatin1Char('\n') + settings.errorReason();
+        toAnnounce.clear();
         written = m_format;
     }
-    if (!stored) {
-        qWarning() << "Cannot write" << settings.path() << settings.errorString();
-        errors << i18n("Unable to save the clock format to %1.", settings.path());
+    for (const Field *field : qAsConst(toAnnounce)) {
+        const QString command = QStringLiteral("ORBWM_UPDATE_VAL ") + field->key + QLatin1Char(' ') + (written.*field->member) + QLatin1Char('\n');
+        if (!m_sendCommand(command.toLocal8Bit())) {
+            errors << field->commandError;
+        }
     }
     m_format = written;
 

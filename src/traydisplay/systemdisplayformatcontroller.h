@@ -16,10 +16,11 @@ public:
 
     // The formats as last read or successfully stored.
     const DisplayFormat &get() const;
-    // Sends and stores every field of `format` that is not empty and differs from
-    // get(), in the order clock, date, clock message. Failures are reported with
-    // one showMessage(); a field that could not be stored in the theme file keeps
-    // its old value in get(), so it still counts as unsaved.
+    // Stores every field of `format` that is not empty and differs from get(), then
+    // announces the stored ones to the window manager, in the order clock, date,
+    // clock message. Failures are reported with one showMessage(); a field that
+    // could not be stored is not announced and keeps its old value in get(), so it
+    // still counts as unsaved.
     void set(const DisplayFormat &format);
 
     static DisplayFormat defaults();

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <memory>
+
+#include "filefailures.h"
 #include "settings.h"
 
 class TestAppletSettingsStore : public QObject
@@ -20,9 +24,9 @@ private:
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/ru.nimbolinux/kcm_orb_admin_date.conf");
     }
 
-    static QString fileText()
+    static QString fileText(const QString &path = filePath())
     {
-        QFile file(filePath());
+        QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
@@ -122,6 +126,72 @@ private Q_SLOTS:
         QCOMPARE(onDisk(QStringLiteral("Applet/clockStyle")).toString(), QStringLiteral("analog"));
         QCOMPARE(onDisk(QStringLiteral("Server")).toString(), QStringLiteral("pool.example.org"));
         QCOMPARE(onDisk(QStringLiteral("allTimeZonesToDisplay")).toBool(), false);
+    }
+
+    void failedSavesKeepTheFileAndShowIt_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("a value with a NUL") << false;
+        QTest::newRow("a full disk") << true;
+    }
+    void failedSavesKeepTheFileAndShowIt()
+    {
+        QFETCH(bool, fullDisk);
+        const QString folder = QFileInfo(filePath()).absolutePath();
+        std::unique_ptr<FileFailures::SmallDisk> disk;
+        if (fullDisk) {
+            disk = std::make_unique<FileFailures::SmallDisk>(folder);
+            if (!disk->failure().isEmpty()) {
+                QSKIP(qPrintable(disk->failure()));
+            }
+        }
+        const QString old = QStringLiteral("[General]\nallTimeZonesToDisplay=false\nappletOwnKey=42\nchosenTimeZones=\"(UTC+03:00) Moscow;Europe/Moscow\"\n");
+        writeForeign(old);
+        const QStringList wanted{fullDisk ? QStringLiteral("(UTC+05:00) Yekaterinburg;Asia/Yekaterinburg") : QString(QStringLiteral("bad") + QChar::Null)};
+        Settings settings;
+        if (disk) {
+            // Waiting values that fail with the save are dropped too.
+            QVERIFY(settings.setValue(Settings::Server, QStringLiteral("ntp.example.org")));
+            disk->fillUp();
+        }
+
+        QVERIFY(!settings.save({{Settings::AllTimeZonesToDisplay, true}, {Settings::ChosenTimeZones, wanted}}));
+        QVERIFY2(settings.errorString().contains(filePath()), qPrintable(settings.errorString()));
+        if (fullDisk) {
+            QVERIFY2(settings.errorString().contains(qt_error_string(ENOSPC)), qPrintable(settings.errorString()));
+        }
+        QCOMPARE(fileText(), old);
+        // What the page reloads is the file, not the refused values.
+        QCOMPARE(settings.value(Settings::AllTimeZonesToDisplay).toBool(), false);
+        QCOMPARE(settings.value(Settings::ChosenTimeZones).toStringList(), QStringList{QStringLiteral("(UTC+03:00) Moscow;Europe/Moscow")});
+        QCOMPARE(settings.value(Settings::Server).toString(), QString());
+    }
+
+    void readOnlyFolderIsReportedForAUser()
+    {
+        const QString skip = FileFailures::cannotRunAsOtherUser();
+        if (!skip.isEmpty()) {
+            QSKIP(qPrintable(skip));
+        }
+        QTemporaryDir config;
+        QVERIFY(QFile::setPermissions(config.path(), QFile::permissions(config.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther));
+        const QString path = config.filePath(QStringLiteral("ru.nimbolinux/kcm_orb_admin_date.conf"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        const QByteArray old("[General]\nallTimeZonesToDisplay=true\n");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        QVERIFY(FileFailures::giveToNobody(path));
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert(QStringLiteral("HOME"), config.path());
+        QString output;
+        QCOMPARE(FileFailures::saveAsNobody({QStringLiteral("applet"), QStringLiteral("(UTC+03:00) Moscow;Europe/Moscow")}, &output, environment), 1);
+        QVERIFY2(output.contains(path) && output.contains(qt_error_string(EACCES)), qPrintable(output));
+        QCOMPARE(fileText(path).toUtf8(), old);
     }
 
     void storeFollowsTheUsersConfigurationFolder()

@@ -19,6 +19,7 @@
 #include "dbusorbadmindate.h"
 #include "kcmoduleqml.h"
 #include "modulehost.h"
+#include "settingsforappletprovider.h"
 #include "synchronizer.h"
 
 // Answers SetTime a second after it was asked.
@@ -185,7 +186,7 @@ private Q_SLOTS:
         qunsetenv("ORB_ADMIN_MODE");
     }
 
-    void saveEndsWithReload()
+    void saveReportsAndEndsWithReload()
     {
         qputenv("ORB_ADMIN_MODE", "0");
         ModuleHost host;
@@ -193,10 +194,18 @@ private Q_SLOTS:
         KCModuleQML *kcm = host.module();
         kcm->load();
         kcm->setChanged(KCModuleQML::TrayDisplayTab, true);
+        // Zones the file cannot keep: the save fails, says so, and the reload
+        // shows what the file holds.
+        SettingsForAppletProvider::setChosenTimeZones({QStringLiteral("bad") + QChar::Null});
         QSignalSpy reloads(kcm, &KCModuleQML::reloadQml);
+        QSignalSpy messages(kcm, &KCModuleQML::showMessage);
         kcm->save();
         QCOMPARE(reloads.count(), 1);
         QVERIFY(!kcm->needsSave());
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("Error"));
+        QVERIFY(messages.at(0).at(1).toString().contains(kcm->settings().fileName()));
+        QCOMPARE(SettingsForAppletProvider::getChosenTimeZones(), QStringList());
         qunsetenv("ORB_ADMIN_MODE");
     }
 

@@ -154,7 +154,7 @@ private Q_SLOTS:
         QVERIFY(sameFormats(SystemDisplayFormatController().get(), wanted));
     }
 
-    void readOnlyThemeFileIsReportedAndLosesNothing()
+    void unstoredFormatsAreReportedAndNotAnnounced()
     {
         const QByteArray content("# locked by the administrator\nClockFormat=%H:%M\n");
         writeTheme(content);
@@ -162,24 +162,25 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
 
         RecordingController store;
-        store.failing = {"DateFormat"};
         QSignalSpy messages(&store, &SystemDisplayFormatController::showMessage);
         const DisplayFormat before = store.get();
         store.set(formats("%H:%M:%S", "%a", "%d.%m.%Y"));
 
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("Unable to set date display format.\nUnable to save the clock format to %1.").arg(path));
+        QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("Unable to save the clock format to %1.\nPermission denied").arg(path));
+        QVERIFY(store.sent.isEmpty());
         QCOMPARE(readTheme(), content);
         QVERIFY(sameFormats(store.get(), before));
 
-        // Unsaved, so the next Apply tries again, and succeeds once the file is writable.
+        // Unsaved, so the next Apply tries again, and succeeds once the file is
+        // writable; a format the file cannot hold is refused alone.
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        store.failing.clear();
-        store.sent.clear();
-        store.set(formats("%H:%M:%S", "%a", "%d.%m.%Y"));
-        QCOMPARE(store.sent.size(), 3);
-        QCOMPARE(messages.count(), 1);
-        QCOMPARE(readTheme(), QByteArray("# locked by the administrator\nClockFormat=%H:%M:%S\nDateFormat=%a\nClockMessageFormat=%d.%m.%Y\n"));
+        store.set(DisplayFormat{QStringLiteral("%H:%M:%S"), QStringLiteral("%a") + QChar::Null, QStringLiteral("%d.%m.%Y")});
+        QCOMPARE(store.sent, QList<QByteArray>({"ORBWM_UPDATE_VAL ClockFormat %H:%M:%S\n", "ORBWM_UPDATE_VAL ClockMessageFormat %d.%m.%Y\n"}));
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(messages.at(1).at(1).toString(), QStringLiteral("The value of DateFormat holds a line break or a NUL character and was not saved."));
+        QCOMPARE(readTheme(), QByteArray("# locked by the administrator\nClockFormat=%H:%M:%S\nClockMessageFormat=%d.%m.%Y\n"));
+        QVERIFY(sameFormats(store.get(), formats("%H:%M:%S", "", "%d.%m.%Y")));
     }
 
     // The real path: QX11Info's display, the root window's property.

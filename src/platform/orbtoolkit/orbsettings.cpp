@@ -1,9 +1,11 @@
 #include "orbsettings.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+
+#include "filewriter.h"
 
 static bool isSectionHeader(const QByteArray &trimmed)
 {
@@ -22,9 +24,15 @@ OrbSettings::OrbSettings(const QString &path)
     if (!file.exists()) {
         return;
     }
-    if (!file.open(QIODevice::ReadOnly) || QFileInfo(m_path).isDir()) {
+    errno = 0;
+    if (QFileInfo(m_path).isDir()) {
         m_readFailed = true;
-        m_errorString = file.errorString();
+        m_errorReason = qt_error_string(EISDIR);
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_readFailed = true;
+        m_errorReason = errno ? qt_error_string(errno) : file.errorString();
         return;
     }
     const QByteArray content = file.readAll();
@@ -98,9 +106,11 @@ bool OrbSettings::setValue(const QString &key, const QVariant &value)
 {
     const QByteArray keyBytes = key.trimmed().toUtf8();
     const QByteArray valueBytes = value.toString().toUtf8();
-    const auto breaksLine = [](const QByteArray &bytes) { return bytes.contains('\n') || bytes.contains('\r'); };
+    // A NUL would end the value for any reader that takes the file as C strings.
+    const auto breaksLine = [](const QByteArray &bytes) { return bytes.contains('\n') || bytes.contains('\r') || bytes.contains('\0'); };
     if (keyBytes.isEmpty() || breaksLine(keyBytes) || breaksLine(valueBytes) || keyBytes.contains('=') || keyBytes.startsWith('[') || isComment(keyBytes)) {
         m_errorString = QStringLiteral("invalid key or value for %1").arg(key);
+        m_errorReason = qt_error_string(EINVAL);
         return false;
     }
 
@@ -148,7 +158,7 @@ bool OrbSettings::sync()
         return true;
     }
     if (m_readFailed) {
-        m_errorString = QStringLiteral("%1 could not be read: %2").arg(m_path, m_errorString);
+        m_errorString = QStringLiteral("%1 could not be read: %2").arg(m_path, m_errorReason);
         return false;
     }
     const QFileInfo info(m_path);
@@ -157,10 +167,7 @@ bool OrbSettings::sync()
     constexpr QFileDevice::Permissions anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && !(info.permissions() & anyWrite)) {
         m_errorString = QStringLiteral("%1 is read-only").arg(m_path);
-        return false;
-    }
-    if (!QDir().mkpath(info.absolutePath())) {
-        m_errorString = QStringLiteral("cannot create the folder %1").arg(info.absolutePath());
+        m_errorReason = qt_error_string(EACCES);
         return false;
     }
 
@@ -169,18 +176,24 @@ bool OrbSettings::sync()
         content += line.text;
         content += line.ending;
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        m_errorString = file.errorString();
-        file.cancelWriting();
+    FileWriteError error;
+    if (!WriteFileAtomically(m_path, content, &error)) {
+        m_errorString = error.toString();
+        m_errorReason = error.reason();
         return false;
     }
     m_dirty = false;
     m_errorString.clear();
+    m_errorReason.clear();
     return true;
 }
 
 QString OrbSettings::errorString() const
 {
     return m_errorString;
+}
+
+QString OrbSettings::errorReason() const
+{
+    return m_errorReason;
 }

@@ -24,14 +24,18 @@ public:
     QVariant value(const QString &key, const QVariant &defaultValue = QVariant()) const;
     bool contains(const QString &key) const;
     // False, changing nothing, for an empty key or a key or value that would break
-    // the line structure (a line break, "=" or "[" in the key).
+    // the line structure (a line break or a NUL; "=" or "[" in the key).
     bool setValue(const QString &key, const QVariant &value);
 
     // Writes pending changes. False when the file could not be written (also when
     // it exists without any write permission, or could not be read, so that its
-    // content would be lost); the file on disk is then untouched.
+    // content would be lost); the file on disk is then untouched. A theme file that
+    // is a symbolic link stays one: the file it points to is replaced.
     bool sync();
+    // What failed, with the path, for the log.
     QString errorString() const;
+    // Why the last setValue() or sync() failed, in the system's words, for the user.
+    QString errorReason() const;
 
 private:
     struct Line
@@ -49,4 +53,5 @@ private:
     bool m_readFailed = false;
     bool m_dirty = false;
     QString m_errorString;
+    QString m_errorReason;
 };

@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
+#include "filefailures.h"
 #include "orbdir.h"
 #include "orbsettings.h"
 
@@ -133,6 +136,8 @@ private Q_SLOTS:
         OrbSettings settings(path);
         QVERIFY(!settings.setValue(QStringLiteral("ClockFormat"), QStringLiteral("%H\nEvil=1")));
         QVERIFY(!settings.setValue(QStringLiteral("ClockFormat"), QStringLiteral("%H\r")));
+        QVERIFY(!settings.setValue(QStringLiteral("ClockFormat"), QString(QStringLiteral("%H") + QChar::Null + QStringLiteral(":%M"))));
+        QVERIFY(!settings.errorReason().isEmpty());
         QVERIFY(!settings.setValue(QStringLiteral("A=B"), QStringLiteral("1")));
         QVERIFY(!settings.setValue(QStringLiteral("[S]"), QStringLiteral("1")));
         QVERIFY(!settings.setValue(QStringLiteral("  "), QStringLiteral("1")));
@@ -166,6 +171,64 @@ private Q_SLOTS:
         QVERIFY(unreadable.setValue(QStringLiteral("ClockFormat"), QStringLiteral("%H")));
         QVERIFY(!unreadable.sync());
         QVERIFY(QFileInfo(pathOf("dir.themerc")).isDir());
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        const QString folder = pathOf("full");
+        FileFailures::SmallDisk disk(folder);
+        if (!disk.failure().isEmpty()) {
+            QSKIP(qPrintable(disk.failure()));
+        }
+        const QString path = folder + QStringLiteral("/current.themerc");
+        const QByteArray content("# other programs' keys\nTitle=Grey\nClockFormat=%H:%M\n");
+        writeBytes(path, content);
+        disk.fillUp();
+
+        OrbSettings settings(path);
+        QVERIFY(settings.setValue(QStringLiteral("ClockFormat"), QStringLiteral("%H:%M:%S")));
+        QVERIFY(!settings.sync());
+        QCOMPARE(settings.errorReason(), qt_error_string(ENOSPC));
+        QVERIFY(settings.errorString().contains(path));
+        QCOMPARE(readBytes(path), content);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("current.themerc"), QStringLiteral("filler")}));
+    }
+
+    void readOnlyFolderIsReportedForAUser()
+    {
+        const QString skip = FileFailures::cannotRunAsOtherUser();
+        if (!skip.isEmpty()) {
+            QSKIP(qPrintable(skip));
+        }
+        // Outside the test's own folder, which only root may enter.
+        QTemporaryDir open;
+        QVERIFY(QFile::setPermissions(open.path(), QFile::permissions(open.path()) | QFileDevice::ExeOther | QFileDevice::ReadOther));
+        const QString path = open.filePath(QStringLiteral("current.themerc"));
+        writeBytes(path, "ClockFormat=%H:%M\n");
+        // The file is the user's, the folder is not.
+        QVERIFY(FileFailures::giveToNobody(path));
+
+        QString output;
+        QCOMPARE(FileFailures::saveAsNobody({QStringLiteral("theme"), path, QStringLiteral("ClockFormat"), QStringLiteral("%H:%M:%S")}, &output), 1);
+        QVERIFY2(output.contains(open.path()) && output.contains(qt_error_string(EACCES)), qPrintable(output));
+        QCOMPARE(readBytes(path), QByteArray("ClockFormat=%H:%M\n"));
+    }
+
+    void symbolicLinkStaysALink()
+    {
+        // As dotfile managers keep it: the link in the folder, the file elsewhere.
+        const QString target = pathOf("dotfiles/theme.themerc");
+        writeBytes(target, "Title=Grey\n");
+        const QString link = pathOf("linked/orbwm/current.themerc");
+        QVERIFY(QDir().mkpath(QFileInfo(link).absolutePath()));
+        QVERIFY(QFile::link(QStringLiteral("../../dotfiles/theme.themerc"), link));
+
+        OrbSettings settings(link);
+        QVERIFY(settings.setValue(QStringLiteral("ClockFormat"), QStringLiteral("%H")));
+        QVERIFY(settings.sync());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+        QCOMPARE(readBytes(target), QByteArray("Title=Grey\nClockFormat=%H\n"));
     }
 
     void syncWithoutChangesTouchesNothing()
