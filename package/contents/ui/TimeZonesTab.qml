@@ -190,11 +190,8 @@ Rectangle {
                 return line.substring(line.indexOf(";") + 1) + "\n" + id
             }
 
-            onActiveFocusChanged: {
-                if (!activeFocus) {
-                    keyboardZone = ""
-                }
-            }
+            // The keys start from the selected zone, shown at once in the tooltip.
+            onActiveFocusChanged: keyboardZone = activeFocus ? mapController.getSelectedTimeZoneName() : ""
 
             Keys.onPressed: {
                 const from = keyboardZone !== "" ? keyboardZone : mapController.getSelectedTimeZoneName()

@@ -468,6 +468,7 @@ TestCase {
         keyClick(Qt.Key_Tab)
         verify(tab.mapView.activeFocus)
         verify(findChild(tab, "timeZonesMapFocusFrame").visible)
+        compare(tab.mapView.keyboardZone, "America/New_York")
         keyClick(Qt.Key_Left)
         const west = tab.mapView.keyboardZone
         compare(west, tab.controller.neighbourBandZone("America/New_York", -1))
