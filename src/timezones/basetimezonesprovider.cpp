@@ -14,6 +14,8 @@
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 #include <unicode/tzfmt.h>
+#include <unicode/tznames.h>
+#include <unicode/ucal.h>
 #include <unicode/unistr.h>
 
 #include <memory>
@@ -37,6 +39,8 @@ QStringList BaseTimeZonesProvider::russianTimeZonesWithOffsets() const
 }
 
 namespace {
+const QByteArray s_utcId = QByteArrayLiteral("Etc/UTC");
+
 // The names already made, per locale: ICU takes about half a millisecond per
 // zone, and two catalogues of some 600 zones each are built when the page opens.
 struct ZoneNameCache
@@ -63,28 +67,100 @@ QString cacheKey(const QString &localeName, const QString &id)
     return localeName + QLatin1Char('\n') + id;
 }
 
-QString makeZoneName(const QString &localeName, const QString &path)
+// The instant lists are made for; invalid while nobody fixed one.
+QDateTime &fixedNow()
+{
+    static QDateTime moment;
+    return moment;
+}
+
+QString utcZoneName()
+{
+    return i18nd("kcm_orb_admin_date", "Coordinated Universal Time");
+}
+
+QString toQString(const icu::UnicodeString &text)
+{
+    std::string utf8;
+    text.toUTF8String(utf8);
+    return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+}
+
+// `utcName` is the translated name of UTC: translations are looked up by the caller,
+// since names are also made on worker threads.
+QString makeZoneName(const QString &localeName, const QString &utcName, const QString &path)
 {
     // Making a zone formatter loads locale data; one per locale serves a whole list.
     struct Formatter
     {
         QString localeName;
         std::unique_ptr<icu::TimeZoneFormat> format;
+        std::unique_ptr<icu::TimeZoneNames> names;
+        // The language's generic location pattern, such as "{0} Time".
+        icu::UnicodeString locationPattern;
     };
     thread_local Formatter formatter;
+    const UDate date = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
     if (!formatter.format || formatter.localeName != localeName) {
+        const icu::Locale locale(localeName.toUtf8().constData());
         UErrorCode status = U_ZERO_ERROR;
-        formatter.format.reset(icu::TimeZoneFormat::createInstance(icu::Locale(localeName.toUtf8().constData()), status));
+        formatter.format.reset(icu::TimeZoneFormat::createInstance(locale, status));
         if (U_FAILURE(status)) {
             formatter.format.reset();
         }
+        status = U_ZERO_ERROR;
+        formatter.names.reset(icu::TimeZoneNames::createInstance(locale, status));
+        if (U_FAILURE(status)) {
+            formatter.names.reset();
+        }
         formatter.localeName = localeName;
+
+        // ICU offers no accessor for the pattern, but a zone of a country with several
+        // zones is named with it after its city: the name with the city taken out is it.
+        formatter.locationPattern = icu::UnicodeString(u"{0}");
+        if (formatter.format && formatter.names) {
+            const icu::UnicodeString reference(u"America/Chicago");
+            const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(reference));
+            icu::UnicodeString name;
+            icu::UnicodeString city;
+            formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name);
+            formatter.names->getExemplarLocationName(reference, city);
+            const int32_t at = city.isEmpty() ? -1 : name.indexOf(city);
+            if (at >= 0) {
+                formatter.locationPattern = name.replace(at, city.length(), icu::UnicodeString(u"{0}"));
+            }
+        }
     }
 
     const QByteArray id = path.toUtf8();
-    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()))));
+    const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()));
+    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icuId));
     if (!zone) {
         return QString();
+    }
+    // ICU calls UTC "GMT"; its aliases ("UTC", "Etc/Universal") share the name.
+    icu::UnicodeString canonical;
+    UErrorCode canonicalStatus = U_ZERO_ERROR;
+    icu::TimeZone::getCanonicalID(icuId, canonical, canonicalStatus);
+    if (U_SUCCESS(canonicalStatus) && canonical == icu::UnicodeString(u"Etc/UTC")) {
+        return utcName;
+    }
+
+    icu::UnicodeString zoneId;
+    zone->getID(zoneId);
+    if (zoneId == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID, -1, US_INV)) {
+        // A zone newer than ICU's data would get "GMT", whatever its offset: name it
+        // after its location, the way ICU names the zones it knows.
+        icu::UnicodeString city;
+        if (formatter.names) {
+            formatter.names->getExemplarLocationName(icuId, city);
+        }
+        if (city.isEmpty()) {
+            city = icu::UnicodeString(icuId, icuId.lastIndexOf(u'/') + 1);
+            city.findAndReplace(icu::UnicodeString(u"_"), icu::UnicodeString(u" "));
+        }
+        icu::UnicodeString name = formatter.locationPattern;
+        return toQString(name.findAndReplace(icu::UnicodeString(u"{0}"), city));
     }
 
     // The generic location form ("Moscow Time"), the same as
@@ -92,7 +168,7 @@ QString makeZoneName(const QString &localeName, const QString &path)
     icu::UnicodeString name;
     if (formatter.format) {
         UTimeZoneFormatTimeType timeType = UTZFMT_TIME_TYPE_UNKNOWN;
-        formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, icu::Calendar::getNow(), name, &timeType);
+        formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name, &timeType);
         // A zone without a generic name falls back to a GMT offset text, which is given
         // for daylight time like the display name asks for.
         if (timeType == UTZFMT_TIME_TYPE_STANDARD) {
@@ -103,9 +179,7 @@ QString makeZoneName(const QString &localeName, const QString &path)
     } else {
         zone->getDisplayName(true, icu::TimeZone::GENERIC_LOCATION, icu::Locale(localeName.toUtf8().constData()), name);
     }
-    std::string utf8;
-    name.toUTF8String(utf8);
-    return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
+    return toQString(name);
 }
 }
 
@@ -133,7 +207,7 @@ QString BaseTimeZonesProvider::getZoneName(const QString &path)
             return *known;
         }
     }
-    const QString name = makeZoneName(localeName, path);
+    const QString name = makeZoneName(localeName, utcZoneName(), path);
     QMutexLocker lock(&cache.mutex);
     cache.names.insert(key, name);
     return name;
@@ -147,18 +221,30 @@ void BaseTimeZonesProvider::preloadZoneNames()
     if (cache.preloads.contains(localeName)) {
         return;
     }
-    cache.preloads.insert(localeName, QtConcurrent::run([localeName] {
+    const QString utcName = utcZoneName();
+    cache.preloads.insert(localeName, QtConcurrent::run([localeName, utcName] {
         QList<QByteArray> ids = m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId());
         QHash<QString, QString> names;
         names.reserve(ids.size());
         for (const QByteArray &id : qAsConst(ids)) {
             const QString zone = QString::fromUtf8(id);
-            names.insert(cacheKey(localeName, zone), makeZoneName(localeName, zone));
+            names.insert(cacheKey(localeName, zone), makeZoneName(localeName, utcName, zone));
         }
         ZoneNameCache &cache = zoneNameCache();
         QMutexLocker lock(&cache.mutex);
         cache.names.insert(names);
     }));
+}
+
+void BaseTimeZonesProvider::setFixedNow(const QDateTime &moment)
+{
+    fixedNow() = moment;
+}
+
+QDateTime BaseTimeZonesProvider::now()
+{
+    const QDateTime &fixed = fixedNow();
+    return fixed.isValid() ? fixed : QDateTime::currentDateTime();
 }
 
 void BaseTimeZonesProvider::loadTimeZones()
@@ -169,16 +255,20 @@ void BaseTimeZonesProvider::loadTimeZones()
 
 QStringList BaseTimeZonesProvider::m_getAllTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(TimeZonesSorter::sort(m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId())));
+    return m_getDisplayString(TimeZonesSorter::sort(m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId()), now()));
 }
 
 QStringList BaseTimeZonesProvider::m_getRussianTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia))));
+    return m_getDisplayString(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)), now()));
 }
 
 QList<QByteArray> BaseTimeZonesProvider::m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId)
 {
+    // The platform lists UTC as "UTC", a single-part id that is not offered.
+    if (!availableIds.contains(s_utcId)) {
+        availableIds.append(s_utcId);
+    }
     // The machine's own zone is offered even when the platform's list lacks it.
     if (!availableIds.contains(systemId)) {
         availableIds.append(systemId);
@@ -194,6 +284,10 @@ QList<QByteArray> BaseTimeZonesProvider::m_russianZoneIds(QList<QByteArray> coun
     countryIds.removeAll(simferopol);
     const int volgograd = countryIds.indexOf(QByteArrayLiteral("Europe/Volgograd"));
     countryIds.insert(volgograd < 0 ? countryIds.size() : volgograd, simferopol);
+    // UTC belongs to no country, yet is a choice in either list.
+    if (!countryIds.contains(s_utcId)) {
+        countryIds.append(s_utcId);
+    }
     return countryIds;
 }
 
@@ -206,10 +300,50 @@ QString BaseTimeZonesProvider::m_getShift(int offset) const
     return QStringLiteral("(UTC%1%2:%3)").arg(sign).arg(hours, 2, 10, QLatin1Char('0')).arg(minutes, 2, 10, QLatin1Char('0'));
 }
 
+QVector<int> BaseTimeZonesProvider::m_typedOffsets(const QString &filter)
+{
+    static const QRegularExpression offset(QStringLiteral("^\\s*(?:(?:UTC|GMT)\\s*)?([+-]?)\\s*(\\d{1,2})(?::(\\d\\d))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = offset.match(filter);
+    if (!match.hasMatch()) {
+        return {};
+    }
+    const int hours = match.capturedRef(2).toInt();
+    const int minutes = match.capturedRef(3).toInt();
+    if (hours > 14 || minutes > 59) {
+        return {};
+    }
+    const int seconds = hours * 3600 + minutes * 60;
+    const QStringRef sign = match.capturedRef(1);
+    if (sign == QLatin1String("+") || seconds == 0) {
+        return {seconds};
+    }
+    if (sign == QLatin1String("-")) {
+        return {-seconds};
+    }
+    return {seconds, -seconds};
+}
+
 QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &filter) const
 {
+    // An offset finds its own lines only: "+1" is not the start of "+10:00".
+    const QVector<int> offsets = m_typedOffsets(filter);
+    if (!offsets.isEmpty()) {
+        QStringList texts;
+        for (const int offset : offsets) {
+            texts.append(QRegularExpression::escape(m_getShift(offset)));
+        }
+        return QRegularExpression(texts.join(QLatin1Char('|')));
+    }
+
     // Typed text is matched literally: "(" or "." are characters to find, not syntax.
-    return QRegularExpression(QStringLiteral("(^|[ ,;(]|UTC)") + QRegularExpression::escape(filter), QRegularExpression::CaseInsensitiveOption);
+    // Ids write blanks as "_" ("America/Sao_Paulo"), so either stands for both.
+    static const QRegularExpression blank(QStringLiteral("[ _]"));
+    QStringList words = filter.split(blank);
+    for (QString &word : words) {
+        word = QRegularExpression::escape(word);
+    }
+    return QRegularExpression(QStringLiteral("(^|[ ,;(/_]|UTC)") + words.join(QStringLiteral("[ _]")), QRegularExpression::CaseInsensitiveOption);
 }
 
 QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QMultiMap>
 #include <QObject>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The time zone catalogue: all zones and the zones of the Russian Federation, each
 // as a display line with the current offset, the localized name and the id, in
@@ -23,7 +25,8 @@ public Q_SLOTS:
     QStringList allTimeZonesWithOffsets() const;
     QStringList russianTimeZonesWithOffsets() const;
     // Localized generic-location name of a zone, in the language the translation
-    // catalogue names through its "en_US" message.
+    // catalogue names through its "en_US" message. A zone ICU does not know is named
+    // after its location in the language's pattern ("Ciudad Juarez Time").
     // Names are made once per process and locale.
     static QString getZoneName(const QString &path);
     // Makes the names of every zone in the current language on the global thread
@@ -31,14 +34,24 @@ public Q_SLOTS:
     // per language; later calls do nothing.
     static void preloadZoneNames();
 
+public:
+    // The moment whose offsets the lists show: now, unless fixed (tests use this to
+    // stay independent of the day they run). An invalid moment means now again.
+    static void setFixedNow(const QDateTime &moment);
+    static QDateTime now();
+
 protected:
     void loadTimeZones();
     QStringList m_getAllTimeZonesWithOffsets() const;
     QStringList m_getRussianTimeZonesWithOffsets() const;
     // "(UTC+03:00)" for 10800.
     QString m_getShift(int offset) const;
-    // Matches lines in which the typed text starts a word, an offset or follows "UTC".
+    // Matches lines in which the typed text starts a word or a part of a zone id, or
+    // follows "UTC"; typed offsets ("+3", "utc-5", "5:30") match lines of that offset.
     QRegularExpression m_getStartsWithFilter(const QString &filter) const;
+    // The offsets in seconds that typed text such as "+3", "GMT-5" or "5:30" stands for
+    // (both signs when it has none); empty when the text is no offset.
+    static QVector<int> m_typedOffsets(const QString &filter);
     virtual QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
 
     // The ids behind the two lists, from the platform's lists.

@@ -98,9 +98,9 @@ QStringList MapTimeZonesProvider::getFullZoneNamesByFilter(const QString &fullSt
 
     const QStringList pieces = fullString.split(QLatin1Char(';'));
     const QStringList matching = pieces.filter(m_getStartsWithFilter(filter));
-    // An offset typed as "+03" or "UTC" selects the whole row, a name only its own zones.
+    // An offset typed as "+03", "5:30" or "UTC" selects the whole row, a name only its own zones.
     static const QRegularExpression wholeRow(QStringLiteral("U|\\+"));
-    if (!matching.isEmpty() && filter.contains(wholeRow)) {
+    if (!matching.isEmpty() && (filter.contains(wholeRow) || !m_typedOffsets(filter).isEmpty())) {
         return m_getFormattedZonesIfRussian(pieces);
     }
     return m_getFormattedZonesIfRussian(matching);
@@ -108,7 +108,7 @@ QStringList MapTimeZonesProvider::getFullZoneNamesByFilter(const QString &fullSt
 
 QString MapTimeZonesProvider::getDisplayString(const QString &fullZoneName) const
 {
-    const int offset = QTimeZone(fullZoneName.toLocal8Bit()).offsetFromUtc(QDateTime::currentDateTime());
+    const int offset = QTimeZone(fullZoneName.toLocal8Bit()).offsetFromUtc(now());
     return QStringLiteral("%1;%2 %3").arg(fullZoneName, m_getShift(offset), getZoneName(fullZoneName));
 }
 

@@ -15,12 +15,11 @@ bool isListed(const QString &zoneId, const QRegularExpression &expression)
 }
 }
 
-QMultiMap<int, QString> TimeZonesSorter::sort(const QList<QByteArray> &zoneIds)
+QMultiMap<int, QString> TimeZonesSorter::sort(const QList<QByteArray> &zoneIds, const QDateTime &at)
 {
     // Area/Location or Area/Region/Location, each part a name: keeps America/New_York,
     // America/Argentina/Salta and Asia/Ust-Nera, drops Etc/GMT+5 and single-part aliases.
     const QRegularExpression expression(QStringLiteral("^[A-Za-z][A-Za-z_-]*(/[A-Za-z][A-Za-z_-]*){1,2}$"));
-    const QDateTime now = QDateTime::currentDateTime();
 
     QMultiMap<int, QString> result;
     for (const QByteArray &id : zoneIds) {
@@ -30,7 +29,7 @@ QMultiMap<int, QString> TimeZonesSorter::sort(const QList<QByteArray> &zoneIds)
         }
         // An id the platform cannot resolve is listed at offset 0; QMultiMap puts the
         // newest insertion first among equal offsets.
-        result.insert(QTimeZone(id).offsetFromUtc(now), zoneId);
+        result.insert(QTimeZone(id).offsetFromUtc(at), zoneId);
     }
     return result;
 }

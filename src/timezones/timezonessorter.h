@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QMultiMap>
 #include <QString>
@@ -10,7 +11,7 @@
 class TimeZonesSorter
 {
 public:
-    // Offset in seconds east of UTC -> zone id. Among equal offsets the id that came
-    // later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
-    static QMultiMap<int, QString> sort(const QList<QByteArray> &zoneIds);
+    // Offset in seconds east of UTC at `at` -> zone id. Among equal offsets the id that
+    // came later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
+    static QMultiMap<int, QString> sort(const QList<QByteArray> &zoneIds, const QDateTime &at = QDateTime::currentDateTime());
 };

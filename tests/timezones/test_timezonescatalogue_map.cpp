@@ -11,6 +11,7 @@ class MapProvider : public MapTimeZonesProvider
 {
 public:
     using MapTimeZonesProvider::m_getDisplayString;
+    using MapTimeZonesProvider::m_typedOffsets;
 };
 
 // Builds a sorted zone map whose iteration order is exactly `zones`.
@@ -23,15 +24,18 @@ QMultiMap<int, QString> zoneMap(const QList<QPair<int, QString>> &zones)
     return map;
 }
 
-// What the typed filter must select, written without regular expressions: the typed
-// text, ignoring case, at the start, after one of " ,;(" or after "UTC".
-bool startsAWord(const QString &entry, const QString &typed)
+// What typed text other than an offset must select, written without regular
+// expressions: the typed text, ignoring case and with "_" as a blank, at the start,
+// after one of " ,;(/" or after "UTC".
+bool startsAWord(QString entry, QString typed)
 {
+    entry.replace(QLatin1Char('_'), QLatin1Char(' '));
+    typed.replace(QLatin1Char('_'), QLatin1Char(' '));
     for (int i = 0; i + typed.size() <= entry.size(); ++i) {
         if (entry.midRef(i, typed.size()).compare(typed, Qt::CaseInsensitive) != 0) {
             continue;
         }
-        if (i == 0 || QStringLiteral(" ,;(").contains(entry.at(i - 1))) {
+        if (i == 0 || QStringLiteral(" ,;(/").contains(entry.at(i - 1))) {
             return true;
         }
         if (i >= 3 && entry.midRef(i - 3, 3).compare(QLatin1String("UTC"), Qt::CaseInsensitive) == 0) {
@@ -63,6 +67,8 @@ class TestMapTimeZonesProvider : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        // January: offsets are those of northern winter, whatever today is.
+        BaseTimeZonesProvider::setFixedNow(QDateTime(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC));
         // Zone names below are the English ones.
         QCOMPARE(BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Moscow")), QStringLiteral("Moscow Time"));
     }
@@ -117,7 +123,8 @@ private Q_SLOTS:
 
         const QStringList all = provider.allTimeZonesWithOffsets();
         QStringList allIds = idsOf(all);
-        QStringList expected = TimeZonesSorter::sort(QTimeZone::availableTimeZoneIds() << QTimeZone::systemTimeZoneId()).values();
+        QStringList expected
+            = TimeZonesSorter::sort(QTimeZone::availableTimeZoneIds() << QTimeZone::systemTimeZoneId() << "Etc/UTC", BaseTimeZonesProvider::now()).values();
         expected.removeDuplicates();
         allIds.sort();
         expected.sort();
@@ -126,7 +133,9 @@ private Q_SLOTS:
         QVERIFY(all.contains(s_merged));
         QVERIFY(all.contains(QStringLiteral("Asia/Kathmandu;(UTC+05:45) Nepal Time")));
 
-        const QStringList russian = provider.russianTimeZonesWithOffsets();
+        QStringList russian = provider.russianTimeZonesWithOffsets();
+        // UTC, though in no country, then Russia's zones by offset.
+        QCOMPARE(russian.takeFirst(), QStringLiteral("Etc/UTC;(UTC+00:00) Coordinated Universal Time"));
         for (const QString &line : russian) {
             QVERIFY2(line.startsWith(QLatin1String("(UTC+")), qPrintable(line));
         }
@@ -168,6 +177,27 @@ private Q_SLOTS:
         QTest::newRow("merged, U without match") << s_merged << QStringLiteral("Ufa") << QStringList();
         QTest::newRow("merged, parenthesis") << s_merged << QStringLiteral("(") << QStringList{all.first()};
         QTest::newRow("merged, dot") << s_merged << QStringLiteral(".") << QStringList();
+    }
+
+    void zoneIdsOfAnEntryByOffset_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("ids");
+        const QStringList all
+            = {QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kirov")};
+        QTest::newRow("+3") << QStringLiteral("+3") << all;
+        QTest::newRow("unsigned") << QStringLiteral("3") << all;
+        QTest::newRow("GMT+3") << QStringLiteral("GMT+3") << all;
+        QTest::newRow("3:00") << QStringLiteral("3:00") << all;
+        QTest::newRow("other offset") << QStringLiteral("3:30") << QStringList();
+        QTest::newRow("-3") << QStringLiteral("-3") << QStringList();
+    }
+
+    void zoneIdsOfAnEntryByOffset()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, ids);
+        QCOMPARE(MapTimeZonesProvider().getFullZoneNamesByFilter(s_merged, typed), ids);
     }
 
     void zoneIdsOfAnEntry()
@@ -223,10 +253,11 @@ private Q_SLOTS:
         for (const QString &line : plusThree) {
             QVERIFY2(line.contains(QLatin1String("(UTC+03")), qPrintable(line));
         }
-        QCOMPARE(plusThree.size(), all.filter(QStringLiteral("(UTC+03")).size());
+        QCOMPARE(plusThree.size(), all.filter(QStringLiteral("(UTC+03:00)")).size());
         QCOMPARE(provider.getFilteredTimeZones(QStringLiteral("utc+03")), plusThree);
-        QCOMPARE(provider.getFilteredTimeZones(QStringLiteral("UTC+03")), plusThree);
-        QVERIFY(provider.getFilteredTimeZones(QStringLiteral("+3")).filter(QStringLiteral("UTC+03")).isEmpty());
+        QCOMPARE(provider.getFilteredTimeZones(QStringLiteral("+3")), plusThree);
+        // A city found through its id though its name is the country's.
+        QCOMPARE(provider.getFilteredTimeZones(QStringLiteral("london")), QStringList{QStringLiteral("Europe/London;(UTC+00:00) United Kingdom Time")});
 
         provider.setRussianTimeZonesProvided();
         QVERIFY(!provider.isAllTimeZonesProvided());
@@ -300,6 +331,9 @@ private Q_SLOTS:
                 }
             }
 
+            if (!MapProvider::m_typedOffsets(typed).isEmpty()) {
+                continue;
+            }
             const QStringList filtered = provider.getFilteredTimeZones(typed);
             QVERIFY2(filtered == plainFilter(all, typed), qPrintable(QStringLiteral("typed \"%1\", seed %2").arg(typed).arg(seed)));
             if (!filtered.isEmpty() && filtered.size() < all.size()) {

@@ -221,7 +221,7 @@ TestCase {
 
     function test_listHeightFollowsTheFilter_data() {
         return [
-            {tag: "nothing found", text: "qqzz", rows: 0, height: 0},
+            {tag: "nothing found", text: "qqzz", rows: 0, height: 50},
             {tag: "one line", text: "Kaliningrad", rows: 1, height: 50},
             {tag: "more lines than fit", text: "UTC+", rows: -1, height: 320},
         ]
@@ -240,6 +240,7 @@ TestCase {
         compare(tab.comboBox.list.count, rows)
         compare(tab.comboBox.popup.height, data.height)
         compare(tab.comboBox.list.currentIndex, rows > 0 ? 0 : -1)
+        compare(findChild(tab.comboBox.list, "noMatchLabel").visible, rows === 0)
 
         // Leaving the field drops the filter and shows the whole list again.
         tab.comboBox.popup.close()

@@ -112,7 +112,8 @@ Rectangle {
         setModel(timeZonesProvider.getFilteredTimeZones(text), timeZonesProvider.isAllTimeZonesProvided())
         const rows = zonesList.count
         if (rows === 0) {
-            zonesPopup.height = 0
+            // One row saying that nothing matches.
+            zonesPopup.height = delegateHeight + 20
         } else if (rows <= maxItemCount) {
             zonesPopup.height = delegateHeight * rows + 20
         } else {
@@ -216,6 +217,17 @@ Rectangle {
                 model: !comboBox.timeZonesProvider ? [] : comboBox.allTimeZonesToDisplay ? comboBox.timeZonesProvider.allTimeZonesWithOffsets() : comboBox.timeZonesProvider.russianTimeZonesWithOffsets()
 
                 delegate: zonesPopup.visible ? rowDelegate : closedRow
+
+                Label {
+                    objectName: "noMatchLabel"
+                    visible: zonesList.count === 0
+                    width: zonesList.width
+                    height: comboBox.delegateHeight
+                    leftPadding: 6
+                    verticalAlignment: Text.AlignVCenter
+                    text: i18n("No time zone matches")
+                    color: systemPalette.text
+                }
 
                 // A closed list makes only stand-ins of its rows: nobody sees them, and the
                 // real ones would cost more than the rest of the page's field.

@@ -155,7 +155,8 @@ Rectangle {
         setModel(timeZonesProvider.getFilteredTimeZones(text))
         const rows = zonesList.count
         if (rows === 0) {
-            zonesPopup.height = 0
+            // One row saying that nothing matches.
+            zonesPopup.height = delegateHeight + 20
         } else if (rows <= maxItemCount) {
             zonesPopup.height = delegateHeight * rows + 20
         } else {
@@ -372,6 +373,17 @@ Rectangle {
                 model: []
 
                 delegate: zonesPopup.visible ? rowDelegate : closedRow
+
+                Label {
+                    objectName: "noMatchLabel"
+                    visible: zonesList.count === 0
+                    width: zonesList.width
+                    height: comboBox.delegateHeight
+                    leftPadding: 6
+                    verticalAlignment: Text.AlignVCenter
+                    text: i18n("No time zone matches")
+                    color: systemPalette.buttonText
+                }
 
                 // A closed list makes only stand-ins of its rows: nobody sees them, and the
                 // real ones would cost more than the rest of the page's field.
