@@ -1,7 +1,7 @@
 #include "mapcontroller.h"
 
 #include <QDebug>
-#include <QFile>
+#include <QImageReader>
 #include <QLocale>
 #include <QMutex>
 #include <QThread>
@@ -9,17 +9,15 @@
 #include <QtConcurrent>
 
 #include <algorithm>
-#include <array>
-#include <cstring>
+#include <cmath>
 
 #include "timezonessorter.h"
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
+#include "zonelocations.h"
 
 QMap<int, QString> MapController::m_offsets;
 QVector<MapController::MapTimeZone> MapController::m_timeZones;
+QHash<QString, QPointF> MapController::m_locations;
+int MapController::m_year = QDate::currentDate().year();
 
 namespace {
 // Guards the two class-wide tables: a background loadImages() publishes new ones
@@ -28,14 +26,9 @@ QBasicMutex s_tablesMutex;
 
 const QString s_imageUrlPrefix = QStringLiteral("image://mapimages");
 
-// Offset of Chatham's band when the zone database lacks Pacific/Chatham: its standard time.
-constexpr int s_chathamStandardOffset = 45900;
-
-QMap<int, QString> offsetTable(const QDateTime &at)
+// Bands are keyed by standard offset: the same keys all year.
+QMap<int, QString> offsetTable()
 {
-    const QTimeZone chatham(QByteArrayLiteral("Pacific/Chatham"));
-    const int chathamOffset = chatham.isValid() ? chatham.offsetFromUtc(at) : s_chathamStandardOffset;
-
     const std::pair<int, const char *> bands[] = {
         {-39600, ":/content/-11_00.png"},
         {-36000, ":/content/-10_00.png"},
@@ -68,7 +61,7 @@ QMap<int, QString> offsetTable(const QDateTime &at)
         {37800, ":/content/+10_30.png"},
         {39600, ":/content/+11_00.png"},
         {43200, ":/content/+12_00.png"},
-        {chathamOffset, ":/content/+12_45.png"},
+        {45900, ":/content/+12_45.png"},
     };
     QMap<int, QString> table;
     for (const auto &band : bands) {
@@ -77,181 +70,28 @@ QMap<int, QString> offsetTable(const QDateTime &at)
     return table;
 }
 
-// Palette of the hit test pictures: index 0 is the transparent colour value 0.
-const QVector<QRgb> s_hitColours = {0u, qRgba(0, 0, 0, 255)};
-
-#ifdef Q_OS_LINUX
-struct Mapping
+// Squared distance on the map, which wraps around at the date line.
+double distance2(const QPointF &a, const QPointF &b, int mapWidth)
 {
-    void *address;
-    size_t length;
-};
-
-void unmapHitImage(void *info)
-{
-    const auto *mapping = static_cast<Mapping *>(info);
-    munmap(mapping->address, mapping->length);
-    delete mapping;
-}
-#endif
-
-// A hit test picture, all pixels 0. On Linux each picture gets its own mapping,
-// aligned and advised for huge pages: faulting in the 32 fresh pictures (56 MB)
-// page by page costs far more than filling them. Mapped pages come zeroed, so only
-// the clickable runs need writing.
-QImage newHitImage(int width, int height)
-{
-    const qsizetype bytesPerLine = (qsizetype(width) + 3) & ~qsizetype(3);
-#ifdef Q_OS_LINUX
-    constexpr size_t hugePage = size_t(2) << 20;
-    const size_t span = (size_t(bytesPerLine) * size_t(height) + hugePage - 1) & ~(hugePage - 1);
-    void *raw = mmap(nullptr, span + hugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw != MAP_FAILED) {
-        const auto start = reinterpret_cast<quintptr>(raw);
-        const quintptr aligned = (start + hugePage - 1) & ~quintptr(hugePage - 1);
-        if (aligned > start) {
-            munmap(raw, aligned - start);
-        }
-        munmap(reinterpret_cast<void *>(aligned + span), start + hugePage - aligned);
-        auto *address = reinterpret_cast<void *>(aligned);
-        madvise(address, span, MADV_HUGEPAGE);
-        QImage image(static_cast<uchar *>(address), width, height, bytesPerLine, QImage::Format_Indexed8, unmapHitImage, new Mapping{address, span});
-        image.setColorTable(s_hitColours);
-        return image;
-    }
-#endif
-    QImage image(width, height, QImage::Format_Indexed8);
-    if (!image.isNull()) {
-        image.fill(0);
-        image.setColorTable(s_hitColours);
-    }
-    return image;
+    double dx = std::abs(a.x() - b.x());
+    dx = std::min(dx, mapWidth - dx);
+    const double dy = a.y() - b.y();
+    return dx * dx + dy * dy;
 }
 
-quint32 bigEndian32(const uchar *p)
+// The band's zone nearest `point`; its default zone when it has no located one.
+QString nearestZone(const MapController::MapTimeZone &band, const QPointF &point, int mapWidth)
 {
-    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
-}
-
-quint32 crc32(const uchar *data, qsizetype length)
-{
-    static const auto table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 c = 0xffffffffu;
-    for (qsizetype i = 0; i < length; ++i) {
-        c = table[(c ^ data[i]) & 0xff] ^ (c >> 8);
-    }
-    return c ^ 0xffffffffu;
-}
-
-// The picture's own record of its clickable pixels: the private "hiTM" chunk that
-// the map generator puts after IHDR (runs of alternating not clickable and clickable
-// pixels per row, as unsigned LEB128 numbers). A null image when the file has no
-// such chunk or the chunk does not fit the picture, so that the caller decodes.
-QImage hitImageFromChunk(const QByteArray &file)
-{
-    static const char signature[] = "\x89PNG\r\n\x1a\n";
-    const auto *bytes = reinterpret_cast<const uchar *>(file.constData());
-    const qsizetype size = file.size();
-    if (size < 33 || std::memcmp(bytes, signature, 8) != 0 || std::memcmp(bytes + 12, "IHDR", 4) != 0) {
-        return {};
-    }
-    const quint32 pngWidth = bigEndian32(bytes + 16);
-    const quint32 pngHeight = bigEndian32(bytes + 20);
-
-    for (qsizetype pos = 8; pos + 12 <= size;) {
-        const quint32 length = bigEndian32(bytes + pos);
-        if (length > quint32(size - pos - 12)) {
-            return {};
-        }
-        const uchar *type = bytes + pos + 4;
-        const uchar *data = type + 4;
-        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) {
-            return {};
-        }
-        if (std::memcmp(type, "hiTM", 4) != 0) {
-            pos += 12 + qsizetype(length);
-            continue;
-        }
-        if (crc32(type, qsizetype(length) + 4) != bigEndian32(data + length) || length < 9 || data[0] != 1) {
-            return {};
-        }
-        const quint32 width = bigEndian32(data + 1);
-        const quint32 height = bigEndian32(data + 5);
-        if (width != pngWidth || height != pngHeight || width == 0 || height == 0 || width > 0x8000 || height > 0x8000) {
-            return {};
-        }
-        QImage image = newHitImage(int(width), int(height));
-        if (image.isNull()) {
-            return {};
-        }
-        uchar *bits = image.bits();
-        const qsizetype bytesPerLine = image.bytesPerLine();
-        const uchar *in = data + 9;
-        const uchar *end = data + length;
-        for (quint32 y = 0; y < height; ++y) {
-            uchar *line = bits + qsizetype(y) * bytesPerLine;
-            quint32 x = 0;
-            uchar clickable = 0;
-            while (x < width) {
-                quint32 run = 0;
-                for (int shift = 0;; shift += 7) {
-                    if (in == end || shift > 14) {
-                        return {};
-                    }
-                    const uchar b = *in++;
-                    run |= quint32(b & 0x7f) << shift;
-                    if (!(b & 0x80)) {
-                        break;
-                    }
-                }
-                if (run > width - x) {
-                    return {};
-                }
-                if (clickable) {
-                    std::memset(line + x, 1, run);
-                }
-                x += run;
-                clickable ^= 1;
-            }
-        }
-        return in == end ? image : QImage();
-    }
-    return {};
-}
-
-// The same picture the slow way: decode it and take alpha >= 128 as clickable,
-// the threshold of the toolkit's own conversion to 8 bits, without its colour search.
-QImage hitImageFromPixels(const QString &path)
-{
-    QImage picture(path);
-    if (picture.isNull()) {
-        return {};
-    }
-    if (picture.format() != QImage::Format_ARGB32 && picture.format() != QImage::Format_ARGB32_Premultiplied) {
-        picture = picture.convertToFormat(QImage::Format_ARGB32);
-    }
-    QImage image = newHitImage(picture.width(), picture.height());
-    if (image.isNull()) {
-        return {};
-    }
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
-        uchar *out = image.scanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
-            out[x] = qAlpha(in[x]) >= 128 ? 1 : 0;
+    const MapController::Place *best = nullptr;
+    double bestDistance = 0;
+    for (const MapController::Place &place : band.places) {
+        const double d = distance2(place.location, point, mapWidth);
+        if (!best || d < bestDistance) {
+            best = &place;
+            bestDistance = d;
         }
     }
-    return image;
+    return best ? best->zoneName : band.zoneName;
 }
 }
 
@@ -260,17 +100,14 @@ MapController::MapController(QObject *parent)
     , m_pathToMap(QStringLiteral(":/content/all.png"))
     , m_selectedTimeZone(-1)
 {
-    QMutexLocker lock(&s_tablesMutex);
-    // Only the base map's size is used; every controller shares one copy, loaded
-    // again only while it could not be (resources not registered yet).
-    static QImage map;
-    if (map.isNull()) {
-        map = m_loadHitImage(m_pathToMap);
+    // Only the base map's size is used, read from the file's header.
+    m_map = QImageReader(m_pathToMap).size();
+    if (!m_map.isValid()) {
+        m_map = QSize();
     }
-    m_map = map;
-
+    QMutexLocker lock(&s_tablesMutex);
     if (m_offsets.isEmpty()) {
-        m_offsets = offsetTable(QDateTime::currentDateTime());
+        m_offsets = offsetTable();
     }
 }
 
@@ -278,30 +115,18 @@ MapController::MapController(QObject *parent)
 // pages of the process go on using them.
 MapController::~MapController() = default;
 
-void MapController::m_fillOffsets(const QDateTime &at)
+void MapController::m_fillOffsets()
 {
-    QMap<int, QString> table = offsetTable(at);
+    QMap<int, QString> table = offsetTable();
     QMutexLocker lock(&s_tablesMutex);
     m_offsets.swap(table);
 }
 
-QImage MapController::m_loadHitImage(const QString &path)
+int MapController::m_standardOffset(const QByteArray &zoneId, int year)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QImage image = hitImageFromChunk(file.readAll());
-        if (!image.isNull()) {
-            return image;
-        }
-    }
-    return hitImageFromPixels(path);
-}
-
-void MapController::setImages(const QStringList &paths, QVector<MapTimeZone> &timeZones)
-{
-    for (int k = 0; k < paths.size(); ++k) {
-        timeZones[k].image = m_loadHitImage(paths.at(k));
-    }
+    const QTimeZone zone(zoneId);
+    const QTime noon(12, 0);
+    return std::min(zone.offsetFromUtc(QDateTime(QDate(year, 1, 15), noon, Qt::UTC)), zone.offsetFromUtc(QDateTime(QDate(year, 7, 15), noon, Qt::UTC)));
 }
 
 void MapController::loadImages()
@@ -311,25 +136,52 @@ void MapController::loadImages()
 
 void MapController::m_loadImages(bool fanOut, const QDateTime &at)
 {
+    const int year = at.toUTC().date().year();
     // Built aside and published at the end: controllers in use never see a half-built table.
-    QMap<int, QString> offsets = offsetTable(at);
+    QMap<int, QString> offsets = offsetTable();
     QVector<MapTimeZone> timeZones(offsets.size());
     const QStringList paths = offsets.values();
 
-    // The pictures first, so that their tasks run while this thread sorts the zones.
-    QFuture<QImage> images;
+    // The masks first, so that their tasks run while this thread sorts the zones.
+    QFuture<HitMask> masks;
     if (fanOut) {
-        images = QtConcurrent::mapped(paths, &MapController::m_loadHitImage);
+        masks = QtConcurrent::mapped(paths, &HitMask::load);
     } else {
-        setImages(paths, timeZones);
+        for (int k = 0; k < paths.size(); ++k) {
+            timeZones[k].mask = HitMask::load(paths.at(k));
+        }
     }
 
+    QSize mapSize = QImageReader(QStringLiteral(":/content/all.png")).size();
+    QHash<QString, QPointF> locations = ZoneLocations::read(mapSize);
+
+    // The zones the list offers, by standard offset. Among equal offsets the one
+    // later in the list comes first, and Russian zones before the others: that one
+    // stands for a band where no zone has a location.
     QList<QByteArray> allIds = QTimeZone::availableTimeZoneIds();
     allIds.append(QByteArrayLiteral("Etc/UTC"));
-    const QMultiMap<int, QString> allZones = TimeZonesSorter::sort(allIds);
-    const QMultiMap<int, QString> russianZones = TimeZonesSorter::sort(QTimeZone::availableTimeZoneIds(QLocale::Russia));
+    const QList<QByteArray> russianIds = QTimeZone::availableTimeZoneIds(QLocale::Russia);
+    const QMultiMap<int, QString> listed = TimeZonesSorter::sort(allIds);
+    const QSet<QString> accepted(listed.cbegin(), listed.cend());
+    QMultiMap<int, QString> allZones;
+    QMultiMap<int, QString> russianZones;
+    QHash<int, QVector<Place>> places;
+    for (const QByteArray &id : qAsConst(allIds)) {
+        const QString zone = QString::fromUtf8(id);
+        if (!accepted.contains(zone)) {
+            continue;
+        }
+        const int offset = m_standardOffset(id, year);
+        allZones.insert(offset, zone);
+        if (russianIds.contains(id)) {
+            russianZones.insert(offset, zone);
+        }
+        const auto location = locations.constFind(zone);
+        if (location != locations.cend()) {
+            places[offset].append({zone, location.value()});
+        }
+    }
 
-    // Russian zones first: a click selects the Russian zone of any offset used in Russia.
     int k = 0;
     for (auto it = offsets.begin(); it != offsets.end(); ++k) {
         const int offset = it.key();
@@ -344,15 +196,20 @@ void MapController::m_loadImages(bool fanOut, const QDateTime &at)
                 continue;
             }
         }
-        timeZones[k].offset = offset;
-        timeZones[k].zoneName = zone.value();
+        MapTimeZone &record = timeZones[k];
+        record.offset = offset;
+        record.zoneName = zone.value();
+        record.places = places.value(offset);
+        std::sort(record.places.begin(), record.places.end(), [](const Place &a, const Place &b) {
+            return a.location.y() != b.location.y() ? a.location.y() < b.location.y() : a.location.x() < b.location.x();
+        });
         ++it;
     }
 
     if (fanOut) {
         // mapped() keeps the order of the paths.
         for (int i = 0; i < paths.size(); ++i) {
-            timeZones[i].image = images.resultAt(i);
+            timeZones[i].mask = masks.resultAt(i);
         }
     }
     timeZones.erase(std::remove_if(timeZones.begin(), timeZones.end(), [](const MapTimeZone &record) { return record.zoneName.isEmpty(); }), timeZones.end());
@@ -360,6 +217,8 @@ void MapController::m_loadImages(bool fanOut, const QDateTime &at)
     QMutexLocker lock(&s_tablesMutex);
     m_offsets.swap(offsets);
     m_timeZones.swap(timeZones);
+    m_locations.swap(locations);
+    m_year = year;
 }
 
 QMap<int, QString> MapController::offsets()
@@ -383,6 +242,16 @@ int MapController::m_indexOfOffset(int offset)
         }
     }
     return -1;
+}
+
+int MapController::m_bandOfZone(const QString &zoneName)
+{
+    int year;
+    {
+        QMutexLocker lock(&s_tablesMutex);
+        year = m_year;
+    }
+    return m_indexOfOffset(m_standardOffset(zoneName.toUtf8(), year));
 }
 
 QString MapController::getPathToTimeZoneImage(int offset)
@@ -422,34 +291,59 @@ QPoint MapController::m_mapToPicture(int x, int y, int width, int height, int pa
     return QPoint(int(double(x - left) * factor + 0.5), int(double(y - top) * factor + 0.5));
 }
 
-void MapController::setSelectedTimeZone(int x, int y, int width, int height, int parentX, int parentY)
+MapController::Pick MapController::m_pick(int x, int y, int width, int height, int parentX, int parentY) const
 {
-    const QPoint pixel = m_mapToPicture(x, y, width, height, parentX, parentY, m_map.size());
+    const QPoint pixel = m_mapToPicture(x, y, width, height, parentX, parentY, m_map);
     if (pixel.x() < 0) {
-        return;
+        return {};
     }
+    const QPointF centre(pixel.x() + 0.5, pixel.y() + 0.5);
     // The lowest offset wins where bands overlap, but the selected band is never hit
-    // again: repeated clicks on a shared border alternate between its bands.
+    // again: repeated clicks on a shared border alternate between its bands. Inside
+    // the selected band alone a click still moves to the place clicked.
     const QVector<MapTimeZone> zones = timeZones();
     for (int i = 0; i < zones.size(); ++i) {
-        if (i == m_selectedTimeZone) {
-            continue;
-        }
-        const QImage &image = zones.at(i).image;
-        if (image.valid(pixel) && image.pixel(pixel) != 0) {
-            m_selectedTimeZone = i;
-            m_selectedTimeZoneName = zones.at(i).zoneName;
-            Q_EMIT selectedChanged(getPathToTimeZoneImage(zones.at(i).offset));
-            return;
+        if (i != m_selectedTimeZone && zones.at(i).mask.contains(pixel)) {
+            return {i, nearestZone(zones.at(i), centre, m_map.width())};
         }
     }
+    if (m_selectedTimeZone >= 0 && m_selectedTimeZone < zones.size() && zones.at(m_selectedTimeZone).mask.contains(pixel)) {
+        return {m_selectedTimeZone, nearestZone(zones.at(m_selectedTimeZone), centre, m_map.width())};
+    }
+    return {};
+}
+
+void MapController::m_setSelectedName(const QString &zoneName)
+{
+    if (zoneName != m_selectedTimeZoneName) {
+        m_selectedTimeZoneName = zoneName;
+        Q_EMIT selectedZoneChanged();
+    }
+}
+
+void MapController::setSelectedTimeZone(int x, int y, int width, int height, int parentX, int parentY)
+{
+    const Pick pick = m_pick(x, y, width, height, parentX, parentY);
+    if (pick.index < 0) {
+        return;
+    }
+    const bool otherBand = pick.index != m_selectedTimeZone;
+    m_selectedTimeZone = pick.index;
+    m_setSelectedName(pick.zoneName);
+    if (otherBand) {
+        Q_EMIT selectedChanged(getPathToTimeZoneImage(timeZones().value(pick.index).offset));
+    }
+}
+
+QString MapController::zoneAt(int x, int y, int width, int height, int parentX, int parentY)
+{
+    return m_pick(x, y, width, height, parentX, parentY).zoneName;
 }
 
 void MapController::setSelectedTimeZone(QString path)
 {
-    m_selectedTimeZoneName = path;
-    const int offset = QTimeZone(path.toUtf8()).offsetFromUtc(QDateTime::currentDateTime());
-    const int index = m_indexOfOffset(offset);
+    m_setSelectedName(path);
+    const int index = m_bandOfZone(path);
     if (index < 0) {
         const bool hadBand = m_selectedTimeZone != -1;
         m_selectedTimeZone = -1;
@@ -460,7 +354,7 @@ void MapController::setSelectedTimeZone(QString path)
     }
     if (index != m_selectedTimeZone) {
         m_selectedTimeZone = index;
-        Q_EMIT selectedChanged(getPathToTimeZoneImage(offset));
+        Q_EMIT selectedChanged(getPathToTimeZoneImage(timeZones().value(index).offset));
     }
 }
 
@@ -471,7 +365,7 @@ int MapController::getSelectedTimeZone()
 
 int MapController::getSavedTimeZoneIndex()
 {
-    return m_indexOfOffset(QTimeZone::systemTimeZone().offsetFromUtc(QDateTime::currentDateTime()));
+    return m_bandOfZone(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
 }
 
 QString MapController::getSavedTimeZoneName()
@@ -492,11 +386,71 @@ QString MapController::getSystemTimeZoneName()
 void MapController::load()
 {
     const int previous = m_selectedTimeZone;
-    const QTimeZone system = QTimeZone::systemTimeZone();
-    m_savedTimeZoneName = QString::fromUtf8(system.id());
-    m_selectedTimeZoneName = m_savedTimeZoneName;
+    m_savedTimeZoneName = QString::fromUtf8(QTimeZone::systemTimeZone().id());
+    m_setSelectedName(m_savedTimeZoneName);
     m_selectedTimeZone = getSavedTimeZoneIndex();
     if (m_selectedTimeZone != previous) {
-        Q_EMIT selectedChanged(getPathToTimeZoneImage(system.offsetFromUtc(QDateTime::currentDateTime())));
+        Q_EMIT selectedChanged(m_selectedTimeZone < 0 ? s_imageUrlPrefix : getPathToTimeZoneImage(timeZones().value(m_selectedTimeZone).offset));
     }
+}
+
+QPointF MapController::zoneLocation(const QString &zoneName)
+{
+    QMutexLocker lock(&s_tablesMutex);
+    return m_locations.value(zoneName, QPointF(-1, -1));
+}
+
+QPointF MapController::selectedLocation() const
+{
+    QMutexLocker lock(&s_tablesMutex);
+    return m_locations.value(m_selectedTimeZoneName, QPointF(-1, -1));
+}
+
+QString MapController::neighbourBandZone(const QString &zoneName, int step)
+{
+    const QVector<MapTimeZone> zones = timeZones();
+    if (zones.isEmpty() || step == 0) {
+        return zoneName;
+    }
+    const int n = zones.size();
+    int target = m_bandOfZone(zoneName);
+    if (target >= 0) {
+        target = ((target + step) % n + n) % n;
+    } else {
+        // A zone without a band (+05:45) steps to the band on that side of its offset.
+        int year;
+        {
+            QMutexLocker lock(&s_tablesMutex);
+            year = m_year;
+        }
+        const int offset = m_standardOffset(zoneName.toUtf8(), year);
+        const auto after = std::lower_bound(zones.cbegin(), zones.cend(), offset, [](const MapTimeZone &band, int value) { return band.offset < value; });
+        const int next = int(after - zones.cbegin());
+        target = step > 0 ? next % n : (next - 1 + n) % n;
+    }
+    const MapTimeZone &band = zones.at(target);
+    const QPointF from = zoneLocation(zoneName);
+    if (from.x() < 0) {
+        // Without a place to start from: the band's middle one, north to south.
+        return band.places.isEmpty() ? band.zoneName : band.places.at(band.places.size() / 2).zoneName;
+    }
+    return nearestZone(band, from, m_map.width());
+}
+
+QString MapController::nextZoneInBand(const QString &zoneName, int step)
+{
+    const int index = m_bandOfZone(zoneName);
+    if (index < 0) {
+        return zoneName;
+    }
+    const QVector<Place> places = timeZones().value(index).places;
+    if (places.isEmpty()) {
+        return zoneName;
+    }
+    const auto here = std::find_if(places.cbegin(), places.cend(), [&zoneName](const Place &place) { return place.zoneName == zoneName; });
+    if (here == places.cend()) {
+        return step > 0 ? places.first().zoneName : places.last().zoneName;
+    }
+    const int next = std::clamp(int(here - places.cbegin()) + step, 0, places.size() - 1);
+    return places.at(next).zoneName;
 }

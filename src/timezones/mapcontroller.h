@@ -1,47 +1,59 @@
 #pragma once
 
 #include <QDateTime>
-#include <QImage>
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QVector>
 
-// The clickable world map of the time zone tab: one band picture per UTC offset,
-// the selection of a band by click or by zone id. The band and offset tables are
-// class-wide: every controller of the process shares them, and they stay for the
-// life of the process once loaded.
+#include "hitmask.h"
+
+// The clickable world map of the time zone tab: one band picture per standard UTC
+// offset, the selection of a band and of a place in it by click, by keyboard or by
+// zone id. The band and offset tables are class-wide: every controller of the
+// process shares them, and they stay for the life of the process once loaded.
 class MapController : public QObject
 {
     Q_OBJECT
+    // Picture coordinates of the selected zone's location, (-1, -1) when it has none.
+    Q_PROPERTY(QPointF selectedLocation READ selectedLocation NOTIFY selectedZoneChanged)
 public:
+    struct Place
+    {
+        QString zoneName;
+        QPointF location; // continuous picture coordinates
+    };
+
     struct MapTimeZone
     {
-        QImage image; // 8-bit indexed; a pixel with a colour value other than 0 is clickable
-        int offset = 0;
+        HitMask mask;
+        int offset = 0; // standard offset, as the pictures are drawn
+        // The zone a click selects when the band has no located zone.
         QString zoneName;
+        // The band's zones with a location, north to south.
+        QVector<Place> places;
     };
 
     explicit MapController(QObject *parent = nullptr);
     ~MapController() override;
 
-    // Builds the band table: the hit test pictures and the zone a click on each band
-    // selects. Blocks; normally run on a thread of the global pool.
+    // Builds the band table: the hit masks and the zones of each band. Blocks;
+    // normally run on a thread of the global pool.
     static void loadImages();
     // The same with the pictures decoded by one task each on the global pool
-    // (`fanOut`) or one after the other in the calling thread, and the offset
-    // table taken for the moment `at`.
+    // (`fanOut`) or one after the other in the calling thread, and the standard
+    // offsets taken for the year of `at`.
     static void m_loadImages(bool fanOut, const QDateTime &at = QDateTime::currentDateTime());
 
-    // Builds the offset table for the moment `at`: Chatham's band follows its
-    // daylight saving time.
-    static void m_fillOffsets(const QDateTime &at = QDateTime::currentDateTime());
+    static void m_fillOffsets();
 
-    // The hit test picture of a resource: index 0 where alpha < 128, 1 elsewhere.
-    // Read from the picture's run-length chunk when it has a valid one, else decoded.
-    static QImage m_loadHitImage(const QString &path);
+    // A zone's standard offset: the smaller of its offsets on 15 January and 15 July
+    // of `year`, the rule the band pictures are drawn by (tools/mapgen/zones.js).
+    static int m_standardOffset(const QByteArray &zoneId, int year);
 
     // Where a click at (x, y) falls on the map picture of `mapSize`, painted into the
     // item at (parentX, parentY) of width x height letterboxed with its aspect ratio
@@ -51,6 +63,8 @@ public:
     // Snapshots of the class-wide tables.
     static QMap<int, QString> offsets();
     static QVector<MapTimeZone> timeZones();
+
+    QPointF selectedLocation() const;
 
 public Q_SLOTS:
     QString getPathToTimeZoneImage(int offset);
@@ -64,17 +78,38 @@ public Q_SLOTS:
     QString getSystemTimeZoneName();
     void load();
 
+    // The zone a click at (x, y) would select, empty where it would select nothing.
+    QString zoneAt(int x, int y, int width, int height, int parentX, int parentY);
+    // Picture coordinates of a zone's location, (-1, -1) when it has none.
+    QPointF zoneLocation(const QString &zoneName);
+    // Keyboard moves from `zoneName`: into the neighbouring band (`step` -1 west,
+    // +1 east, wrapping at the date line), to its zone nearest `zoneName`'s place;
+    // or to the next zone of its own band (`step` +1 south, -1 north).
+    QString neighbourBandZone(const QString &zoneName, int step);
+    QString nextZoneInBand(const QString &zoneName, int step);
+
 Q_SIGNALS:
     void selectedChanged(QString pathToSelectedTimeZoneImage);
+    // The selected zone id changed, within its band or not.
+    void selectedZoneChanged();
 
 private:
-    static void setImages(const QStringList &paths, QVector<MapTimeZone> &timeZones);
+    struct Pick
+    {
+        int index = -1;
+        QString zoneName;
+    };
+    Pick m_pick(int x, int y, int width, int height, int parentX, int parentY) const;
+    void m_setSelectedName(const QString &zoneName);
     static int m_indexOfOffset(int offset);
+    static int m_bandOfZone(const QString &zoneName);
 
     static QMap<int, QString> m_offsets;
     static QVector<MapTimeZone> m_timeZones;
+    static QHash<QString, QPointF> m_locations;
+    static int m_year;
 
-    QImage m_map;
+    QSize m_map;
     QString m_pathToMap;
     QString m_savedTimeZoneName;
     QString m_selectedTimeZoneName;

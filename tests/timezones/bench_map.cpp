@@ -1,6 +1,7 @@
 // Timing of the map's band table; run by hand (bin/bench_map), not part of the tests.
 // Prints wall times in milliseconds; the machine's load average is printed too,
 // since it is shared.
+#include "hitmask.h"
 #include "mapcontroller.h"
 #include "qmltypes.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -92,10 +94,16 @@ int main(int argc, char **argv)
     report(QStringLiteral("loadImages sequential, median of 5"), medianMs(runs, [] { MapController::m_loadImages(false); }));
     report(QStringLiteral("loadImages fanned out, median of 5"), medianMs(runs, [] { MapController::m_loadImages(true); }));
 
+    qsizetype bytes = 0;
+    for (const MapController::MapTimeZone &band : MapController::timeZones()) {
+        bytes += band.mask.byteSize();
+    }
+    out << "hit masks of all bands: " << bytes / 1024 << " KB" << Qt::endl;
+
     const QStringList paths = picturePaths();
     report(QStringLiteral("33 hit pictures from their chunks, median of 5"), medianMs(runs, [&paths] {
         for (const QString &path : paths) {
-            MapController::m_loadHitImage(path);
+            HitMask::load(path);
         }
     }));
 
@@ -103,7 +111,7 @@ int main(int argc, char **argv)
     const QStringList copies = strippedCopies(dir);
     report(QStringLiteral("33 hit pictures decoded (no chunk), median of 3"), medianMs(3, [&copies] {
         for (const QString &path : copies) {
-            MapController::m_loadHitImage(path);
+            HitMask::load(path);
         }
     }));
     report(QStringLiteral("33 pictures decoded only, median of 3"), medianMs(3, [&paths] {

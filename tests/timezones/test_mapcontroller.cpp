@@ -3,6 +3,7 @@
 // from the hit test pictures the controller builds.
 #include "mapcontroller.h"
 #include "qmltypes.h"
+#include "zonelocations.h"
 
 #include <QTimeZone>
 #include <QtConcurrent>
@@ -10,6 +11,9 @@
 
 namespace {
 const QSize s_mapSize(1771, 986);
+// Fixed moments: nothing here may depend on the day the test runs.
+const QDateTime s_january(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
+const QDateTime s_july(QDate(2026, 7, 15), QTime(12, 0), Qt::UTC);
 
 QString url(const QString &file)
 {
@@ -93,16 +97,18 @@ class TestMapController : public QObject
         controller.setSelectedTimeZone(p.x(), p.y(), s_mapSize.width(), s_mapSize.height(), 0, 0);
     }
 
-    static int currentOffset(const char *zone)
+    // The picture pixel of a place.
+    static QPoint pixelOf(double lon, double lat)
     {
-        return QTimeZone(zone).offsetFromUtc(QDateTime::currentDateTime());
+        const QPointF point = ZoneLocations::project(lon, lat, s_mapSize);
+        return QPoint(int(point.x()), int(point.y()));
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
         initOrbAdminDateResources();
-        MapController::loadImages();
+        MapController::m_loadImages(false, s_january);
         const QMap<int, QString> offsets = MapController::offsets();
         for (auto it = offsets.cbegin(); it != offsets.cend(); ++it) {
             m_pictures.insert(it.key(), QImage(it.value()).convertToFormat(QImage::Format_ARGB32));
@@ -127,97 +133,58 @@ private Q_SLOTS:
         QCOMPARE(MapController::offsets(), offsets);
     }
 
-    void chathamFollowsDaylightTime()
+    // Bands are keyed by standard offset: the same table, with every band, in
+    // January and in July, and a zone in daylight time still lights its own band.
+    void bandsKeepTheirKeysAllYear()
     {
-        if (!QTimeZone(QByteArrayLiteral("Pacific/Chatham")).isValid()) {
-            QSKIP("the zone database lacks Pacific/Chatham");
+        for (const QDateTime &at : {s_july, s_january}) {
+            MapController::m_loadImages(false, at);
+            QCOMPARE(MapController::timeZones().size(), 32);
+            QCOMPARE(MapController::offsets().lastKey(), 45900);
+            MapController controller;
+            QCOMPARE(controller.getPathToTimeZoneImage(45900), url(QStringLiteral("+12_45.png")));
+            QCOMPARE(controller.getPathToTimeZoneImage(49500), QStringLiteral("image://mapimages"));
+            controller.setSelectedTimeZone(QStringLiteral("Pacific/Chatham"));
+            QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(45900));
+            controller.setSelectedTimeZone(QStringLiteral("America/New_York"));
+            QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(-18000));
+            ScopedEnvironment tz("TZ", "Australia/Sydney");
+            QCOMPARE(controller.getSavedTimeZoneIndex(), indexOfOffset(36000));
         }
-        MapController controller;
-        // January is summer on the Chatham Islands: +13:45.
-        MapController::m_fillOffsets(QDateTime(QDate(2025, 1, 15), QTime(12, 0), Qt::UTC));
-        QCOMPARE(controller.getPathToTimeZoneImage(49500), url(QStringLiteral("+12_45.png")));
-        QCOMPARE(controller.getPathToTimeZoneImage(45900), QStringLiteral("image://mapimages"));
-        QCOMPARE(MapController::offsets().size(), 32);
-
-        MapController::m_fillOffsets(QDateTime(QDate(2025, 7, 15), QTime(12, 0), Qt::UTC));
-        QCOMPARE(controller.getPathToTimeZoneImage(45900), url(QStringLiteral("+12_45.png")));
-        QCOMPARE(controller.getPathToTimeZoneImage(49500), QStringLiteral("image://mapimages"));
-
-        // Loading keys the band by today's offset, and a click there selects Chatham.
-        MapController::loadImages();
-        const int now = currentOffset("Pacific/Chatham");
-        QCOMPARE(controller.getPathToTimeZoneImage(now), url(QStringLiteral("+12_45.png")));
-        const int index = indexOfOffset(now);
-        QVERIFY(index >= 0);
-        QCOMPARE(MapController::timeZones().at(index).zoneName, QStringLiteral("Pacific/Chatham"));
-    }
-
-    // An offset no zone has today (Chatham's other one) loses its band in both tables.
-    void offsetWithoutZoneIsDropped()
-    {
-        const QTimeZone chatham(QByteArrayLiteral("Pacific/Chatham"));
-        if (!chatham.isValid()) {
-            QSKIP("the zone database lacks Pacific/Chatham");
-        }
-        const QDateTime january(QDate(2025, 1, 15), QTime(12, 0), Qt::UTC);
-        const QDateTime july(QDate(2025, 7, 15), QTime(12, 0), Qt::UTC);
-        const int today = currentOffset("Pacific/Chatham");
-        const QDateTime other = chatham.offsetFromUtc(january) == today ? july : january;
-        const int stale = chatham.offsetFromUtc(other);
-        QVERIFY(stale != today);
-
-        QTest::ignoreMessage(
-            QtWarningMsg, qPrintable(QStringLiteral("static void MapController::loadImages() No corresponding time zone found  offset =  %1").arg(stale)));
-        MapController::m_loadImages(false, other);
-        QCOMPARE(MapController::timeZones().size(), 31);
-        QVERIFY(!MapController::offsets().contains(stale));
-        QCOMPARE(indexOfOffset(stale), -1);
-        MapController controller;
-        QCOMPARE(controller.getPathToTimeZoneImage(stale), QStringLiteral("image://mapimages"));
-        controller.setSelectedTimeZone(QStringLiteral("Pacific/Chatham"));
-        QCOMPARE(controller.getSelectedTimeZone(), -1);
-
-        MapController::loadImages();
-        QCOMPARE(MapController::timeZones().size(), 32);
     }
 
     void bandTable()
     {
         const QVector<MapController::MapTimeZone> zones = MapController::timeZones();
         QCOMPARE(zones.size(), 32);
-        const QList<QByteArray> russian = QTimeZone::availableTimeZoneIds(QLocale::Russia);
-        QSet<int> russianOffsets;
-        for (const QByteArray &id : russian) {
-            russianOffsets.insert(QTimeZone(id).offsetFromUtc(QDateTime::currentDateTime()));
-        }
         for (int i = 0; i < zones.size(); ++i) {
             const MapController::MapTimeZone &zone = zones.at(i);
             QCOMPARE(zone.offset, MapController::offsets().keys().at(i));
-            QCOMPARE(zone.image.size(), s_mapSize);
-            QCOMPARE(zone.image.format(), QImage::Format_Indexed8);
+            QCOMPARE(zone.mask.size(), s_mapSize);
             QVERIFY2(!zone.zoneName.isEmpty(), qPrintable(QString::number(zone.offset)));
-            QCOMPARE(QTimeZone(zone.zoneName.toUtf8()).offsetFromUtc(QDateTime::currentDateTime()), zone.offset);
-            if (russianOffsets.contains(zone.offset)) {
-                QVERIFY2(russian.contains(zone.zoneName.toUtf8()), qPrintable(zone.zoneName));
+            QCOMPARE(MapController::m_standardOffset(zone.zoneName.toUtf8(), 2026), zone.offset);
+            QVERIFY2(!zone.places.isEmpty(), qPrintable(QString::number(zone.offset)));
+            for (int k = 0; k < zone.places.size(); ++k) {
+                QCOMPARE(MapController::m_standardOffset(zone.places.at(k).zoneName.toUtf8(), 2026), zone.offset);
+                QVERIFY(k == 0 || zone.places.at(k - 1).location.y() <= zone.places.at(k).location.y());
             }
         }
-        QCOMPARE(zones.at(indexOfOffset(0)).zoneName, QStringLiteral("Etc/UTC"));
-        QVERIFY(russian.contains(zones.at(indexOfOffset(10800)).zoneName.toUtf8()));
     }
 
     // One task per picture gives the very table the sequential load gives.
     void fanOutBuildsTheSameTable()
     {
-        MapController::m_loadImages(false);
+        MapController::m_loadImages(false, s_january);
         const QVector<MapController::MapTimeZone> sequential = MapController::timeZones();
-        MapController::m_loadImages(true);
+        MapController::m_loadImages(true, s_january);
         const QVector<MapController::MapTimeZone> fannedOut = MapController::timeZones();
         QCOMPARE(fannedOut.size(), sequential.size());
         for (int i = 0; i < sequential.size(); ++i) {
             QCOMPARE(fannedOut.at(i).offset, sequential.at(i).offset);
             QCOMPARE(fannedOut.at(i).zoneName, sequential.at(i).zoneName);
-            QVERIFY(!fannedOut.at(i).image.isNull());
-            QVERIFY(fannedOut.at(i).image == sequential.at(i).image);
+            QVERIFY(!fannedOut.at(i).mask.isNull());
+            QVERIFY(fannedOut.at(i).mask == sequential.at(i).mask);
+            QCOMPARE(fannedOut.at(i).places.size(), sequential.at(i).places.size());
         }
     }
 
@@ -279,7 +246,6 @@ private Q_SLOTS:
         QCOMPARE(spy.count(), 1);
         QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(expected.first()));
         QCOMPARE(spy.takeFirst().at(0).toString(), controller.getPathToTimeZoneImage(expected.first()));
-        QCOMPARE(controller.getSelectedTimeZoneName(), MapController::timeZones().at(controller.getSelectedTimeZone()).zoneName);
 
         // Beside the painted map of a wide item: nothing changes.
         controller.setSelectedTimeZone(550, 250, 2000, 500, 0, 0);
@@ -299,7 +265,10 @@ private Q_SLOTS:
         MapController controller;
         QSignalSpy spy(&controller, &MapController::selectedChanged);
         for (int i = 0; i < 4; ++i) {
+            // What the pointer's tooltip names is what the click then selects.
+            const QString announced = controller.zoneAt(spot.x(), spot.y(), s_mapSize.width(), s_mapSize.height(), 0, 0);
             click(controller, spot);
+            QCOMPARE(controller.getSelectedTimeZoneName(), announced);
             const int offset = bands.at(i % 2);
             QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(offset));
             QCOMPARE(spy.count(), i + 1);
@@ -338,18 +307,6 @@ private Q_SLOTS:
         QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(10800));
     }
 
-    void offsetZeroSelectsUtc()
-    {
-        const QPoint gulfOfGuinea(885, 632);
-        QCOMPARE(bandsAt(gulfOfGuinea), QList<int>{0});
-        MapController controller;
-        QSignalSpy spy(&controller, &MapController::selectedChanged);
-        click(controller, gulfOfGuinea);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), url(QStringLiteral("+00_00.png")));
-        QCOMPARE(controller.getSelectedTimeZoneName(), QStringLiteral("Etc/UTC"));
-    }
-
     void selectionByZone()
     {
         MapController controller;
@@ -383,13 +340,94 @@ private Q_SLOTS:
         QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(19800));
     }
 
-    // The selection by zone follows the zone's offset today (daylight time included).
-    void selectionByZoneUsesTodaysOffset()
+    // A click on a city selects the city's own zone, whatever the season.
+    void citiesSelectTheirOwnZones()
+    {
+        struct City
+        {
+            const char *zone;
+            double lon;
+            double lat;
+        };
+        const City cities[] = {
+            {"America/New_York", -74.006, 40.7128},
+            {"America/Chicago", -87.6298, 41.8781},
+            {"Europe/London", -0.1276, 51.5072},
+            {"Europe/Paris", 2.3522, 48.8566},
+            {"Europe/Berlin", 13.405, 52.52},
+            {"Africa/Cairo", 31.2357, 30.0444},
+            {"Europe/Moscow", 37.6173, 55.7558},
+            {"Asia/Kolkata", 88.3639, 22.5726},
+            {"Asia/Shanghai", 121.4737, 31.2304},
+            {"Asia/Tokyo", 139.6917, 35.6895},
+            {"Australia/Sydney", 151.2093, -33.8688},
+            {"Pacific/Auckland", 174.7633, -36.8485},
+            // West of the date line: the nearest zone is across it, not Wallis.
+            {"Pacific/Fiji", -179.5, -16.5},
+        };
+        for (const QDateTime &at : {s_july, s_january}) {
+            MapController::m_loadImages(false, at);
+            for (const City &city : cities) {
+                MapController controller;
+                click(controller, pixelOf(city.lon, city.lat));
+                QVERIFY2(controller.getSelectedTimeZoneName() == QLatin1String(city.zone),
+                         qPrintable(QStringLiteral("%1 in %2: %3").arg(QLatin1String(city.zone), at.toString(), controller.getSelectedTimeZoneName())));
+            }
+        }
+    }
+
+    // Inside the selected band alone a click moves to the place clicked, without
+    // changing the highlight.
+    void clickMovesWithinTheSelectedBand()
     {
         MapController controller;
-        controller.setSelectedTimeZone(QStringLiteral("America/New_York"));
-        QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(currentOffset("America/New_York")));
-        QVERIFY(controller.getSelectedTimeZone() >= 0);
+        controller.setSelectedTimeZone(QStringLiteral("Europe/Berlin"));
+        QSignalSpy band(&controller, &MapController::selectedChanged);
+        QSignalSpy zone(&controller, &MapController::selectedZoneChanged);
+        click(controller, pixelOf(2.3522, 48.8566));
+        QCOMPARE(controller.getSelectedTimeZoneName(), QStringLiteral("Europe/Paris"));
+        QCOMPARE(controller.getSelectedTimeZone(), indexOfOffset(3600));
+        QCOMPARE(band.count(), 0);
+        QCOMPARE(zone.count(), 1);
+    }
+
+    void selectedLocation()
+    {
+        MapController controller;
+        QSignalSpy zone(&controller, &MapController::selectedZoneChanged);
+        controller.setSelectedTimeZone(QStringLiteral("Asia/Tokyo"));
+        QCOMPARE(zone.count(), 1);
+        // zone.tab: +353916+1394441.
+        const QPointF tokyo = ZoneLocations::project(139 + 44 / 60.0 + 41 / 3600.0, 35 + 39 / 60.0 + 16 / 3600.0, s_mapSize);
+        QVERIFY(QLineF(controller.selectedLocation(), tokyo).length() < 0.01);
+        // Kathmandu has a place but no band; UTC neither.
+        controller.setSelectedTimeZone(QStringLiteral("Asia/Kathmandu"));
+        QVERIFY(controller.selectedLocation().x() > 0);
+        controller.setSelectedTimeZone(QStringLiteral("Etc/UTC"));
+        QCOMPARE(controller.selectedLocation(), QPointF(-1, -1));
+    }
+
+    void keyboardMoves()
+    {
+        MapController controller;
+        const auto bandOf = [](const QString &zone) { return MapController::m_standardOffset(zone.toUtf8(), 2026); };
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("America/New_York"), 1)), -14400);
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("America/New_York"), -1)), -21600);
+        // The bands wrap around at the date line; a zone without a band steps to the next one.
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("Pacific/Chatham"), 1)), -39600);
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("Pacific/Pago_Pago"), -1)), 45900);
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("Asia/Kathmandu"), 1)), 21600);
+        QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("Asia/Kathmandu"), -1)), 19800);
+
+        // Down walks the band north to south and stops at its ends.
+        const QVector<MapController::Place> places = MapController::timeZones().at(indexOfOffset(-18000)).places;
+        QString zone = places.first().zoneName;
+        QCOMPARE(controller.nextZoneInBand(zone, -1), zone);
+        for (int i = 1; i < places.size(); ++i) {
+            zone = controller.nextZoneInBand(zone, 1);
+            QCOMPARE(zone, places.at(i).zoneName);
+        }
+        QCOMPARE(controller.nextZoneInBand(zone, 1), zone);
     }
 
     void loadTakesTheSystemZone()
@@ -453,11 +491,13 @@ private Q_SLOTS:
         const QPoint moscow(1070, 288);
         const QPoint gulfOfGuinea(885, 632);
         MapController controller;
-        QFuture<void> reload = QtConcurrent::run(&MapController::loadImages);
+        click(controller, gulfOfGuinea);
+        const QString guinea = controller.getSelectedTimeZoneName();
+        QFuture<void> reload = QtConcurrent::run([] { MapController::m_loadImages(true, s_january); });
         int clicks = 0;
         do {
             click(controller, (clicks % 2) ? moscow : gulfOfGuinea);
-            QCOMPARE(controller.getSelectedTimeZoneName(), MapController::timeZones().at(indexOfOffset((clicks % 2) ? 10800 : 0)).zoneName);
+            QCOMPARE(controller.getSelectedTimeZoneName(), (clicks % 2) ? QStringLiteral("Europe/Moscow") : guinea);
             MapController other;
             QCOMPARE(other.getPathToTimeZoneImage(19800), url(QStringLiteral("+05_30.png")));
             ++clicks;

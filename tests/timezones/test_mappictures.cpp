@@ -1,6 +1,7 @@
 // The map pictures as the hit test sees them: their clickable pixels against
 // their alpha, and their bands against where the zones really are.
-#include "mapcontroller.h"
+#include "hitmask.h"
+#include "zonelocations.h"
 #include "qmltypes.h"
 
 #include <QFile>
@@ -22,7 +23,7 @@ struct Band
     int offset;
     QString label;
     QString path;
-    QImage hits;
+    HitMask hits;
 };
 
 // The pixels of a picture whose alpha is at least 128, as 0/1 bytes.
@@ -39,13 +40,25 @@ QByteArray alphaMask(const QImage &picture)
     return mask;
 }
 
-// Where a hit test picture has a colour value other than 0, as 0/1 bytes.
-QByteArray hitMask(const QImage &hits)
+// The clickable pixels of a mask, as 0/1 bytes.
+QByteArray hitMask(const HitMask &hits)
 {
-    QByteArray mask(hits.width() * hits.height(), '\0');
-    for (int y = 0; y < hits.height(); ++y) {
-        for (int x = 0; x < hits.width(); ++x) {
-            mask[y * hits.width() + x] = hits.pixel(x, y) != 0 ? 1 : 0;
+    QByteArray mask(hits.size().width() * hits.size().height(), '\0');
+    for (int y = 0; y < hits.size().height(); ++y) {
+        for (int x = 0; x < hits.size().width(); ++x) {
+            mask[y * hits.size().width() + x] = hits.contains(QPoint(x, y)) ? 1 : 0;
+        }
+    }
+    return mask;
+}
+
+// Where the toolkit's 8-bit conversion has a colour value other than 0, as 0/1 bytes.
+QByteArray indexedMask(const QImage &indexed)
+{
+    QByteArray mask(indexed.width() * indexed.height(), '\0');
+    for (int y = 0; y < indexed.height(); ++y) {
+        for (int x = 0; x < indexed.width(); ++x) {
+            mask[y * indexed.width() + x] = indexed.pixel(x, y) != 0 ? 1 : 0;
         }
     }
     return mask;
@@ -118,23 +131,18 @@ class TestMapPictures : public QObject
     int m_width = 0;
     int m_height = 0;
 
-    // The pixel that holds (lon, lat), by the projection the manifest documents.
+    // The pixel that holds (lon, lat), by the module's projection.
     QPoint toPixel(double lon, double lat) const
     {
-        const QJsonObject projection = m_manifest.value(QStringLiteral("projection")).toObject();
-        const auto miller = [](double latitude) { return 1.25 * std::log(std::tan(M_PI / 4 + 0.4 * qDegreesToRadians(latitude))); };
-        const double top = miller(projection.value(QStringLiteral("topLatitude")).toDouble());
-        const double bottom = miller(projection.value(QStringLiteral("bottomLatitude")).toDouble());
-        const double x = (lon + 180) / 360 * m_width;
-        const double y = (top - miller(lat)) / (top - bottom) * m_height;
-        return QPoint(int(std::floor(x)), int(std::floor(y)));
+        const QPointF point = ZoneLocations::project(lon, lat, QSize(m_width, m_height));
+        return QPoint(int(std::floor(point.x())), int(std::floor(point.y())));
     }
 
     QStringList bandsAt(const QPoint &pixel) const
     {
         QStringList labels;
         for (const Band &band : m_bands) {
-            if (band.hits.valid(pixel) && band.hits.pixel(pixel) != 0) {
+            if (band.hits.contains(pixel)) {
                 labels << band.label;
             }
         }
@@ -144,11 +152,11 @@ class TestMapPictures : public QObject
     // Within `tolerance` pixels, the map wrapping around at the date line.
     static bool bandNear(const Band &band, const QPoint &pixel, int tolerance)
     {
-        const int width = band.hits.width();
+        const int width = band.hits.size().width();
         for (int dy = -tolerance; dy <= tolerance; ++dy) {
             for (int dx = -tolerance; dx <= tolerance; ++dx) {
                 const QPoint p((pixel.x() + dx + width) % width, pixel.y() + dy);
-                if (band.hits.valid(p) && band.hits.pixel(p) != 0) {
+                if (band.hits.contains(p)) {
                     return true;
                 }
             }
@@ -175,7 +183,7 @@ private Q_SLOTS:
             const QJsonObject band = value.toObject();
             const QString path = QStringLiteral(":/content/") + band.value(QStringLiteral("file")).toString();
             m_bands.append(
-                {band.value(QStringLiteral("offset")).toInt(), band.value(QStringLiteral("label")).toString(), path, MapController::m_loadHitImage(path)});
+                {band.value(QStringLiteral("offset")).toInt(), band.value(QStringLiteral("label")).toString(), path, HitMask::load(path)});
         }
     }
 
@@ -195,13 +203,21 @@ private Q_SLOTS:
         const QImage picture(path);
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.size(), QSize(m_width, m_height));
-        const QImage hits = MapController::m_loadHitImage(path);
-        QCOMPARE(hits.format(), QImage::Format_Indexed8);
+        const HitMask hits = HitMask::load(path);
         QCOMPARE(hits.size(), picture.size());
-        QCOMPARE(hits.color(0), 0u);
         const QByteArray expected = alphaMask(picture);
         QVERIFY(expected.count('\1') > 0);
         QVERIFY(hitMask(hits) == expected);
+    }
+
+    // All bands' hit data together stay within 8 MB.
+    void masksAreSmall()
+    {
+        qsizetype bytes = 0;
+        for (const Band &band : qAsConst(m_bands)) {
+            bytes += band.hits.byteSize();
+        }
+        QVERIFY2(bytes <= 8 * 1024 * 1024, qPrintable(QString::number(bytes)));
     }
 
     // The toolkit's default conversion to 8 bits draws the same line.
@@ -209,7 +225,7 @@ private Q_SLOTS:
     {
         const QString path = QStringLiteral(":/content/+05_30.png");
         const QImage converted = QImage(path).convertToFormat(QImage::Format_Indexed8);
-        QVERIFY(hitMask(converted) == hitMask(MapController::m_loadHitImage(path)));
+        QVERIFY(indexedMask(converted) == hitMask(HitMask::load(path)));
     }
 
     // A picture without a sound chunk (edited by hand, damaged) is decoded instead.
@@ -245,8 +261,8 @@ private Q_SLOTS:
         out.write(file);
         out.close();
 
-        const QImage hits = MapController::m_loadHitImage(path);
-        QCOMPARE(hits.format(), QImage::Format_Indexed8);
+        QVERIFY(HitMask::fromChunk(file).isNull());
+        const HitMask hits = HitMask::load(path);
         QVERIFY(hitMask(hits) == alphaMask(QImage(path)));
     }
 
@@ -261,18 +277,17 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ramp.png"));
         QVERIFY(ramp.save(path));
-        const QImage hits = MapController::m_loadHitImage(path);
-        QCOMPARE(hits.format(), QImage::Format_Indexed8);
+        const HitMask hits = HitMask::load(path);
         for (int x = 0; x < 256; ++x) {
-            QCOMPARE(hits.pixel(x, 0) != 0, x >= 128);
-            QCOMPARE(hits.pixel(x, 1) != 0, 255 - x >= 128);
+            QCOMPARE(hits.contains(QPoint(x, 0)), x >= 128);
+            QCOMPARE(hits.contains(QPoint(x, 1)), 255 - x >= 128);
         }
-        QVERIFY(hitMask(hits) == hitMask(ramp.convertToFormat(QImage::Format_Indexed8)));
+        QVERIFY(hitMask(hits) == indexedMask(ramp.convertToFormat(QImage::Format_Indexed8)));
     }
 
     void missingPictureHasNoHits()
     {
-        QVERIFY(MapController::m_loadHitImage(QStringLiteral(":/content/nothing.png")).isNull());
+        QVERIFY(HitMask::load(QStringLiteral(":/content/nothing.png")).isNull());
     }
 
     // Every zone of zone1970.tab lies in the band of its standard offset, the smaller
@@ -372,7 +387,7 @@ private Q_SLOTS:
         QCOMPARE(bandsAt(toPixel(lon, lat)), bands);
     }
 
-    // The projection as the manifest's own examples give it.
+    // The module's projection gives the manifest's own examples.
     void manifestExamples()
     {
         const QJsonArray examples = m_manifest.value(QStringLiteral("projection")).toObject().value(QStringLiteral("examples")).toArray();
@@ -380,6 +395,9 @@ private Q_SLOTS:
         for (const QJsonValue &value : examples) {
             const QJsonObject e = value.toObject();
             const QJsonArray pixel = e.value(QStringLiteral("pixel")).toArray();
+            const QPointF point = ZoneLocations::project(e.value(QStringLiteral("lon")).toDouble(), e.value(QStringLiteral("lat")).toDouble(), QSize(m_width, m_height));
+            QVERIFY(qAbs(point.x() - e.value(QStringLiteral("x")).toDouble()) < 0.001);
+            QVERIFY(qAbs(point.y() - e.value(QStringLiteral("y")).toDouble()) < 0.001);
             QCOMPARE(toPixel(e.value(QStringLiteral("lon")).toDouble(), e.value(QStringLiteral("lat")).toDouble()),
                 QPoint(pixel.at(0).toInt(), pixel.at(1).toInt()));
         }

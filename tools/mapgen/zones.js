@@ -2,7 +2,8 @@
 // The bands of the map and the rule that puts a time zone into one of them.
 
 // UTC offsets in seconds that have a band, with the picture's file name.
-// +12:45 is Chatham's standard time; the module keys it by Chatham's current offset.
+// +12:45 is Chatham's standard time. The module keys and matches bands by this same
+// standard offset, so a zone lights the band it is drawn in all year.
 const BANDS = [
     -39600, -36000, -34200, -32400, -28800, -25200, -21600, -18000, -14400, -10800, -7200, -3600, 0, 3600,
     7200, 10800, 12600, 14400, 16200, 18000, 19800, 21600, 23400, 25200, 28800, 32400, 34200, 36000, 37800,

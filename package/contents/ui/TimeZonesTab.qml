@@ -149,10 +149,73 @@ Rectangle {
             objectName: "timeZonesMapArea"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            activeFocusOnTab: true
+            Accessible.role: Accessible.Graphic
+            Accessible.name: i18n("Time zone map")
+            Accessible.description: toolTip.text
+
+            // The zone the arrow keys have moved to; Return or Space selects it.
+            property string keyboardZone: ""
 
             function selectTimeZone(id) {
                 mapController.setSelectedTimeZone(id)
                 tabRoot.updateNeedsSave()
+            }
+
+            // After a pick on the map, by mouse or keyboard: the list follows a new zone.
+            function followPick(previousZone) {
+                const id = mapController.getSelectedTimeZoneName()
+                if (id !== previousZone) {
+                    if (!timeZonesProvider.isRussianTimeZone(id) && !showAllBox.checked) {
+                        showAllBox.checked = true
+                    }
+                    timeZonesComboBox.select(id)
+                }
+                tabRoot.updateNeedsSave()
+            }
+
+            // Where a point of the picture (1771 x 986) is painted in this item.
+            function toItem(location) {
+                const scale = mapImage.sourceSize.width > 0 ? mapImage.paintedWidth / mapImage.sourceSize.width : 0
+                return Qt.point(mapImage.x + (mapImage.width - mapImage.paintedWidth) / 2 + location.x * scale,
+                                mapImage.y + (mapImage.height - mapImage.paintedHeight) / 2 + location.y * scale)
+            }
+
+            // Name and offset, as the closed list shows a zone, with its id.
+            function describe(id) {
+                if (id === "") {
+                    return ""
+                }
+                const line = timeZonesProvider.getDisplayString(id)
+                return line.substring(line.indexOf(";") + 1) + "\n" + id
+            }
+
+            // The keys start from the selected zone, shown at once in the tooltip.
+            onActiveFocusChanged: keyboardZone = activeFocus ? mapController.getSelectedTimeZoneName() : ""
+
+            Keys.onPressed: {
+                const from = keyboardZone !== "" ? keyboardZone : mapController.getSelectedTimeZoneName()
+                switch (event.key) {
+                case Qt.Key_Left:
+                case Qt.Key_Right:
+                    keyboardZone = mapController.neighbourBandZone(from, event.key === Qt.Key_Left ? -1 : 1)
+                    break
+                case Qt.Key_Up:
+                case Qt.Key_Down:
+                    keyboardZone = mapController.nextZoneInBand(from, event.key === Qt.Key_Up ? -1 : 1)
+                    break
+                case Qt.Key_Return:
+                case Qt.Key_Enter:
+                case Qt.Key_Space: {
+                    const previous = mapController.getSelectedTimeZoneName()
+                    mapController.setSelectedTimeZone(from)
+                    followPick(previous)
+                    break
+                }
+                default:
+                    return
+                }
+                event.accepted = true
             }
 
             Image {
@@ -169,18 +232,26 @@ Rectangle {
                     objectName: "timeZonesMapMouseArea"
                     anchors.fill: parent
                     cursorShape: Qt.PointingHandCursor
+                    hoverEnabled: true
+
+                    // The zone a click here would select.
+                    property string hoverZone: ""
+
+                    function updateHoverZone(x, y) {
+                        hoverZone = mapController.zoneAt(x, y, mapImage.width, mapImage.height, mapImage.x, mapImage.y)
+                    }
+
+                    // Entering reports no move of its own.
+                    onEntered: updateHoverZone(mouseX, mouseY)
+                    onPositionChanged: updateHoverZone(mouse.x, mouse.y)
+                    onExited: hoverZone = ""
 
                     onClicked: {
-                        const previous = mapController.getSelectedTimeZone()
+                        const previous = mapController.getSelectedTimeZoneName()
                         mapController.setSelectedTimeZone(mouse.x, mouse.y, mapImage.width, mapImage.height, mapImage.x, mapImage.y)
-                        if (mapController.getSelectedTimeZone() !== previous) {
-                            const id = mapController.getSelectedTimeZoneName()
-                            if (!timeZonesProvider.isRussianTimeZone(id) && !showAllBox.checked) {
-                                showAllBox.checked = true
-                            }
-                            timeZonesComboBox.select(id)
-                        }
-                        tabRoot.updateNeedsSave()
+                        mapArea.followPick(previous)
+                        // Where bands overlap, the next click picks the other one.
+                        updateHoverZone(mouse.x, mouse.y)
                     }
                 }
             }
@@ -192,6 +263,60 @@ Rectangle {
                 fillMode: Image.PreserveAspectFit
                 smooth: true
                 asynchronous: true
+            }
+
+            Rectangle {
+                id: selectedMarker
+                objectName: "timeZonesMapMarker"
+                readonly property point at: mapArea.toItem(mapController.selectedLocation)
+                visible: mapController.selectedLocation.x >= 0 && mapImage.status === Image.Ready
+                x: at.x - width / 2
+                y: at.y - height / 2
+                width: 10
+                height: 10
+                radius: 5
+                color: "#e03030"
+                border.color: "white"
+                border.width: 2
+            }
+
+            Rectangle {
+                id: keyboardMarker
+                readonly property point location: mapController.zoneLocation(mapArea.keyboardZone)
+                readonly property point at: mapArea.toItem(location)
+                visible: mapArea.activeFocus && location.x >= 0 && mapImage.status === Image.Ready
+                x: at.x - width / 2
+                y: at.y - height / 2
+                width: 16
+                height: 16
+                radius: 8
+                color: "transparent"
+                border.color: systemPalette.highlight
+                border.width: 2
+            }
+
+            Rectangle {
+                objectName: "timeZonesMapFocusFrame"
+                anchors.fill: parent
+                visible: mapArea.activeFocus
+                color: "transparent"
+                border.color: systemPalette.highlight
+                border.width: 2
+                radius: 3
+            }
+
+            ToolTip {
+                id: toolTip
+                objectName: "timeZonesMapToolTip"
+                readonly property bool byKeyboard: !mapMouseArea.containsMouse && mapArea.activeFocus
+                readonly property string zone: byKeyboard ? mapArea.keyboardZone : mapMouseArea.hoverZone
+                readonly property point anchor: byKeyboard ? keyboardMarker.at : Qt.point(mapMouseArea.mouseX, mapMouseArea.mouseY)
+                // Only the pointer and the keyboard show or hide it.
+                closePolicy: Popup.NoAutoClose
+                visible: zone !== ""
+                text: mapArea.describe(zone)
+                x: Math.min(Math.max(0, anchor.x + 12), mapArea.width - width)
+                y: anchor.y + 16 + height <= mapArea.height ? anchor.y + 16 : anchor.y - 8 - height
             }
         }
     }

@@ -19,7 +19,8 @@ TestCase {
 
     // Pixels of the map picture (1771 x 986) inside one band only.
     readonly property var newYork: [521, 394] // -05:00
-    readonly property var honshu: [1566, 423] // +09:00
+    readonly property var honshu: [1566, 423] // +09:00, nearest Tokyo
+    readonly property var seoul: [1510, 414] // +09:00
     readonly property var novosibirsk: [1293, 293] // +07:00
 
     Component {
@@ -426,10 +427,10 @@ TestCase {
         compare(tab.needsSave, true)
         const shown = tab.comboBox.displayTimeZoneString
 
-        // A click inside the selected band changes nothing in the list, yet the
+        // A click on the selected place changes nothing in the list, yet the
         // page's change flag is worked out again (here from a stale value).
         tab.needsSave = false
-        clickMap(honshu)
+        clickMap(seoul)
         compare(tab.controller.getSelectedTimeZone(), index)
         compare(tab.comboBox.fullSelectedZoneName, "Asia/Seoul")
         compare(tab.comboBox.displayTimeZoneString, shown)
@@ -442,6 +443,48 @@ TestCase {
         mouseClick(tab.mapImage, tab.mapImage.width / 2, 2)
         compare(tab.controller.getSelectedTimeZone(), index)
         compare(tab.comboBox.fullSelectedZoneName, "Asia/Seoul")
+        compare(tab.needsSave, true)
+
+        // Another place of the same band: the list follows, the band stays.
+        clickMap(honshu)
+        compare(tab.controller.getSelectedTimeZone(), index)
+        compare(tab.comboBox.fullSelectedZoneName, "Asia/Tokyo")
+        compare(tab.needsSave, false)
+    }
+
+    // The pointer's tooltip names the zone a click would pick; the keyboard walks
+    // the map and picks as a click does.
+    function test_mapTooltipAndKeyboard() {
+        openTab("America/New_York", true)
+        const point = mapPoint(newYork)
+        mouseMove(tab.mapImage, point.x, point.y)
+        const tip = findChild(tab, "timeZonesMapToolTip")
+        tryCompare(tip, "visible", true)
+        verify(tip.text.indexOf("America/New_York") >= 0, tip.text)
+        verify(findChild(tab, "timeZonesMapMarker").visible)
+        mouseMove(tab, 2, 2)
+        tryCompare(tip, "visible", false)
+
+        tab.showAllCheckBox.forceActiveFocus()
+        keyClick(Qt.Key_Tab)
+        verify(tab.mapView.activeFocus)
+        verify(findChild(tab, "timeZonesMapFocusFrame").visible)
+        compare(tab.mapView.keyboardZone, "America/New_York")
+        keyClick(Qt.Key_Left)
+        const west = tab.mapView.keyboardZone
+        compare(west, tab.controller.neighbourBandZone("America/New_York", -1))
+        keyClick(Qt.Key_Down)
+        const south = tab.mapView.keyboardZone
+        compare(south, tab.controller.nextZoneInBand(west, 1))
+        tryCompare(tip, "visible", true)
+        verify(tip.text.indexOf(south) >= 0, tip.text)
+        // Moving does not pick.
+        compare(tab.comboBox.fullSelectedZoneName, "America/New_York")
+
+        keyClick(Qt.Key_Space)
+        compare(tab.controller.getSelectedTimeZoneName(), south)
+        compare(tab.comboBox.fullSelectedZoneName, south)
+        compare(highlightPath(), band("-06_00"))
         compare(tab.needsSave, true)
     }
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QHash>
+#include <QPointF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Where each zone's principal location lies on the map picture, from the system's
+// tzdata tables, projected as content/manifest.json documents.
+namespace ZoneLocations
+{
+// Continuous picture coordinates of (longitude, latitude) on a map of `mapSize`:
+// the point lies in pixel (floor(x), floor(y)).
+QPointF project(double longitude, double latitude, const QSize &mapSize);
+
+// Zone id -> picture coordinates, from the first of `tables` that lists the zone.
+QHash<QString, QPointF> read(const QSize &mapSize, const QStringList &tables = {QStringLiteral("/usr/share/zoneinfo/zone1970.tab"), QStringLiteral("/usr/share/zoneinfo/zone.tab")});
+}
