@@ -4,6 +4,7 @@
 
 #include <KLocalizedString>
 
+#include <QDateTime>
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
@@ -197,13 +198,23 @@ QList<QByteArray> BaseTimeZonesProvider::m_russianZoneIds(QList<QByteArray> coun
     return countryIds;
 }
 
-QString BaseTimeZonesProvider::m_getShift(int offset) const
+QString BaseTimeZonesProvider::m_getShift(int offset)
 {
     const QChar sign = offset < 0 ? QLatin1Char('-') : QLatin1Char('+');
     const qint64 seconds = offset < 0 ? -qint64(offset) : qint64(offset);
     const qint64 hours = (seconds / 3600) % 24;
     const qint64 minutes = (seconds % 3600) / 60;
     return QStringLiteral("(UTC%1%2:%3)").arg(sign).arg(hours, 2, 10, QLatin1Char('0')).arg(minutes, 2, 10, QLatin1Char('0'));
+}
+
+QString BaseTimeZonesProvider::m_getEntry(int offset, const QString &zoneId)
+{
+    return QStringLiteral("%1 %2;%3").arg(m_getShift(offset), getZoneName(zoneId), zoneId);
+}
+
+QString BaseTimeZonesProvider::catalogueEntry(const QString &zoneId)
+{
+    return m_getEntry(QTimeZone(zoneId.toUtf8()).offsetFromUtc(QDateTime::currentDateTime()), zoneId);
 }
 
 QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &filter) const
@@ -217,7 +228,7 @@ QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QStri
     QStringList result;
     result.reserve(zones.size());
     for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
-        result.append(QStringLiteral("%1 %2;%3").arg(m_getShift(it.key()), getZoneName(it.value()), it.value()));
+        result.append(m_getEntry(it.key(), it.value()));
     }
     return result;
 }

@@ -30,13 +30,16 @@ public Q_SLOTS:
     // pool, so that the first catalogue need not wait for them one by one. Once
     // per language; later calls do nothing.
     static void preloadZoneNames();
+    // The zone's entry as the catalogue would list it now: "(UTC+03:00) Moscow Time;Europe/Moscow".
+    static QString catalogueEntry(const QString &zoneId);
 
 protected:
     void loadTimeZones();
     QStringList m_getAllTimeZonesWithOffsets() const;
     QStringList m_getRussianTimeZonesWithOffsets() const;
     // "(UTC+03:00)" for 10800.
-    QString m_getShift(int offset) const;
+    static QString m_getShift(int offset);
+    static QString m_getEntry(int offset, const QString &zoneId);
     // Matches lines in which the typed text starts a word, an offset or follows "UTC".
     QRegularExpression m_getStartsWithFilter(const QString &filter) const;
     virtual QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;

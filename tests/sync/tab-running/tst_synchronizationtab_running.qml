@@ -108,7 +108,7 @@ TestCase {
             }
             if (icon.source.toString() === "qrc:/icons/16x16/no-connection.png") {
                 ++fallbackIcons
-            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer") {
+            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer-black") {
                 ++computerIcons
             }
         }
