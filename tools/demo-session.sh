@@ -10,8 +10,44 @@ export QT_PLUGIN_PATH="$prefix/lib/$multiarch/plugins${QT_PLUGIN_PATH:+:$QT_PLUG
 export QML2_IMPORT_PATH="$prefix/lib/$multiarch/qml${QML2_IMPORT_PATH:+:$QML2_IMPORT_PATH}"
 export XDG_DATA_DIRS="$prefix/share:/usr/local/share:/usr/share"
 export ORB_ADMIN_MODE=1
-# Outside a KDE session nobody picks the desktop's look for Qt; ask for it.
-export QT_QUICK_CONTROLS_STYLE=${QT_QUICK_CONTROLS_STYLE:-org.kde.desktop}
+tmp=$ORB_TEST_TMPDIR
+
+# What a Plasma session sets: the KDE platform theme then reads kdeglobals for
+# the style, colours and icons.
+export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
+export QT_QUICK_CONTROLS_STYLE=org.kde.desktop
+scheme=${ORB_DEMO_SCHEME:-BreezeLight}
+{
+    cat "/usr/share/color-schemes/$scheme.colors"
+    printf '\n[General]\nColorScheme=%s\n\n[Icons]\nTheme=%s\n\n[KDE]\nwidgetStyle=Breeze\n' \
+        "$scheme" "$([ "$scheme" = BreezeDark ] && echo breeze-dark || echo breeze)"
+} > "$XDG_CONFIG_HOME/kdeglobals"
+
+# The zone: demo.sh gave us a mount namespace; /etc becomes a copy there, which
+# the stand-in timedated rewrites on SetTimezone.
+zone=Europe/Moscow
+if [ -n "${ORB_DEMO_PRIVATE_ETC:-}" ]; then
+    cp -a /etc "$tmp/etc"
+    mount --bind "$tmp/etc" /etc
+    ln -sfn "/usr/share/zoneinfo/$zone" /etc/localtime
+    echo "$zone" > /etc/timezone
+    zone_options=(--etc /etc)
+else
+    echo "demo: no private /etc (run tools/demo.sh); applying a time zone changes nothing" >&2
+    zone_options=()
+fi
+# The time: the page's clock runs at the real one plus the offset in this file.
+faketime_file="$tmp/faketime"
+echo "+0" > "$faketime_file"
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1 || true)
+host=(kcmshell5 kcm_orb_admin_date)
+if [ -n "$faketime_lib" ]; then
+    # Timers and animations keep the real monotonic clock.
+    host=(env LD_PRELOAD="$faketime_lib" FAKETIME_TIMESTAMP_FILE="$faketime_file" FAKETIME_NO_CACHE=1
+          FAKETIME_DONT_FAKE_MONOTONIC=1 "${host[@]}")
+else
+    echo "demo: libfaketime is missing (tools/install-deps.sh); applying a time changes nothing" >&2
+fi
 # A running systemd-timesyncd, synchronized a moment ago, on a copy of the fixture
 # configuration; "installing" an edited configuration only copies it inside that copy.
 root="$ORB_TEST_TMPDIR/timesync-root"
@@ -24,11 +60,12 @@ export ORB_TIMESYNC_INSTALLER="$src/tests/platform/timesync/fake-pkexec"
     --server ntp1.vniiftri.ru --synced-at "$(($(date +%s) * 1000000))"
 
 log="$ORB_TEST_TMPDIR/standins.log"
-"$src/tests/harness/standins/start-standins" --log "$log" >/dev/null
+"$src/tests/harness/standins/start-standins" --log "$log" --timezone "$zone" "${zone_options[@]}" \
+    --faketime-file "$faketime_file" >/dev/null
 echo "demo: stand-in services are running; what they receive is printed below and logged to $log" >&2
 
 if [ -n "${DISPLAY:-}" ]; then
-    kcmshell5 kcm_orb_admin_date
+    "${host[@]}"
     exit 0
 fi
 
@@ -42,8 +79,8 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 export DISPLAY=$display
-kcmshell5 kcm_orb_admin_date &
-host=$!
+"${host[@]}" &
+host_pid=$!
 # The page is ready once the window is mapped and has had a moment to load.
 for _ in $(seq 1 150); do
     xdotool search --onlyvisible --class kcmshell5 >/dev/null 2>&1 && break
@@ -51,6 +88,6 @@ for _ in $(seq 1 150); do
 done
 sleep 4
 import -window root "$ORB_DEMO_SCREENSHOT"
-kill "$host" 2>/dev/null || true
-wait "$host" 2>/dev/null || true
+kill "$host_pid" 2>/dev/null || true
+wait "$host_pid" 2>/dev/null || true
 echo "demo: screenshot written to $ORB_DEMO_SCREENSHOT"

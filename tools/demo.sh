@@ -4,6 +4,13 @@
 # they receive and answer success. Administrator mode is forced. Nothing of the
 # real system (clock, time zone, /etc, the real buses, your settings) is touched.
 #
+# It looks and behaves as in a Plasma session: the desktop is "KDE" with the
+# Breeze style and colours (ORB_DEMO_SCHEME=BreezeDark for the dark ones), and
+# Apply takes effect for the page. The demo runs in a mount namespace of its own
+# where a copy of /etc stands in for the real one, so the stand-in timedated
+# changes the zone that copy names; the page's clock runs under libfaketime, and
+# the stand-in helper's SetTime moves it.
+#
 # With $DISPLAY the page opens on your display. Without one it runs under Xvfb and
 # writes a screenshot to <build>/demo-screenshot.png (or $ORB_DEMO_SCREENSHOT).
 #
@@ -25,4 +32,8 @@ cmake --install "$build" > "$build/demo-install.log"
 export ORB_DEMO_PREFIX=$prefix
 export ORB_DEMO_SOURCE=$here
 export ORB_DEMO_SCREENSHOT=${ORB_DEMO_SCREENSHOT:-$build/demo-screenshot.png}
-exec "$here/tests/harness/run-with-buses" "$here/tools/demo-session.sh"
+# Root gets a mount namespace as it is; anyone else through a user namespace.
+namespace=(unshare --mount --propagation private)
+[ "$(id -u)" -eq 0 ] || namespace=(unshare --user --map-root-user --mount --propagation private)
+export ORB_DEMO_PRIVATE_ETC=1
+exec "${namespace[@]}" "$here/tests/harness/run-with-buses" "$here/tools/demo-session.sh"

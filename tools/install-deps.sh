@@ -21,6 +21,10 @@ PACKAGES=(
   # test harness: private buses, stand-in services, headless display
   dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock ntpsec-ntpdig
   xvfb xauth x11-utils xdotool imagemagick
+  # demo: the page's clock follows what the stand-in helper was told to set
+  libfaketime
+  # demo: the look of a Plasma session (its platform theme reads kdeglobals)
+  plasma-integration
 )
 
 missing=()

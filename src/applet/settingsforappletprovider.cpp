@@ -1,10 +1,46 @@
 #include "settingsforappletprovider.h"
 
+#include <QSet>
+#include <QTimeZone>
+
+#include <algorithm>
+
 QStringList SettingsForAppletProvider::m_chosenTimeZones;
 QStringList SettingsForAppletProvider::m_chosenTimeZonesFromSettings;
 bool SettingsForAppletProvider::m_allZonesProvided = true;
 bool SettingsForAppletProvider::m_allZonesProvidedFromSettings = true;
 QVector<bool> SettingsForAppletProvider::m_changed(2, false);
+
+namespace
+{
+QStringList zoneIds(const QStringList &entries)
+{
+    QStringList ids;
+    ids.reserve(entries.size());
+    for (const QString &entry : entries) {
+        ids.append(SettingsForAppletProvider::zoneId(entry));
+    }
+    return ids;
+}
+
+// The file keeps whatever text an entry had when it was chosen: another language,
+// or the other side of a daylight saving change. The zone id is what counts.
+QStringList withCurrentTexts(const QStringList &entries)
+{
+    QStringList result;
+    QSet<QString> seen;
+    for (const QString &entry : entries) {
+        const QString id = SettingsForAppletProvider::zoneId(entry);
+        if (seen.contains(id)) {
+            continue;
+        }
+        seen.insert(id);
+        // A zone the platform no longer knows keeps its saved text.
+        result.append(QTimeZone(id.toUtf8()).isValid() ? BaseTimeZonesProvider::catalogueEntry(id) : entry);
+    }
+    return result;
+}
+}
 
 SettingsForAppletProvider::SettingsForAppletProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
@@ -14,7 +50,7 @@ SettingsForAppletProvider::SettingsForAppletProvider(QObject *parent)
 
 void SettingsForAppletProvider::loadSettings(const Settings &settings)
 {
-    m_chosenTimeZonesFromSettings = settings.value(Settings::ChosenTimeZones, QVariant()).toStringList();
+    m_chosenTimeZonesFromSettings = withCurrentTexts(settings.value(Settings::ChosenTimeZones, QVariant()).toStringList());
     m_allZonesProvidedFromSettings = settings.value(Settings::AllTimeZonesToDisplay, QVariant()).toBool();
     m_chosenTimeZones = m_chosenTimeZonesFromSettings;
     m_allZonesProvided = m_allZonesProvidedFromSettings;
@@ -33,7 +69,7 @@ QMap<Settings::Key, QVariant> SettingsForAppletProvider::getSettings()
 {
     return {
         {Settings::AllTimeZonesToDisplay, QVariant(m_allZonesProvided)},
-        {Settings::ChosenTimeZones, QVariant(m_chosenTimeZones)},
+        {Settings::ChosenTimeZones, QVariant(withCurrentTexts(m_chosenTimeZones))},
     };
 }
 
@@ -56,14 +92,24 @@ bool SettingsForAppletProvider::isAllTimeZonesProvided()
 
 void SettingsForAppletProvider::removeChosenTimeZone(const QString &timeZone)
 {
-    m_chosenTimeZones.removeAll(timeZone);
+    const QString id = zoneId(timeZone);
+    m_chosenTimeZones.erase(std::remove_if(m_chosenTimeZones.begin(), m_chosenTimeZones.end(),
+                                           [&id](const QString &entry) {
+                                               return zoneId(entry) == id;
+                                           }),
+                            m_chosenTimeZones.end());
     m_updateChangedChosenTimeZones();
 }
 
 void SettingsForAppletProvider::setChosenTimeZones(const QStringList &chosenTimeZones)
 {
-    m_chosenTimeZones = chosenTimeZones;
+    m_chosenTimeZones = withCurrentTexts(chosenTimeZones);
     m_updateChangedChosenTimeZones();
+}
+
+QString SettingsForAppletProvider::zoneId(const QString &entry)
+{
+    return entry.mid(entry.lastIndexOf(QLatin1Char(';')) + 1);
 }
 
 QStringList SettingsForAppletProvider::getChosenTimeZones()
@@ -93,5 +139,5 @@ void SettingsForAppletProvider::m_updateChangedAllZonesProvided()
 void SettingsForAppletProvider::m_updateChangedChosenTimeZones()
 {
     // Order matters: the applet shows its extra clocks in the user's order.
-    m_changed[1] = m_chosenTimeZones != m_chosenTimeZonesFromSettings;
+    m_changed[1] = zoneIds(m_chosenTimeZones) != zoneIds(m_chosenTimeZonesFromSettings);
 }

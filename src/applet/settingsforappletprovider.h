@@ -23,12 +23,17 @@ public:
 
     static void loadSettings(const Settings &settings);
     static void loadSettings(const std::shared_ptr<Settings> &settings);
+    // Saved entries are written with the catalogue's current text.
     static QMap<Settings::Key, QVariant> getSettings();
+    // The part after the last ";": how a chosen entry is recognised.
+    static QString zoneId(const QString &entry);
 
 public Q_SLOTS:
     static void setAllTimeZonesProvided();
     static void setRussianTimeZonesProvided();
     static bool isAllTimeZonesProvided();
+    // Chosen entries are told apart by zone id: removing or choosing a zone again
+    // matches it whatever text it was saved with, and a zone is chosen once.
     static void removeChosenTimeZone(const QString &timeZone);
     static void setChosenTimeZones(const QStringList &chosenTimeZones);
     static QStringList getChosenTimeZones();

@@ -51,7 +51,8 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     BaseTimeZonesProvider::preloadZoneNames();
 
     FallbackIcons::install();
-    setButtons(Help | Apply);
+    // No handbook is installed for this page: a Help button would do nothing.
+    setButtons(Apply);
     registerOrbAdminDateQmlTypes();
     connect(m_daemon.get(), &DBusOrbAdminDate::busyChanged, this, &KCModuleQML::busyChanged);
 }
@@ -161,11 +162,11 @@ void KCModuleQML::setChanged(KCModuleQML::Tab tab, bool isChanged)
     setNeedsSave(std::find(m_changedTabs.cbegin(), m_changedTabs.cend(), true) != m_changedTabs.cend());
 }
 
-void KCModuleQML::syncNow(QString serverName)
+bool KCModuleQML::syncNow(QString serverName)
 {
     if (!m_synchronizer) {
         qWarning() << Q_FUNC_INFO << "no synchronizer outside administrator mode";
-        return;
+        return false;
     }
     const QString server = serverName.trimmed();
     // The list also offers names from the service's configuration, which no
@@ -175,13 +176,13 @@ void KCModuleQML::syncNow(QString serverName)
         Q_EMIT showMessage(i18n("Error "),
             i18n("The server name is not a host name or an IP address. Use only letters, digits, \".\", \"-\", \"_\", \":\" and brackets, starting with a "
                  "letter, a digit or \"[\"."));
-        return;
+        return false;
     }
     if (server.isEmpty() || server != m_synchronizer->currentServer()) {
         m_synchronizer->setServer(server);
         m_settings.setValue(Settings::Server, server);
     }
-    m_synchronizer->sync();
+    return m_synchronizer->sync();
 }
 
 void KCModuleQML::setSelectedTimeZone(QString zoneName)
@@ -236,7 +237,14 @@ bool KCModuleQML::noActiveServices()
 
 void KCModuleQML::openAnotherKCMModule(QString moduleName)
 {
-    KCMNS::KCModulesSwitcher::gotoKCModule(moduleName);
+    // A button that silently does nothing looks broken: say why.
+    if (!KCMNS::KCModulesSwitcher::isModuleInstalled(moduleName)) {
+        Q_EMIT showMessage(i18n("Error"), i18n("The settings module \"%1\" is not installed.", moduleName));
+        return;
+    }
+    if (!KCMNS::KCModulesSwitcher::gotoKCModule(moduleName)) {
+        Q_EMIT showMessage(i18n("Error"), i18n("Unable to open the settings module \"%1\".", moduleName));
+    }
 }
 
 void KCModuleQML::updateAppletSettings()

@@ -87,7 +87,8 @@ Q_SIGNALS:
     void busyChanged();
 
 public Q_SLOTS:
-    void syncNow(QString serverName);
+    // True when the clock was synchronized; failures are shown through showMessage.
+    bool syncNow(QString serverName);
     void setSelectedTimeZone(QString zoneName);
     bool loadShowAllTimeZonesForMap();
     void saveShowAllTimeZonesForMap(bool isAll);

@@ -3,12 +3,14 @@
 #include <KLocalizedString>
 
 #include <QDBusPendingCall>
+#include <QDateTime>
 #include <QDebug>
 
 #include "dbusorbadmindate.h"
 #include "lastsynchroinfo.h"
 #include "logiccontroller.h"
 #include "servername.h"
+#include "timesyncbus.h"
 
 Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client)
     : QObject(nullptr)
@@ -38,17 +40,23 @@ bool Synchronizer::isAcceptableServer(const QString &server)
     return server.isEmpty() || TimeSync::isValidServerName(server);
 }
 
-void Synchronizer::sync()
+bool Synchronizer::sync()
 {
     QDBusPendingCall call = m_daemon->NTPSync(m_server);
     call.waitForFinished();
     if (!call.isError()) {
-        return;
+        m_lastImmediate = TimeSyncBus::displayInfo(QDateTime::currentMSecsSinceEpoch(), m_server.trimmed());
+        // Its state may have changed too: the clock was just set.
+        if (!m_logic->isActiveConfigEdited()) {
+            m_logic->reloadSystemState();
+        }
+        return true;
     }
     const QDBusError dbusError = call.error();
     qWarning() << QString(i18n("Error in method ") + dbusError.name() + QStringLiteral(" : ") + dbusError.message());
     const QString message = i18n("Unable to synchronize time!\n") + m_daemon->getDBusError(dbusError);
     Q_EMIT error(i18n("Error "), message);
+    return false;
 }
 
 void Synchronizer::m_translateError(const QString &title, const QString &message)
@@ -106,7 +114,10 @@ QString Synchronizer::getLastSynchroToolTip() const
     if (currentServiceState() != LogicController::Synchronized) {
         return QString();
     }
-    const LastSynchroInfo info = m_logic->getLastSynchroInfo();
+    LastSynchroInfo info = m_logic->getLastSynchroInfo();
+    if (m_lastImmediate.utcMSecs > info.utcMSecs && !m_lastImmediate.server.isEmpty()) {
+        info = m_lastImmediate;
+    }
     if (info.server.isEmpty()) {
         return QString();
     }

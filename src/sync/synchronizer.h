@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "lastsynchroinfo.h"
+
 class DBusOrbAdminDate;
 class LogicController;
 
@@ -23,7 +25,8 @@ public:
     // tool behind the helper as an option.
     static bool isAcceptableServer(const QString &server);
 
-    void sync();
+    // True when the helper synchronized the clock; failures emit error().
+    bool sync();
     void setServer(const QString &server);
     const QString &currentServer() const;
     QString currentService() const;
@@ -45,4 +48,7 @@ private:
     std::shared_ptr<DBusOrbAdminDate> m_daemon;
     std::shared_ptr<LogicController> m_logic;
     QString m_server;
+    // The last immediate synchronization that succeeded: the service's own record
+    // does not know of it, but the user asked for it and wants to see it.
+    LastSynchroInfo m_lastImmediate;
 };

@@ -4,6 +4,7 @@
 
 #include <KLocalizedString>
 
+#include <QDateTime>
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
@@ -291,7 +292,7 @@ QList<QByteArray> BaseTimeZonesProvider::m_russianZoneIds(QList<QByteArray> coun
     return countryIds;
 }
 
-QString BaseTimeZonesProvider::m_getShift(int offset) const
+QString BaseTimeZonesProvider::m_getShift(int offset)
 {
     const QChar sign = offset < 0 ? QLatin1Char('-') : QLatin1Char('+');
     const qint64 seconds = offset < 0 ? -qint64(offset) : qint64(offset);
@@ -324,6 +325,16 @@ QVector<int> BaseTimeZonesProvider::m_typedOffsets(const QString &filter)
     return {seconds, -seconds};
 }
 
+QString BaseTimeZonesProvider::m_getEntry(int offset, const QString &zoneId)
+{
+    return QStringLiteral("%1 %2;%3").arg(m_getShift(offset), getZoneName(zoneId), zoneId);
+}
+
+QString BaseTimeZonesProvider::catalogueEntry(const QString &zoneId)
+{
+    return m_getEntry(QTimeZone(zoneId.toUtf8()).offsetFromUtc(now()), zoneId);
+}
+
 QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &filter) const
 {
     // An offset finds its own lines only: "+1" is not the start of "+10:00".
@@ -351,7 +362,7 @@ QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QStri
     QStringList result;
     result.reserve(zones.size());
     for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
-        result.append(QStringLiteral("%1 %2;%3").arg(m_getShift(it.key()), getZoneName(it.value()), it.value()));
+        result.append(m_getEntry(it.key(), it.value()));
     }
     return result;
 }

@@ -33,6 +33,8 @@ public Q_SLOTS:
     // pool, so that the first catalogue need not wait for them one by one. Once
     // per language; later calls do nothing.
     static void preloadZoneNames();
+    // The zone's entry as the catalogue would list it now: "(UTC+03:00) Moscow Time;Europe/Moscow".
+    static QString catalogueEntry(const QString &zoneId);
 
 public:
     // The moment whose offsets the lists show: now, unless fixed (tests use this to
@@ -45,7 +47,8 @@ protected:
     QStringList m_getAllTimeZonesWithOffsets() const;
     QStringList m_getRussianTimeZonesWithOffsets() const;
     // "(UTC+03:00)" for 10800.
-    QString m_getShift(int offset) const;
+    static QString m_getShift(int offset);
+    static QString m_getEntry(int offset, const QString &zoneId);
     // Matches lines in which the typed text starts a word or a part of a zone id, or
     // follows "UTC"; typed offsets ("+3", "utc-5", "5:30") match lines of that offset.
     QRegularExpression m_getStartsWithFilter(const QString &filter) const;

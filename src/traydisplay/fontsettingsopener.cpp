@@ -1,5 +1,7 @@
 #include "fontsettingsopener.h"
 
+#include "kcmoduleswitcher.h"
+
 #include <KLocalizedString>
 
 #include <QDebug>
@@ -47,6 +49,11 @@ void FontSettingsOpener::open()
     const QFileInfo program(path);
     if (!program.exists() || program.isDir()) {
         Q_EMIT error(i18n("Error"), i18n("File %1 not found. Probably missing %2 package.", path, packageName()));
+        return;
+    }
+    // The settings shell is there without the fonts page on a minimal desktop.
+    if (qEnvironmentVariableIsEmpty(overrideVariable) && !KCMNS::KCModulesSwitcher::isModuleInstalled(arguments().constFirst())) {
+        Q_EMIT error(i18n("Error"), i18n("The font settings are not installed. Probably missing %1 package.", QStringLiteral("plasma-workspace")));
         return;
     }
     // Started by its full path: the file checked above is the one that runs.

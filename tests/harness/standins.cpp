@@ -50,6 +50,12 @@ QString scriptPath()
     if (!dir.isEmpty()) {
         return dir + QStringLiteral("/standin.py");
     }
+    // __FILE__ is relative to the build folder under ccache's base directory,
+    // and tests run in folders of their own.
+    const QString source = qEnvironmentVariable("ORB_SOURCE_DIR");
+    if (!source.isEmpty()) {
+        return source + QStringLiteral("/tests/harness/standins/standin.py");
+    }
     return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/standins/standin.py");
 }
 

@@ -421,6 +421,21 @@ private Q_SLOTS:
         qunsetenv("ORB_ADMIN_MODE");
     }
 
+    void missingModuleIsReported()
+    {
+        ModuleHost host;
+        QVERIFY(host.create());
+        QSignalSpy messages(host.module(), &KCModuleQML::showMessage);
+        host.module()->openAnotherKCMModule(QStringLiteral("kcm_orb_admin_time"));
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("The settings module \"kcm_orb_admin_time\" is not installed."));
+        // This module is installed in the build tree, and the host here is a no-op.
+        qputenv("ORB_KCMSHELL", "/bin/true");
+        host.module()->openAnotherKCMModule(QStringLiteral("kcm_orb_admin_date"));
+        QCOMPARE(messages.count(), 1);
+        qunsetenv("ORB_KCMSHELL");
+    }
+
     void showAllTimeZonesForMapIsPerModule()
     {
         qputenv("ORB_ADMIN_MODE", "0");

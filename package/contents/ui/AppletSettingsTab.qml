@@ -19,7 +19,8 @@ Rectangle {
     readonly property alias chosenList: chosenZonesList
 
     objectName: "appletSettingsTab"
-    color: systemPalette.base
+    // The window's colour, like every other tab.
+    color: "transparent"
 
     function load() {
         zonesComboBox.load()
@@ -181,8 +182,9 @@ Rectangle {
                     }
 
                     function indexOf(timeZone) {
+                        const id = zonesComboBox.zoneIdOf(timeZone)
                         for (let i = 0; i < chosenZonesModel.count; ++i) {
-                            if (chosenZonesModel.get(i).timeZone === timeZone) {
+                            if (zonesComboBox.zoneIdOf(chosenZonesModel.get(i).timeZone) === id) {
                                 return i
                             }
                         }

@@ -40,6 +40,7 @@ Rectangle {
         }
         refreshStatus()
         refreshCombo()
+        syncConfirmation.text = ""
         serviceRunning = !kcm.noActiveServices()
         buttonRow.enabled = serviceRunning
         buttonRow.visible = serviceRunning
@@ -142,6 +143,17 @@ Rectangle {
         serverCombo.editText = text
     }
 
+    // Always the typed text, whatever the list has highlighted.
+    function synchronize() {
+        const server = comboField.text.trim()
+        serverCombo.popup.close()
+        syncConfirmation.text = ""
+        if (kcm.syncNow(server)) {
+            refreshStatus()
+            syncConfirmation.text = i18n("Synchronized with %1", server)
+        }
+    }
+
     function acceptTypedText() {
         const highlighted = serverCombo.highlightedIndex
         const text = serverCombo.contentItem.text
@@ -187,117 +199,131 @@ Rectangle {
             text: i18n("Reference time server address:")
         }
 
-        ComboBox {
-            id: serverCombo
-            objectName: "serverCombo"
+        // The button sits beside the field: below it, the open server list would
+        // cover it and a click meant for it would pick a server instead.
+        RowLayout {
             Layout.fillWidth: true
-            Layout.preferredHeight: 30
-            editable: true
-            // The styles' own paddings would clip the text in a 30 pixel box.
-            topPadding: 0
-            bottomPadding: 0
-            model: comboModel
-            textRole: "text"
-            // A word character first, then letters, digits, "_", "." or "-":
-            // text that can still become such a name stands while typing.
-            validator: RegularExpressionValidator {
-                regularExpression: /^\w[A-Za-z0-9_.-]+$/
-            }
+            spacing: 10
 
-            background: Rectangle {
-                color: "transparent"
-                border.color: "#7E7E7E"
-                radius: 3
-            }
-
-            indicator: Image {
-                id: dropDownIcon
-                objectName: "dropDownIcon"
-                width: 16
-                height: 16
-                sourceSize: Qt.size(16, 16)
-                anchors.right: parent.right
-                anchors.rightMargin: 10
-                anchors.verticalCenter: parent.verticalCenter
-            }
-
-            contentItem: TextField {
-                id: comboField
-                objectName: "serverComboField"
-                leftPadding: 8
-                rightPadding: 36
+            ComboBox {
+                id: serverCombo
+                objectName: "serverCombo"
+                Layout.fillWidth: true
+                Layout.preferredHeight: 30
+                editable: true
+                // The styles' own paddings would clip the text in a 30 pixel box.
                 topPadding: 0
                 bottomPadding: 0
-                text: serverCombo.editText
-                validator: serverCombo.validator
-                verticalAlignment: Text.AlignVCenter
-                selectByMouse: true
-                color: palette.text
-                background: Item {}
+                model: comboModel
+                textRole: "text"
+                // A word character first, then letters, digits, "_", "." or "-":
+                // text that can still become such a name stands while typing.
+                validator: RegularExpressionValidator {
+                    regularExpression: /^\w[A-Za-z0-9_.-]+$/
+                }
 
-                onTextEdited: serverCombo.editText = text
-                onActiveFocusChanged: {
-                    if (!activeFocus && tabRoot.indexOfServer(text) < 0) {
-                        tabRoot.acceptNewServer(text)
+                background: Rectangle {
+                    color: "transparent"
+                    border.color: "#7E7E7E"
+                    radius: 3
+                }
+
+                indicator: Image {
+                    id: dropDownIcon
+                    objectName: "dropDownIcon"
+                    width: 16
+                    height: 16
+                    sourceSize: Qt.size(16, 16)
+                    anchors.right: parent.right
+                    anchors.rightMargin: 10
+                    anchors.verticalCenter: parent.verticalCenter
+                }
+
+                contentItem: TextField {
+                    id: comboField
+                    objectName: "serverComboField"
+                    leftPadding: 8
+                    rightPadding: 36
+                    topPadding: 0
+                    bottomPadding: 0
+                    text: serverCombo.editText
+                    validator: serverCombo.validator
+                    verticalAlignment: Text.AlignVCenter
+                    selectByMouse: true
+                    color: palette.text
+                    background: Item {}
+
+                    onTextEdited: serverCombo.editText = text
+                    onActiveFocusChanged: {
+                        if (!activeFocus && tabRoot.indexOfServer(text) < 0) {
+                            tabRoot.acceptNewServer(text)
+                        }
                     }
-                }
-                Keys.onReturnPressed: function(event) {
-                    tabRoot.acceptTypedText()
-                    event.accepted = true
-                }
-                Keys.onEnterPressed: function(event) {
-                    tabRoot.acceptTypedText()
-                    event.accepted = true
-                }
-                Keys.onReleased: function(event) {
-                    if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
+                    Keys.onReturnPressed: function(event) {
+                        tabRoot.acceptTypedText()
                         event.accepted = true
                     }
-                }
+                    Keys.onEnterPressed: function(event) {
+                        tabRoot.acceptTypedText()
+                        event.accepted = true
+                    }
+                    Keys.onReleased: function(event) {
+                        if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
+                            event.accepted = true
+                        }
+                    }
 
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: {
-                        if (!serverCombo.popup.visible) {
-                            serverCombo.popup.open()
-                            comboField.forceActiveFocus()
-                            comboField.selectAll()
-                        } else {
-                            comboField.focus = false
-                            serverCombo.popup.close()
+                    MouseArea {
+                        anchors.fill: parent
+                        onClicked: {
+                            if (!serverCombo.popup.visible) {
+                                serverCombo.popup.open()
+                                comboField.forceActiveFocus()
+                                comboField.selectAll()
+                            } else {
+                                comboField.focus = false
+                                serverCombo.popup.close()
+                            }
                         }
                     }
                 }
             }
-        }
 
-        Button {
-            id: syncButton
-            objectName: "syncButton"
-            Layout.preferredWidth: 200
-            Layout.preferredHeight: 30
-            Layout.alignment: Qt.AlignLeft
-            text: i18n("Synchronize")
+            Button {
+                id: syncButton
+                objectName: "syncButton"
+                Layout.preferredWidth: Math.max(200, implicitContentWidth + 20)
+                Layout.preferredHeight: 30
+                text: i18n("Synchronize")
 
-            // Some styles draw the label as part of the background they paint.
-            contentItem: Label {
-                text: syncButton.text
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                color: palette.buttonText
-            }
-            background: Rectangle {
-                color: syncButton.pressed ? palette.dark : palette.button
-                border.color: palette.mid
-                radius: 3
-                Behavior on color {
-                    ColorAnimation {
-                        duration: 100
+                // Some styles draw the label as part of the background they paint.
+                contentItem: Label {
+                    text: syncButton.text
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    color: palette.buttonText
+                }
+                background: Rectangle {
+                    color: syncButton.pressed ? palette.dark : palette.button
+                    border.color: palette.mid
+                    radius: 3
+                    Behavior on color {
+                        ColorAnimation {
+                            duration: 100
+                        }
                     }
                 }
-            }
 
-            onReleased: kcm.syncNow(serverCombo.editText)
+                onClicked: tabRoot.synchronize()
+            }
+        }
+
+        Label {
+            id: syncConfirmation
+            objectName: "syncConfirmation"
+            Layout.fillWidth: true
+            visible: text !== ""
+            wrapMode: Text.WordWrap
         }
 
         Rectangle {
@@ -432,7 +458,7 @@ Rectangle {
                             height: 16
                             sourceSize: Qt.size(16, 16)
                             source: tabRoot.serversLoaded
-                                    ? (serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : "image://themeIcons/computer")
+                                    ? (serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : tabRoot.themeIcon("computer"))
                                     : ""
                         }
 

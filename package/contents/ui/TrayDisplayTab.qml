@@ -21,7 +21,8 @@ Rectangle {
 
     signal error(string title, string message)
 
-    color: systemPalette.base
+    // The window's colour, like every other tab.
+    color: "transparent"
 
     function load() {
         trayDisplay.loadSettings()
@@ -365,10 +366,9 @@ Rectangle {
         Button {
             id: fontSettingsButton
             objectName: "fontSettingsButton"
-            // Wider only when a large font would not fit the text.
-            Layout.preferredWidth: Math.max(150, contentItem.implicitWidth)
+            // Flush with the headings and boxes above it.
+            Layout.preferredWidth: contentItem.implicitWidth
             Layout.preferredHeight: 30
-            Layout.leftMargin: 30
             Layout.alignment: Qt.AlignLeft | Qt.AlignBottom
             flat: true
             hoverEnabled: true
@@ -383,7 +383,7 @@ Rectangle {
                 font.pointSize: fontSettingsButton.font.pointSize
                 font.underline: fontSettingsButton.hovered
                 color: systemPalette.highlight
-                horizontalAlignment: Text.AlignHCenter
+                horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter
             }
             onClicked: fontSettingsOpener.open()

@@ -23,7 +23,9 @@ KCM.SimpleKCM {
     readonly property alias refreshTimer: updater
     readonly property alias warningDialog: errorDialog
 
-    implicitWidth: 640
+    // Wide enough for every tab button, in every language: hosts open the page at
+    // its implicit size, and a cut-off last tab is easy to miss.
+    implicitWidth: Math.max(640, Math.ceil(bar.contentWidth))
     implicitHeight: 620
     verticalScrollBarPolicy: Qt.ScrollBarAlwaysOff
     leftPadding: 0

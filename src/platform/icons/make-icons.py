@@ -75,6 +75,7 @@ for name, draw in {
     "configure": gear,
     "view-visible": lambda c: eye(c, False),
     "view-hidden": lambda c: eye(c, True),
+    "computer": computer,
 }.items():
     ICONS[name + "-black"] = draw("#232629")
     ICONS[name + "-white"] = draw("#fcfcfc")

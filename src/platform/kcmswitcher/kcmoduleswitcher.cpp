@@ -1,7 +1,10 @@
 #include "kcmoduleswitcher.h"
 
+#include <KPluginMetaData>
+
 #include <QDebug>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace KCMNS
 {
@@ -13,5 +16,17 @@ bool KCModulesSwitcher::gotoKCModule(const QString &moduleId)
         return false;
     }
     return true;
+}
+
+bool KCModulesSwitcher::isModuleInstalled(const QString &moduleId)
+{
+    static const char *const namespaces[] = {"plasma/kcms/systemsettings", "plasma/kcms/systemsettings_qwidgets", "plasma/kcms", "kcms"};
+    for (const char *pluginNamespace : namespaces) {
+        if (KPluginMetaData::findPluginById(QLatin1String(pluginNamespace), moduleId).isValid()) {
+            return true;
+        }
+    }
+    // Older modules are still described by a service file.
+    return !QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("kservices5/%1.desktop").arg(moduleId)).isEmpty();
 }
 }

@@ -134,6 +134,6 @@ LastSynchroInfo displayInfo(qint64 utcMSecs, const QString &server)
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     // Seconds matter here; the zone name does not.
     timeFormat.remove(QLatin1Char('t'));
-    return {locale.toString(when.date(), QLocale::ShortFormat), locale.toString(when.time(), timeFormat.trimmed()), server};
+    return {locale.toString(when.date(), QLocale::ShortFormat), locale.toString(when.time(), timeFormat.trimmed()), server, utcMSecs};
 }
 }

@@ -311,4 +311,52 @@ TestCase {
         openPopup()
         compare(comboRow(entry).boxChecked, false)
     }
+
+    // The file holds the text of another language or season: the zone id decides.
+    function test_chosenZoneRecognisedByItsId() {
+        const moscow = russian.filter(function (e) { return e.endsWith(";Europe/Moscow") })[0]
+        verify(moscow)
+        openPage(false, ["(UTC+04:00) Moskauer Zeit;Europe/Moscow"])
+        compare(chosenShown(), [moscow])
+        compare(tab.needsSave, false)
+
+        openPopup()
+        verify(comboRow(moscow).boxChecked)
+        tab.comboBox.addTimeZone(moscow)
+        compare(chosenShown(), [moscow])
+        compare(tab.needsSave, false)
+
+        kcm.save()
+        verify(orbTest.readFile(settingsFile()).indexOf(moscow) >= 0)
+        verify(orbTest.readFile(settingsFile()).indexOf("Moskauer") < 0)
+    }
+
+    function test_keyboardInTheOpenList() {
+        openPage(false, [])
+        const box = tab.comboBox
+        box.field.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        tryCompare(box.popup, "opened", true)
+        keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Up)
+        keyClick(Qt.Key_Down)
+        compare(box.keyIndex, 1)
+        keyClick(Qt.Key_Space)
+        compare(chosenShown(), [russian[1]])
+        compare(box.field.text, "")
+        keyClick(Qt.Key_Return)
+        compare(chosenShown(), [])
+        keyClick(Qt.Key_Space)
+        keyClick(Qt.Key_Escape)
+        tryCompare(box.popup, "opened", false)
+        compare(chosenShown(), [russian[1]])
+
+        // Leaving the field closes the list: nothing under it can get the keys.
+        box.field.forceActiveFocus()
+        keyClick(Qt.Key_Down)
+        tryCompare(box.popup, "opened", true)
+        keyClick(Qt.Key_Tab)
+        tryCompare(box.popup, "opened", false)
+        verify(!box.field.activeFocus)
+    }
 }

@@ -21,6 +21,14 @@ Tests steer a running stand-in through its control object, path
   GetProperty(s) -> v, SetProperty(s, v)   main-interface properties
   Quit()
 
+For the demo, calls can also take effect for the processes that share the
+stand-in's mount namespace (see tools/demo.sh):
+  --etc DIR            timedated's SetTimezone points DIR/localtime at the zone
+                       and writes DIR/timezone; /etc only when it is a private
+                       mount (a copy), never the machine's own
+  --faketime-file F    the helper's SetTime writes the offset to the requested
+                       time into F, libfaketime's FAKETIME_TIMESTAMP_FILE
+
 Prints "READY <bus name>" on stdout once the bus name is owned.
 Runs only on the buses named by DBUS_SYSTEM_BUS_ADDRESS and
 DBUS_SESSION_BUS_ADDRESS; it refuses to start without them, so that it never
@@ -179,7 +187,50 @@ class Control(dbus.service.Object):
         GLib.idle_add(self.loop.quit)
 
 
-def make_filter(desc, control, journal):
+ZONEINFO = '/usr/share/zoneinfo'
+
+
+def is_mount_point(path):
+    with open('/proc/self/mountinfo', encoding='utf-8') as f:
+        return any(line.split()[4] == path for line in f)
+
+
+def check_etc(path):
+    real = os.path.realpath(path)
+    if real == '/etc' and not is_mount_point('/etc'):
+        sys.stderr.write('standin: /etc is the machine\'s own; refusing to change its time zone\n')
+        sys.exit(2)
+    return real
+
+
+def set_zone(etc, zone):
+    # Only names of installed zone files: the id comes from the bus.
+    target = os.path.realpath(os.path.join(ZONEINFO, zone))
+    if not target.startswith(ZONEINFO + '/') or not os.path.isfile(target):
+        return
+    # A new link, renamed into place: readers see the old zone or the new one.
+    link = os.path.join(etc, 'localtime')
+    os.symlink(os.path.join(ZONEINFO, zone), link + '.new')
+    os.replace(link + '.new', link)
+    with open(os.path.join(etc, 'timezone'), 'w', encoding='utf-8') as f:
+        f.write(zone + '\n')
+
+
+def set_fake_time(path, seconds):
+    # libfaketime adds a "+N"/"-N" offset (seconds) to the real clock, which keeps running.
+    with open(path + '.new', 'w', encoding='utf-8') as f:
+        f.write('%+d\n' % round(seconds - time.time()))
+    os.replace(path + '.new', path)
+
+
+def apply_effect(args, member, call_args):
+    if member == 'SetTimezone' and args.etc and call_args:
+        set_zone(args.etc, str(call_args[0]))
+    elif member == 'SetTime' and args.faketime_file and call_args:
+        set_fake_time(args.faketime_file, int(call_args[0]))
+
+
+def make_filter(desc, control, journal, args):
     def on_message(conn, msg):
         if not isinstance(msg, dbus.lowlevel.MethodCallMessage):
             return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
@@ -206,6 +257,7 @@ def make_filter(desc, control, journal):
             journal.say(f'answering {member} with {failure[0]}')
             conn.send_message(dbus.lowlevel.ErrorMessage(msg, failure[0], failure[1]))
             return dbus.lowlevel.HANDLER_RESULT_HANDLED
+        apply_effect(args, member, msg.get_args_list())
         return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
 
     return on_message
@@ -220,7 +272,11 @@ def main():
     parser.add_argument('--verbose', action='store_true', help='write a readable line per received call to stderr')
     parser.add_argument('--parameters', default='{}',
                         help='JSON object of initial property values (timedated: Timezone, LocalRTC, NTP, CanNTP)')
+    parser.add_argument('--etc', default='', help="folder whose localtime and timezone SetTimezone changes (demo)")
+    parser.add_argument('--faketime-file', default='', help="libfaketime offset file that SetTime writes (demo)")
     args = parser.parse_args()
+    if args.etc:
+        args.etc = check_etc(args.etc)
 
     desc = ROLES[args.role]
     address_variable = 'DBUS_SYSTEM_BUS_ADDRESS' if desc['bus'] == 'system' else 'DBUS_SESSION_BUS_ADDRESS'
@@ -245,7 +301,7 @@ def main():
     service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
 
     control = Control(conn, service, journal)
-    conn.add_message_filter(make_filter(desc, control, journal))
+    conn.add_message_filter(make_filter(desc, control, journal, args))
 
     # Objects first, then the name: once the name is visible, everything answers.
     reply = conn.request_name(desc['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)

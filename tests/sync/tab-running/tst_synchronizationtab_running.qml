@@ -108,7 +108,7 @@ TestCase {
             }
             if (icon.source.toString() === "qrc:/icons/16x16/no-connection.png") {
                 ++fallbackIcons
-            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer") {
+            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer-black") {
                 ++computerIcons
             }
         }
@@ -221,5 +221,28 @@ TestCase {
         // A reload keeps the current server.
         tab.load()
         compare(tab.currentServerName(), "time.office.example")
+    }
+
+    // The server list open over the page while typing: a click on Synchronize
+    // still takes the typed name, and the tab then shows what happened.
+    function test_synchronizeUsesTheTypedServer() {
+        const tab = createTab()
+        mouseClick(tab.serverCombo.contentItem)
+        tryCompare(tab.serverCombo.popup, "opened", true)
+        clearAndType(tab, "typed.example")
+        mouseClick(findChild(tab, "syncButton"))
+        tryCompare(tab.serverCombo.popup, "visible", false)
+
+        const calls = orbTest.readFile(orbTest.environment("ORB_STANDIN_JOURNAL")).split("\n")
+            .filter(function (line) { return line.indexOf('"member": "NTPSync"') >= 0 })
+        verify(calls.length > 0)
+        compare(JSON.parse(calls[calls.length - 1]).args, ["typed.example"])
+        compare(findChild(tab, "syncConfirmation").text, "Synchronized with typed.example")
+
+        mouseMove(findChild(tab, "statusIcon"), 8, 8)
+        const toolTip = findChild(tab, "statusToolTip")
+        tryCompare(toolTip, "visible", true)
+        compare(toolTip.text.split("\n")[3], "Server: typed.example")
+        orbTest.screenshot(tab, "synchronization-tab-synchronized")
     }
 }

@@ -33,8 +33,20 @@ Rectangle {
         return separator < 0 ? entry : entry.substring(0, separator)
     }
 
+    // Entries are matched by zone id: the settings file may hold a chosen zone
+    // with the text of another language or of the other side of a DST change.
+    function zoneIdOf(entry) {
+        return entry.substring(entry.lastIndexOf(";") + 1)
+    }
+
     function isChosen(entry) {
-        return chosenTimeZones.indexOf(entry) >= 0
+        const id = zoneIdOf(entry)
+        for (let i = 0; i < chosenTimeZones.length; ++i) {
+            if (zoneIdOf(chosenTimeZones[i]) === id) {
+                return true
+            }
+        }
+        return false
     }
 
     function loadIcons() {
@@ -72,7 +84,7 @@ Rectangle {
 
     function uncheckComboBox(timeZone) {
         for (let i = 0; i < zonesList.count; ++i) {
-            if (zonesList.model[i] === timeZone) {
+            if (zoneIdOf(zonesList.model[i]) === zoneIdOf(timeZone)) {
                 const row = zonesList.itemAtIndex(i)
                 if (row && row.entry !== undefined) {
                     row.boxChecked = false
@@ -103,6 +115,67 @@ Rectangle {
     function setModel(entries, allZones) {
         listShowsAllZones = allZones
         zonesList.model = entries
+        keyIndex = -1
+    }
+
+    // The row the arrow keys are on, -1 while none is: Space then types a blank.
+    property int keyIndex: -1
+
+    function moveKeyIndex(step) {
+        if (zonesList.count === 0) {
+            return
+        }
+        keyIndex = Math.max(0, Math.min(zonesList.count - 1, keyIndex + step))
+        zonesList.positionViewAtIndex(keyIndex, ListView.Contain)
+    }
+
+    function toggleRow(index) {
+        const entry = zonesList.model[index]
+        const chosen = isChosen(entry)
+        const row = zonesList.itemAtIndex(index)
+        if (row && row.entry !== undefined) {
+            row.boxChecked = !chosen
+        }
+        if (chosen) {
+            emitRemoveTimeZone(entry)
+        } else {
+            emitAddTimeZone(entry)
+        }
+    }
+
+    function handleKey(event) {
+        const open = zonesPopup.opened
+        switch (event.key) {
+        case Qt.Key_Down:
+            if (!open) {
+                zonesPopup.open()
+            }
+            moveKeyIndex(1)
+            break
+        case Qt.Key_Up:
+            if (!open) {
+                return
+            }
+            moveKeyIndex(-1)
+            break
+        case Qt.Key_Space:
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (!open || keyIndex < 0) {
+                return
+            }
+            toggleRow(keyIndex)
+            break
+        case Qt.Key_Escape:
+            if (!open) {
+                return
+            }
+            zonesPopup.close()
+            break
+        default:
+            return
+        }
+        event.accepted = true
     }
 
     function filter(text) {
@@ -160,9 +233,15 @@ Rectangle {
 
         onPressed: zonesPopup.open()
         onTextEdited: comboBox.filter(text)
+        Keys.onPressed: function(event) {
+            comboBox.handleKey(event)
+        }
         onActiveFocusChanged: {
             comboBox.updateFieldColors()
             if (!activeFocus) {
+                // The open list covers the controls below: whatever takes the
+                // focus (Tab, a click elsewhere) must be able to see them.
+                zonesPopup.close()
                 text = ""
                 comboBox.setModel(comboBox.timeZonesProvider.getFilteredTimeZones(""), comboBox.timeZonesProvider.isAllTimeZonesProvided())
                 zonesPopup.height = comboBox.popupHeight
@@ -197,6 +276,7 @@ Rectangle {
         visible: false
 
         onClosed: searchField.focus = false
+        onOpened: comboBox.keyIndex = -1
 
         background: Rectangle {
             color: systemPalette.base
@@ -252,12 +332,16 @@ Rectangle {
                         height: comboBox.delegateHeight
                         padding: 0
                         hoverEnabled: true
+                        // The keys stay with the search field, or the list would close.
+                        focusPolicy: Qt.NoFocus
+                        highlighted: index === comboBox.keyIndex
 
                         contentItem: Row {
                             spacing: 4
                             CheckBox {
                                 id: rowCheckBox
                                 anchors.verticalCenter: parent.verticalCenter
+                                focusPolicy: Qt.NoFocus
                                 onClicked: {
                                     if (checked) {
                                         comboBox.emitAddTimeZone(row.entry)
@@ -270,7 +354,7 @@ Rectangle {
                                 anchors.verticalCenter: parent.verticalCenter
                                 width: row.width - rowCheckBox.width - 4
                                 text: comboBox.displayText(row.entry)
-                                color: systemPalette.text
+                                color: row.highlighted ? systemPalette.highlightedText : systemPalette.text
                                 elide: Text.ElideRight
                             }
                         }

@@ -20,7 +20,8 @@ CheckBox {
     contentItem: Label {
         text: control.text
         color: control.enabled ? checkBoxPalette.buttonText : "gray"
-        leftPadding: control.indicator.width
+        // The label starts where the box ends; the style's spacing keeps them apart.
+        leftPadding: control.indicator.width + control.spacing
         verticalAlignment: Text.AlignVCenter
         wrapMode: Text.WordWrap
         elide: Text.ElideMiddle
