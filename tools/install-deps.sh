@@ -21,6 +21,8 @@ PACKAGES=(
   # test harness: private buses, stand-in services, headless display
   dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock ntpsec-ntpdig
   xvfb xauth x11-utils xdotool imagemagick
+  # locale sources, from which a test builds a private Russian locale
+  locales
 )
 
 missing=()

@@ -38,9 +38,14 @@ public:
     QDBusPendingCall SwitchTab();
     QDBusPendingCall SetLocalRTC(bool localRtc, bool fixSystem, bool interactive);
     QDBusPendingCall SetTimezone(const QString &zoneId, bool interactive);
+    QDBusPendingCall SetNTP(bool useNtp, bool interactive);
 
     /// Whether the hardware clock keeps local time; false when it cannot be read.
     bool localRTC() const;
+    /// Whether timedated keeps the clock synchronized by itself; false when it cannot be read.
+    bool ntp() const;
+    /// Whether timedated has a synchronization service to switch on; false when it cannot be read.
+    bool canNTP() const;
 
     /// The user's text for a D-Bus error type, translated now.
     QString getDBusError(QDBusError::ErrorType type) const;
@@ -50,6 +55,8 @@ Q_SIGNALS:
     void Error(const QString &error, const QString &message);
 
 private:
+    bool m_timedatedFlag(const char *property) const;
+
     OrbAdminDateInterface m_interface;
     qulonglong m_wid;
 };

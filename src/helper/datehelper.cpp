@@ -110,7 +110,8 @@ void DateHelper::m_runNext()
 
 void DateHelper::m_runNtp(const Request &request)
 {
-    const QString tool = NtpQuery::tool();
+    const QString override = TestHooks::ntpToolOverride();
+    const QString tool = override.isEmpty() ? NtpQuery::tool() : override;
     if (tool.isEmpty()) {
         m_reply(request.message, failedError, QStringLiteral("ntpdig is not installed (package ntpsec-ntpdig)"));
         m_runNext();

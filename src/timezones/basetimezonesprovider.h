@@ -30,6 +30,8 @@ public Q_SLOTS:
     // pool, so that the first catalogue need not wait for them one by one. Once
     // per language; later calls do nothing.
     static void preloadZoneNames();
+    // "UTC+03:00" for 10800.
+    static QString offsetText(int offset);
 
 protected:
     void loadTimeZones();

@@ -19,6 +19,8 @@ Rectangle {
     // enable and disable: loading must not edit the formats.
     property bool loading: false
 
+    readonly property alias preview: clockPreview
+
     signal error(string title, string message)
 
     color: systemPalette.base
@@ -42,6 +44,12 @@ Rectangle {
         applyDateStandardRule()
         loading = false
         needsSave = false
+        clockPreview.refresh()
+    }
+
+    // The refresh tick: the preview shows the running time.
+    function update() {
+        clockPreview.refresh()
     }
 
     function save(option, value) {
@@ -51,6 +59,7 @@ Rectangle {
         checkboxes[option] = value
         trayDisplay.saveDisplayFormat(checkboxes)
         needsSave = trayDisplay.needsSave()
+        clockPreview.refresh()
     }
 
     function box(option) {
@@ -356,6 +365,12 @@ Rectangle {
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayYearTip, checked)
                 }
             }
+        }
+
+        ClockPreviewBlock {
+            id: clockPreview
+            Layout.fillWidth: true
+            Layout.topMargin: 10
         }
 
         Item {

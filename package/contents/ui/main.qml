@@ -117,6 +117,7 @@ KCM.SimpleKCM {
                 timeZonesTab.update()
             }
             appletSettingsTab.update()
+            displayFormatTab.update()
         }
     }
 

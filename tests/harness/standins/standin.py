@@ -236,7 +236,9 @@ def main():
     service = dbusmock.mockobject.DBusMockObject(conn, desc['path'], desc['interface'], {})
     dbusmock.mockobject.objects[desc['path']] = service
     if 'template' in desc:
-        service.AddTemplate(desc['template'], json.loads(args.parameters))
+        # The template's SetNTP changes NTP and announces it with PropertiesChanged.
+        # Synchronization starts off, so that a time set by hand is what tests see.
+        service.AddTemplate(desc['template'], {'NTP': False, **json.loads(args.parameters)})
     else:
         service.AddMethods(desc['interface'], desc['methods'])
         for name, value in json.loads(args.parameters).items():
