@@ -35,6 +35,11 @@ Rectangle {
     color: sysPalette.base
 
     function load() {
+        // Focus first: leaving the digital clock may enter what was typed, which the
+        // provider's load then discards.
+        if (tabRoot.visible) {
+            tabRoot.forceActiveFocus();
+        }
         dateTimeProvider.load();
         showLiveTime();
         digitalClock.focus = false;
