@@ -214,6 +214,8 @@ Rectangle {
                     isLight: tabRoot.isLight
                     isApplet: false
                     enabled: !tabRoot.automatic
+                    // Dimmed: it shows, but does not take, the date.
+                    opacity: enabled ? 1 : 0.6
                     fontSize: 13 + tabRoot.fontAdd
 
                     onHeightChanged: tabRoot.updateScale()
@@ -255,6 +257,7 @@ Rectangle {
                     height: Math.round(calendar.height / 10)
                     editable: !tabRoot.automatic
                     enabled: !tabRoot.automatic
+                    opacity: enabled ? 1 : 0.6
                     isLight: tabRoot.isLight
                     fontSize: 13 + tabRoot.fontAdd
                     borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor

@@ -233,6 +233,12 @@ Rectangle {
                     text: i18n("display seconds")
                     onClicked: tabRoot.save(TrayDisplay.DisplaySecondsTime, checked)
                 }
+                // The time column has room to spare below its one box.
+                ClockPreviewBlock {
+                    id: clockPreview
+                    Layout.fillWidth: true
+                    Layout.topMargin: 20
+                }
             }
 
             ColumnLayout {
@@ -365,12 +371,6 @@ Rectangle {
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayYearTip, checked)
                 }
             }
-        }
-
-        ClockPreviewBlock {
-            id: clockPreview
-            Layout.fillWidth: true
-            Layout.topMargin: 10
         }
 
         Item {

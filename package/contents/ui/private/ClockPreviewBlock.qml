@@ -4,13 +4,13 @@ import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
 
 // The panel clock and its tooltip as they would look now with the boxes as ticked.
-RowLayout {
+ColumnLayout {
     id: block
 
     readonly property alias clockText: clockLabel.text
     readonly property alias tipText: tipLabel.text
 
-    spacing: 20
+    spacing: 12
 
     function refresh() {
         clockLabel.text = preview.clockText()
@@ -27,12 +27,13 @@ RowLayout {
     }
 
     ColumnLayout {
-        Layout.alignment: Qt.AlignTop
+        Layout.fillWidth: true
         Label {
             text: i18n("Panel clock:")
             font.bold: true
         }
         Rectangle {
+            Layout.maximumWidth: block.width
             implicitWidth: clockLabel.implicitWidth + 16
             implicitHeight: clockLabel.implicitHeight + 8
             color: palette.window
@@ -42,19 +43,22 @@ RowLayout {
                 id: clockLabel
                 objectName: "clockPreview"
                 anchors.centerIn: parent
+                width: Math.min(implicitWidth, parent.width - 16)
                 horizontalAlignment: Text.AlignHCenter
+                elide: Text.ElideRight
                 color: palette.windowText
             }
         }
     }
 
     ColumnLayout {
-        Layout.alignment: Qt.AlignTop
+        Layout.fillWidth: true
         Label {
             text: i18n("Tooltip:")
             font.bold: true
         }
         Rectangle {
+            Layout.maximumWidth: block.width
             implicitWidth: tipLabel.implicitWidth + 16
             implicitHeight: tipLabel.implicitHeight + 8
             color: palette.toolTipBase
@@ -64,6 +68,8 @@ RowLayout {
                 id: tipLabel
                 objectName: "tipPreview"
                 anchors.centerIn: parent
+                width: Math.min(implicitWidth, parent.width - 16)
+                elide: Text.ElideRight
                 color: palette.toolTipText
             }
         }

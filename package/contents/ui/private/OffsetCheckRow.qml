@@ -30,6 +30,19 @@ RowLayout {
         text: i18n("Check")
         enabled: !offsetCheck.running
         onClicked: offsetCheck.check(row.server)
+
+        // Drawn like the Synchronize button above it.
+        contentItem: Label {
+            text: checkButton.text
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            color: checkButton.enabled ? palette.buttonText : "gray"
+        }
+        background: Rectangle {
+            color: checkButton.pressed ? palette.dark : palette.button
+            border.color: palette.mid
+            radius: 3
+        }
     }
 
     BusyIndicator {
