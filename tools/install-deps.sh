@@ -25,6 +25,8 @@ PACKAGES=(
   libfaketime
   # demo: the look of a Plasma session (its platform theme reads kdeglobals)
   plasma-integration
+  # locale sources, from which a test builds a private Russian locale
+  locales
 )
 
 missing=()

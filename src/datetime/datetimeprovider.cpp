@@ -10,7 +10,8 @@ std::unique_ptr<TimeData> DateTimeProvider::m_timeData;
 QDate DateTimeProvider::m_savedDate = QDate::currentDate();
 QTime DateTimeProvider::m_savedTime = QTime::currentTime();
 bool DateTimeProvider::m_savedUTC = false;
-std::vector<bool> DateTimeProvider::m_changed(3, false);
+bool DateTimeProvider::m_savedNTP = false;
+std::vector<bool> DateTimeProvider::m_changed(4, false);
 
 DateTimeProvider::DateTimeProvider(QObject *parent)
     : QObject(parent)
@@ -42,6 +43,11 @@ bool DateTimeProvider::savedUTC()
     return m_savedUTC;
 }
 
+bool DateTimeProvider::savedNTP()
+{
+    return m_savedNTP;
+}
+
 TimeData *DateTimeProvider::timeData()
 {
     return m_timeData.get();
@@ -58,6 +64,8 @@ bool DateTimeProvider::getUTC()
 
 void DateTimeProvider::saveSettings()
 {
+    // Synchronization goes off first: a time set by hand would be overwritten by it.
+    saveNTP();
     saveDateTime();
     saveUTC();
 }
@@ -68,14 +76,17 @@ void DateTimeProvider::load()
         // Once per instance and writer: every load reconnecting would repeat each
         // failure as many times as the page has been loaded.
         connect(m_timeData.get(), &TimeData::showMessage, this, &DateTimeProvider::showMessage, Qt::UniqueConnection);
+        connect(m_timeData.get(), &TimeData::ntpChanged, this, &DateTimeProvider::ntpChanged, Qt::UniqueConnection);
     }
     m_savedDate = QDate::currentDate();
     m_savedTime = QTime::currentTime();
     if (m_timeData) {
         m_timeData->refreshUtc();
+        m_timeData->refreshNtp();
     }
     m_savedUTC = getUTC();
-    m_changed.assign(3, false);
+    m_savedNTP = getNTP();
+    m_changed.assign(4, false);
 }
 
 void DateTimeProvider::setChanged(DateTimeProvider::Value value, bool changed)
@@ -114,6 +125,38 @@ void DateTimeProvider::setUTC(bool utc)
 {
     m_savedUTC = utc;
     m_updateUTCChanged();
+}
+
+bool DateTimeProvider::getNTP()
+{
+    return m_timeData && m_timeData->ntp();
+}
+
+bool DateTimeProvider::canNTP()
+{
+    return m_timeData && m_timeData->canNtp();
+}
+
+void DateTimeProvider::setNTP(bool on)
+{
+    m_savedNTP = on;
+    m_changed[NTP] = getNTP() != on;
+    if (on) {
+        m_changed[Date] = false;
+        m_changed[Time] = false;
+    }
+}
+
+void DateTimeProvider::saveNTP()
+{
+    if (!changed(NTP)) {
+        return;
+    }
+    if (!m_timeData) {
+        qCritical("ptr to TimeData is empty");
+        return;
+    }
+    m_timeData->saveNTP(m_savedNTP);
 }
 
 void DateTimeProvider::saveDateTime()

@@ -22,7 +22,7 @@ class DateTimeProvider : public QObject
 {
     Q_OBJECT
 public:
-    enum Value { Date = 0, Time = 1, UTC = 2 };
+    enum Value { Date = 0, Time = 1, UTC = 2, NTP = 3 };
     Q_ENUM(Value)
 
     explicit DateTimeProvider(QObject *parent = nullptr);
@@ -32,15 +32,19 @@ public:
     static void setDaemon(std::shared_ptr<DBusOrbAdminDate> daemon);
     static void saveDateTime();
     static void saveUTC();
+    static void saveNTP();
 
     /// The edited values, for the module and its tests.
     Q_INVOKABLE static QDate savedDate();
     Q_INVOKABLE static QTime savedTime();
     Q_INVOKABLE static bool savedUTC();
+    Q_INVOKABLE static bool savedNTP();
     static TimeData *timeData();
 
 Q_SIGNALS:
     void showMessage(QString title, QString message);
+    /// The system switched synchronization on or off by itself.
+    void ntpChanged(bool on);
 
 public Q_SLOTS:
     static bool getUTC();
@@ -53,6 +57,13 @@ public Q_SLOTS:
     static void setDate(int year, int month, int day);
     static void setTime(int hours, int minutes, int seconds);
     static void setUTC(bool utc);
+    /// Whether the system synchronizes the clock by itself, as the writer last knew it.
+    static bool getNTP();
+    /// Whether the system has a synchronization service to switch on.
+    static bool canNTP();
+    /// Switching synchronization on drops the date and time edited by hand: the
+    /// tab then shows, and the system keeps, the synchronized time.
+    static void setNTP(bool on);
 
 private:
     static void m_updateDateChanged();
@@ -62,5 +73,6 @@ private:
     static QDate m_savedDate;
     static QTime m_savedTime;
     static bool m_savedUTC;
+    static bool m_savedNTP;
     static std::vector<bool> m_changed;
 };

@@ -2,6 +2,7 @@
 
 #include <KLocalizedString>
 
+#include <QDBusConnection>
 #include <QDBusPendingCall>
 #include <QDebug>
 
@@ -15,6 +16,15 @@ TimeData::TimeData(std::shared_ptr<DBusOrbAdminDate> daemon, QObject *parent)
     , m_daemon(std::move(daemon))
 {
     refreshUtc();
+    refreshNtp();
+    // Another program (or our own SetNTP) may switch synchronization while the page
+    // is open; the signal spares the page a blocking property read on every tick.
+    QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.timedate1"),
+                                         QStringLiteral("/org/freedesktop/timedate1"),
+                                         QStringLiteral("org.freedesktop.DBus.Properties"),
+                                         QStringLiteral("PropertiesChanged"),
+                                         this,
+                                         SLOT(m_timedatedChanged(QString, QVariantMap, QStringList)));
 }
 
 TimeData::~TimeData() = default;
@@ -22,6 +32,16 @@ TimeData::~TimeData() = default;
 bool TimeData::utc() const
 {
     return m_utc;
+}
+
+bool TimeData::ntp() const
+{
+    return m_ntp;
+}
+
+bool TimeData::canNtp() const
+{
+    return m_canNtp;
 }
 
 QDateTime TimeData::earliestSettable()
@@ -77,6 +97,45 @@ void TimeData::saveDateTime(QDateTime dateTime)
     if (call.isError()) {
         const QDBusError error = call.error();
         m_sendError(error.name(), error.message(), i18n("Unable to set date and time!\n") + m_daemon->getDBusError(error));
+    }
+}
+
+void TimeData::refreshNtp()
+{
+    m_ntp = m_daemon->ntp();
+    m_canNtp = m_daemon->canNTP();
+}
+
+void TimeData::saveNTP(bool on)
+{
+    if (on == m_ntp) {
+        return;
+    }
+    QDBusPendingCall call = m_daemon->SetNTP(on, true);
+    call.waitForFinished();
+    if (call.isError()) {
+        const QDBusError error = call.error();
+        m_sendError(error.name(), error.message(), i18n("Unable to change the automatic date and time setting!\n") + m_daemon->getDBusError(error.type()));
+        return;
+    }
+    m_ntp = on;
+}
+
+void TimeData::m_timedatedChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated)
+{
+    if (interface != QLatin1String("org.freedesktop.timedate1")) {
+        return;
+    }
+    const bool before = m_ntp;
+    if (changed.contains(QStringLiteral("NTP"))) {
+        m_ntp = changed.value(QStringLiteral("NTP")).toBool();
+    } else if (invalidated.contains(QStringLiteral("NTP"))) {
+        m_ntp = m_daemon->ntp();
+    } else {
+        return;
+    }
+    if (m_ntp != before) {
+        Q_EMIT ntpChanged(m_ntp);
     }
 }
 

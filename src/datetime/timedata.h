@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -24,6 +26,10 @@ public:
 
     /// Whether the hardware clock keeps UTC, as last read or last written.
     bool utc() const;
+    /// Whether timedated synchronizes the clock by itself, as last read, announced or written.
+    bool ntp() const;
+    /// Whether timedated has a synchronization service it could switch on.
+    bool canNtp() const;
 
     /// The instants the helper can carry: unsigned 32-bit seconds since the epoch.
     static QDateTime earliestSettable();
@@ -31,15 +37,24 @@ public:
 
 Q_SIGNALS:
     void showMessage(QString title, QString text);
+    /// timedated announced a new NTP state (also after our own SetNTP).
+    void ntpChanged(bool on);
 
 public Q_SLOTS:
     void refreshUtc();
     void saveUTC(bool on);
     void saveDateTime(QDateTime dateTime);
+    void refreshNtp();
+    void saveNTP(bool on);
+
+private Q_SLOTS:
+    void m_timedatedChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
 
 private:
     void m_sendError(const QString &name, const QString &message, const QString &text);
 
     bool m_utc = false;
+    bool m_ntp = false;
+    bool m_canNtp = false;
     std::shared_ptr<DBusOrbAdminDate> m_daemon;
 };

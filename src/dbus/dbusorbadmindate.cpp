@@ -33,6 +33,7 @@ const QString s_ntpSyncAction = QStringLiteral("ru.veltronix.orb.date.ntp-sync")
 const QString s_setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time");
 const QString s_switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
 const QString s_setLocalRtcAction = QStringLiteral("org.freedesktop.timedate1.set-local-rtc");
+const QString s_setNtpAction = QStringLiteral("org.freedesktop.timedate1.set-ntp");
 
 const QString s_setTimezoneAction = QStringLiteral("org.freedesktop.timedate1.set-timezone");
 const QString s_interactionRequired = QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
@@ -263,14 +264,36 @@ QDBusMessage DBusOrbAdminDate::m_timedatedCall(const QString &method, const QVar
     return call;
 }
 
+QDBusPendingCall DBusOrbAdminDate::SetNTP(bool useNtp, bool interactive)
+{
+    preAuthAction(s_setNtpAction);
+    OrgFreedesktopTimedate1Interface timedated(s_timedatedService, s_timedatedPath, QDBusConnection::systemBus(), nullptr);
+    return timedated.SetNTP(useNtp, interactive);
+}
+
 bool DBusOrbAdminDate::localRTC() const
 {
+    return m_timedatedFlag("LocalRTC");
+}
+
+bool DBusOrbAdminDate::ntp() const
+{
+    return m_timedatedFlag("NTP");
+}
+
+bool DBusOrbAdminDate::canNTP() const
+{
+    return m_timedatedFlag("CanNTP");
+}
+
+bool DBusOrbAdminDate::m_timedatedFlag(const char *property) const
+{
     OrgFreedesktopTimedate1Interface timedated(s_timedatedService, s_timedatedPath, QDBusConnection::systemBus(), nullptr);
-    const QVariant value = timedated.property("LocalRTC");
+    const QVariant value = timedated.property(property);
     if (value.userType() == QMetaType::Bool) {
         return value.toBool();
     }
-    // A failed read gives an invalid value, which converts to nothing: report UTC then.
+    // A failed read gives an invalid value, which converts to nothing: report false then.
     if (!value.isValid() || !value.canConvert<bool>()) {
         return false;
     }

@@ -45,9 +45,14 @@ public:
     QDBusPendingCall SwitchTab();
     QDBusPendingCall SetLocalRTC(bool localRtc, bool fixSystem, bool interactive);
     QDBusPendingCall SetTimezone(const QString &zoneId, bool interactive);
+    QDBusPendingCall SetNTP(bool useNtp, bool interactive);
 
     /// Whether the hardware clock keeps local time; false when it cannot be read.
     bool localRTC() const;
+    /// Whether timedated keeps the clock synchronized by itself; false when it cannot be read.
+    bool ntp() const;
+    /// Whether timedated has a synchronization service to switch on; false when it cannot be read.
+    bool canNTP() const;
 
     /// The user's text for a D-Bus error type, translated now.
     QString getDBusError(QDBusError::ErrorType type) const;
@@ -83,6 +88,7 @@ private:
     QDBusPendingCall m_send(const QDBusConnection &bus, QDBusMessage call);
     void m_wait(const QDBusPendingCall &call);
     void m_relayError(const QString &error, const QString &message);
+    bool m_timedatedFlag(const char *property) const;
 
     OrbAdminDateInterface m_interface;
     qulonglong m_wid;

@@ -1,7 +1,5 @@
 #include "ntpquery.h"
 
-#include "testhooks.h"
-
 #include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -52,10 +50,6 @@ NtpQuery::NtpQuery(QObject *parent)
 
 QString NtpQuery::tool()
 {
-    const QString override = TestHooks::ntpToolOverride();
-    if (!override.isEmpty()) {
-        return override;
-    }
     // Only the system's directories: the service's PATH is not to be trusted.
     return QStandardPaths::findExecutable(
         QStringLiteral("ntpdig"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"), QStringLiteral("/bin")});

@@ -27,7 +27,8 @@ private:
 };
 
 /// One run of the NTP query tool (ntpdig) against a list of servers. It only asks
-/// and reports the offset; the clock is stepped by the caller.
+/// and reports the offset, needs no privileges, and never touches the clock: the
+/// helper steps the clock itself, the page only shows the offset.
 class NtpQuery : public QObject
 {
     Q_OBJECT
@@ -43,8 +44,7 @@ public:
 
     explicit NtpQuery(QObject *parent = nullptr);
 
-    /// The tool to run: the test build's override, else ntpdig from the system's
-    /// directories. Empty when it is not installed.
+    /// ntpdig from the system's directories; empty when it is not installed.
     static QString tool();
 
     /// The tool's arguments: JSON output, the time-out, the end of options, then

@@ -2,6 +2,8 @@
 
 #include <QtQml>
 
+#include "clockoffsetcheck.h"
+#include "clockpreview.h"
 #include "datetimeprovider.h"
 #include "fontsettingsopener.h"
 #include "mapcontroller.h"
@@ -10,6 +12,7 @@
 #include "settingsforappletprovider.h"
 #include "tabloader.h"
 #include "traydisplay.h"
+#include "zonedetails.h"
 
 void registerOrbAdminDateQmlTypes()
 {
@@ -22,6 +25,9 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<MapController>(uri, 1, 0, "MapController");
     qmlRegisterType<MapTimeZonesProvider>(uri, 1, 0, "MapTimeZonesProvider");
     qmlRegisterType<ServerList>(uri, 1, 0, "ServerList");
+    qmlRegisterType<ZoneDetails>(uri, 1, 0, "ZoneDetails");
+    qmlRegisterType<ClockPreview>(uri, 1, 0, "ClockPreview");
+    qmlRegisterType<ClockOffsetCheck>(uri, 1, 0, "ClockOffsetCheck");
 }
 
 void initOrbAdminDateResources()

@@ -294,11 +294,16 @@ QList<QByteArray> BaseTimeZonesProvider::m_russianZoneIds(QList<QByteArray> coun
 
 QString BaseTimeZonesProvider::m_getShift(int offset)
 {
+    return QLatin1Char('(') + offsetText(offset) + QLatin1Char(')');
+}
+
+QString BaseTimeZonesProvider::offsetText(int offset)
+{
     const QChar sign = offset < 0 ? QLatin1Char('-') : QLatin1Char('+');
     const qint64 seconds = offset < 0 ? -qint64(offset) : qint64(offset);
     const qint64 hours = (seconds / 3600) % 24;
     const qint64 minutes = (seconds % 3600) / 60;
-    return QStringLiteral("(UTC%1%2:%3)").arg(sign).arg(hours, 2, 10, QLatin1Char('0')).arg(minutes, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("UTC%1%2:%3").arg(sign).arg(hours, 2, 10, QLatin1Char('0')).arg(minutes, 2, 10, QLatin1Char('0'));
 }
 
 QVector<int> BaseTimeZonesProvider::m_typedOffsets(const QString &filter)

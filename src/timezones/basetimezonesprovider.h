@@ -42,6 +42,9 @@ public:
     static void setFixedNow(const QDateTime &moment);
     static QDateTime now();
 
+    // "UTC+03:00" for 10800.
+    static QString offsetText(int offset);
+
 protected:
     void loadTimeZones();
     QStringList m_getAllTimeZonesWithOffsets() const;

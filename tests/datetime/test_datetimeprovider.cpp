@@ -44,6 +44,7 @@ private Q_SLOTS:
         QVERIFY(m_standIns.clearFailures(StandIns::Timedated));
         // The hardware clock keeps UTC unless a test says otherwise.
         QVERIFY(m_standIns.setTimedatedLocalRTC(false));
+        QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));
         DateTimeProvider::setDaemon(std::make_shared<DBusOrbAdminDate>(nullptr));
         m_provider = std::make_unique<DateTimeProvider>(nullptr);
         m_provider->load();
@@ -253,6 +254,60 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  ")));
         DateTimeProvider::saveSettings();
         QCOMPARE(messages.size(), 2);
+    }
+
+    void automaticTimeIsSwitchedBeforeTheTimeIsWritten()
+    {
+        QCOMPARE(DateTimeProvider::getNTP(), false);
+        DateTimeProvider::setDate(2031, 0, 2);
+        DateTimeProvider::setTime(8, 0, 0);
+        DateTimeProvider::setChanged(DateTimeProvider::Time, true);
+        // Switching on drops the edits: the system's synchronized time is what stays.
+        DateTimeProvider::setNTP(true);
+        QVERIFY(!DateTimeProvider::changed(DateTimeProvider::Date));
+        QVERIFY(!DateTimeProvider::changed(DateTimeProvider::Time));
+        DateTimeProvider::saveSettings();
+        QVERIFY(StandIns::sentTimes().isEmpty());
+        QCOMPARE(m_standIns.serviceProperty(StandIns::Timedated, QStringLiteral("NTP")).toBool(), true);
+        QCOMPARE(DateTimeProvider::getNTP(), true);
+
+        // Switching off and setting the time: synchronization is off before the time is written.
+        m_provider->load();
+        StandIns::clearJournal();
+        DateTimeProvider::setNTP(false);
+        DateTimeProvider::setTime(8, 0, 0);
+        DateTimeProvider::setChanged(DateTimeProvider::Time, true);
+        DateTimeProvider::saveSettings();
+        QStringList order;
+        for (const StandInCall &call : StandIns::journal()) {
+            order << call.member + QLatin1Char(' ') + call.args.value(0).toString();
+        }
+        QCOMPARE(order,
+                 QStringList({QStringLiteral("setWIdForAction org.freedesktop.timedate1.set-ntp"),
+                              QStringLiteral("SetNTP false"),
+                              QStringLiteral("setWIdForAction ru.veltronix.orb.date.set-time"),
+                              QStringLiteral("SetTime ") + QString::number(StandIns::sentTimes().value(0))}));
+        QCOMPARE(StandIns::calls(StandIns::Timedated, QStringLiteral("SetNTP")).first().toString(),
+                 QStringLiteral("org.freedesktop.timedate1: SetNTP(false, true) [bb]"));
+    }
+
+    void automaticTimeFailuresAndOutsideChanges()
+    {
+        QVERIFY(m_standIns.failWith(StandIns::Timedated, QStringLiteral("SetNTP"), s_accessDenied, QStringLiteral("Not authorized")));
+        QSignalSpy messages(m_provider.get(), &DateTimeProvider::showMessage);
+        DateTimeProvider::setNTP(true);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  org.freedesktop.DBus.Error.AccessDenied")));
+        DateTimeProvider::saveSettings();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error."));
+        QCOMPARE(DateTimeProvider::getNTP(), false);
+
+        // Another program switches it: the page hears of it without asking.
+        QSignalSpy changes(m_provider.get(), &DateTimeProvider::ntpChanged);
+        QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), true));
+        QVERIFY(changes.wait(5000));
+        QCOMPARE(changes.first().at(0).toBool(), true);
+        QCOMPARE(DateTimeProvider::getNTP(), true);
     }
 
 private:

@@ -92,6 +92,39 @@ private Q_SLOTS:
         QVERIFY(!kcm->needsSave());
     }
 
+    void automaticTimeLocksTheClocksAndIsApplied()
+    {
+        QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));
+        ModuleHost host;
+        QVERIFY(host.create(QSize(1000, 700)));
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        QQuickWindow *window = host.window();
+        QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
+        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+        QQuickItem *ntpSwitch = findVisibleItem(tab, QStringLiteral("ntpSwitch"));
+        QVERIFY(ntpSwitch && ntpSwitch->isEnabled());
+        QVERIFY(!ntpSwitch->property("checked").toBool());
+
+        clickItem(window, ntpSwitch);
+        QVERIFY(ntpSwitch->property("checked").toBool());
+        QVERIFY(kcm->needsSave());
+        QVERIFY(!findVisibleItem(tab, QStringLiteral("calendar"))->isEnabled());
+        QVERIFY(!findVisibleItem(tab, QStringLiteral("digitalClock"))->property("editable").toBool());
+        host.saveScreenshot(QStringLiteral("datetime-tab-automatic"));
+
+        StandIns::clearJournal();
+        kcm->save();
+        QCOMPARE(StandIns::calls(StandIns::Timedated, QStringLiteral("SetNTP")).size(), 1);
+        QVERIFY(StandIns::sentTimes().isEmpty());
+        // After the reload the switch shows what the system now does.
+        QVERIFY(ntpSwitch->property("checked").toBool());
+        QVERIFY(!kcm->needsSave());
+        QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));
+        QVERIFY(host.waitFor([&] { return !ntpSwitch->property("checked").toBool(); }, 5000));
+        QVERIFY(!kcm->needsSave());
+    }
+
     void screenshotsOnLightAndDarkPalettes()
     {
         const QPalette saved = QGuiApplication::palette();

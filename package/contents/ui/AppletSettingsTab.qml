@@ -17,12 +17,14 @@ Rectangle {
     readonly property alias comboBox: zonesComboBox
     readonly property alias showAllCheckBox: showAllBox
     readonly property alias chosenList: chosenZonesList
+    readonly property alias systemZoneLabel: systemZone
 
     objectName: "appletSettingsTab"
     // The window's colour, like every other tab.
     color: "transparent"
 
     function load() {
+        systemZone.text = zoneDetails.systemZoneLine()
         zonesComboBox.load()
         chosenZonesList.load()
         showAllBox.load()
@@ -34,6 +36,8 @@ Rectangle {
     }
 
     function update() {
+        // The system's zone may be changed on another tab or elsewhere meanwhile.
+        systemZone.text = zoneDetails.systemZoneLine()
         if (needsSave) {
             return
         }
@@ -75,6 +79,10 @@ Rectangle {
         id: timeZonesProvider
     }
 
+    ZoneDetails {
+        id: zoneDetails
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.topMargin: 15
@@ -82,6 +90,15 @@ Rectangle {
         anchors.rightMargin: 10
         anchors.bottomMargin: 10
         spacing: 8
+
+        // Users who may not change it still see what the system keeps.
+        Label {
+            id: systemZone
+            objectName: "systemZoneLine"
+            Layout.fillWidth: true
+            font.bold: true
+            elide: Text.ElideRight
+        }
 
         Label {
             Layout.fillWidth: true

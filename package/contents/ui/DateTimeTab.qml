@@ -26,26 +26,41 @@ Rectangle {
     readonly property alias clockItem: clock
     readonly property alias digitalClockItem: digitalClock
     readonly property alias utcCheckBoxItem: utcCheckBox
+    readonly property alias ntpSwitchItem: ntpSwitch
+    // The system synchronizes the clock (or will, once applied): only the live time is shown.
+    readonly property bool automatic: ntpSwitch.checked
 
     signal error(string title, string message)
 
     color: sysPalette.base
 
     function load() {
+        // Focus first: leaving the digital clock may enter what was typed, which the
+        // provider's load then discards.
+        if (tabRoot.visible) {
+            tabRoot.forceActiveFocus();
+        }
+        dateTimeProvider.load();
+        showLiveTime();
+        digitalClock.focus = false;
+        utcCheckBox.checked = dateTimeProvider.getUTC();
+        ntpSwitch.enabled = dateTimeProvider.canNTP() || dateTimeProvider.getNTP();
+        ntpSwitch.checked = dateTimeProvider.getNTP();
+        tabRoot.needsSave = false;
+    }
+
+    // Back to the live date and time, dropping what was typed or picked.
+    function showLiveTime() {
         // Only a shown tab may take the focus; a hidden one would steal it from the tab on show.
         if (tabRoot.visible) {
             tabRoot.forceActiveFocus();
         }
         tabRoot.date = new Date();
-        dateTimeProvider.load();
         calendar.updateAll(tabRoot.date);
         calendar.savedDate = tabRoot.date;
         digitalClock.date = tabRoot.date;
         digitalClock.updateTime(tabRoot.date.getHours(), tabRoot.date.getMinutes(), tabRoot.date.getSeconds());
-        digitalClock.focus = false;
         clock.update(tabRoot.date.getHours(), tabRoot.date.getMinutes(), tabRoot.date.getSeconds());
-        utcCheckBox.checked = dateTimeProvider.getUTC();
-        tabRoot.needsSave = false;
     }
 
     // The refresh tick, once a second.
@@ -130,6 +145,18 @@ Rectangle {
     DateTimeProvider {
         id: dateTimeProvider
         onShowMessage: tabRoot.error(title, message)
+        // Switched elsewhere: follow, unless the user has chosen here.
+        onNtpChanged: {
+            if (dateTimeProvider.changed(DateTimeProvider.NTP)) {
+                return;
+            }
+            ntpSwitch.checked = on;
+            dateTimeProvider.setNTP(on);
+            if (on) {
+                tabRoot.showLiveTime();
+            }
+            tabRoot.needsSave = dateTimeProvider.needsSave();
+        }
     }
 
     Rectangle {
@@ -186,6 +213,9 @@ Rectangle {
                     anchors.leftMargin: tabRoot.sideMargin
                     isLight: tabRoot.isLight
                     isApplet: false
+                    enabled: !tabRoot.automatic
+                    // Dimmed: it shows, but does not take, the date.
+                    opacity: enabled ? 1 : 0.6
                     fontSize: 13 + tabRoot.fontAdd
 
                     onHeightChanged: tabRoot.updateScale()
@@ -225,7 +255,9 @@ Rectangle {
                     anchors.horizontalCenter: parent.horizontalCenter
                     y: calendar.y + calendar.height - height
                     height: Math.round(calendar.height / 10)
-                    editable: true
+                    editable: !tabRoot.automatic
+                    enabled: !tabRoot.automatic
+                    opacity: enabled ? 1 : 0.6
                     isLight: tabRoot.isLight
                     fontSize: 13 + tabRoot.fontAdd
                     borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
@@ -262,23 +294,48 @@ Rectangle {
             }
         }
 
-        CheckBox {
-            id: utcCheckBox
-            objectName: "utcCheckBox"
-            leftPadding: tabRoot.sideMargin
-            text: i18n("System clock is set to utc")
-            onCheckedChanged: {
-                dateTimeProvider.setUTC(checked);
-                tabRoot.needsSave = dateTimeProvider.needsSave();
+        Row {
+            spacing: 20
+
+            CheckBox {
+                id: utcCheckBox
+                objectName: "utcCheckBox"
+                leftPadding: tabRoot.sideMargin
+                text: i18n("System clock is set to utc")
+                onCheckedChanged: {
+                    dateTimeProvider.setUTC(checked);
+                    tabRoot.needsSave = dateTimeProvider.needsSave();
+                }
+
+                // The text follows the system palette, also when it changes while the page is open.
+                contentItem: Label {
+                    text: utcCheckBox.text
+                    color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
+                    leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
             }
 
-            // The text follows the system palette, also when it changes while the page is open.
-            contentItem: Label {
-                text: utcCheckBox.text
-                color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
-                leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
-                verticalAlignment: Text.AlignVCenter
-                elide: Text.ElideRight
+            Switch {
+                id: ntpSwitch
+                objectName: "ntpSwitch"
+                text: i18n("Set date and time automatically")
+                onToggled: {
+                    dateTimeProvider.setNTP(checked);
+                    if (checked) {
+                        tabRoot.showLiveTime();
+                    }
+                    tabRoot.needsSave = dateTimeProvider.needsSave();
+                }
+
+                contentItem: Label {
+                    text: ntpSwitch.text
+                    color: ntpSwitch.enabled ? sysPalette.windowText : "gray"
+                    leftPadding: ntpSwitch.indicator.width + ntpSwitch.spacing
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
             }
         }
     }

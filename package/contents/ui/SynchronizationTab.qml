@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.orbadmindate 1.0
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import "private" as P
 
 // The "Synchronization" tab: an immediate synchronization against a chosen
 // server, the state of the running synchronization service and its servers.
@@ -26,6 +27,7 @@ Rectangle {
     readonly property alias serverModel: serverModel
     readonly property alias serverView: serverView
     readonly property alias serverListObject: serverList
+    readonly property alias offsetCheck: offsetCheckRow
 
     objectName: "synchronizationTab"
     color: "transparent"
@@ -324,6 +326,12 @@ Rectangle {
             Layout.fillWidth: true
             visible: text !== ""
             wrapMode: Text.WordWrap
+        }
+
+        P.OffsetCheckRow {
+            id: offsetCheckRow
+            Layout.fillWidth: true
+            server: serverCombo.editText
         }
 
         Rectangle {

@@ -19,6 +19,7 @@ Rectangle {
     readonly property alias mapView: mapArea
     readonly property alias mapImage: mapImage
     readonly property alias highlightImage: highlightImage
+    readonly property alias zoneDetails: zoneDetails
 
     objectName: "timeZonesTab"
     color: "transparent"
@@ -49,6 +50,7 @@ Rectangle {
 
     // Once a second: follow a system zone that was changed outside the page.
     function update() {
+        zoneDetails.update()
         const system = mapController.getSystemTimeZoneName()
         if (system === mapController.getSavedTimeZoneName()) {
             return
@@ -111,6 +113,12 @@ Rectangle {
 
             onFullSelectedZoneNameChanged: kcm.setSelectedTimeZone(fullSelectedZoneName)
             onTimeZoneSelected: mapArea.selectTimeZone(fullSelectedZoneName)
+        }
+
+        P.ZoneDetailsBlock {
+            id: zoneDetails
+            Layout.fillWidth: true
+            zoneId: timeZonesComboBox.fullSelectedZoneName
         }
 
         P.OrbCheckBox {

@@ -19,6 +19,8 @@ Rectangle {
     // enable and disable: loading must not edit the formats.
     property bool loading: false
 
+    readonly property alias preview: clockPreview
+
     signal error(string title, string message)
 
     // The window's colour, like every other tab.
@@ -43,6 +45,12 @@ Rectangle {
         applyDateStandardRule()
         loading = false
         needsSave = false
+        clockPreview.refresh()
+    }
+
+    // The refresh tick: the preview shows the running time.
+    function update() {
+        clockPreview.refresh()
     }
 
     function save(option, value) {
@@ -52,6 +60,7 @@ Rectangle {
         checkboxes[option] = value
         trayDisplay.saveDisplayFormat(checkboxes)
         needsSave = trayDisplay.needsSave()
+        clockPreview.refresh()
     }
 
     function box(option) {
@@ -224,6 +233,12 @@ Rectangle {
                     Layout.fillWidth: true
                     text: i18n("display seconds")
                     onClicked: tabRoot.save(TrayDisplay.DisplaySecondsTime, checked)
+                }
+                // The time column has room to spare below its one box.
+                ClockPreviewBlock {
+                    id: clockPreview
+                    Layout.fillWidth: true
+                    Layout.topMargin: 20
                 }
             }
 

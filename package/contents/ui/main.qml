@@ -42,7 +42,7 @@ KCM.SimpleKCM {
         {"number": tab.TimeZones, "title": i18n("Time zone"), "component": timeZonesComponent, "admin": true, "icons": true, "ticks": true},
         {"number": tab.Synchronization, "title": i18n("Synchronization"), "component": syncComponent, "admin": true, "icons": true, "ticks": false},
         {"number": tab.AppletSettings, "title": i18n("Other time zones"), "component": appletSettingsComponent, "admin": false, "icons": true, "ticks": true},
-        {"number": tab.TrayDisplayTab, "title": i18n("Tray display"), "component": trayDisplayComponent, "admin": false, "icons": false, "ticks": false}
+        {"number": tab.TrayDisplayTab, "title": i18n("Tray display"), "component": trayDisplayComponent, "admin": false, "icons": false, "ticks": true}
     ].filter(entry => page.isAdminMode || !entry.admin)
     // The loaders of the tabs on show, in the order of the bar.
     property var tabLoaders: []

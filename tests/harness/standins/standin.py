@@ -292,7 +292,13 @@ def main():
     service = dbusmock.mockobject.DBusMockObject(conn, desc['path'], desc['interface'], {})
     dbusmock.mockobject.objects[desc['path']] = service
     if 'template' in desc:
-        service.AddTemplate(desc['template'], json.loads(args.parameters))
+        # The template's SetNTP changes NTP and announces it with PropertiesChanged.
+        # Synchronization starts off, so that a time set by hand is what tests see.
+        given = json.loads(args.parameters)
+        service.AddTemplate(desc['template'], {'NTP': False, **given})
+        if 'NTP' not in given:
+            # The template derives this from NTP; the clock counts as synchronized still.
+            service.props[desc['interface']]['NTPSynchronized'] = dbus.Boolean(given.get('NTPSynchronized', True))
     else:
         service.AddMethods(desc['interface'], desc['methods'])
         for name, value in json.loads(args.parameters).items():

@@ -168,6 +168,16 @@ TestCase {
         compare(highlightPath(), band("+03_00"))
     }
 
+    function test_detailsFollowTheSelectedZone() {
+        openTab("Europe/Moscow", false)
+        compare(tab.zoneDetails.nextChangeText, "No daylight-saving time")
+        verify(tab.zoneDetails.summaryText.indexOf("(UTC+03:00), standard time") > 0, tab.zoneDetails.summaryText)
+
+        clickMap(newYork)
+        verify(/^Clocks go (forward|back) 1 hour on /.test(tab.zoneDetails.nextChangeText), tab.zoneDetails.nextChangeText)
+        orbTest.screenshot(tab, "timezonestab-zone-details")
+    }
+
     function test_showAllFollowsAForeignSavedZone() {
         openTab("Europe/Moscow", false)
         compare(tab.comboBox.allTimeZonesToDisplay, false)

@@ -103,6 +103,17 @@ TestCase {
         compare(orbTest.pixel(tab, tab.width - 5, tab.height / 2).a, 1)
     }
 
+    function test_previewFollowsTheBoxes() {
+        storeFormats([1, 6, 8, 9])
+        const tab = createTab()
+        const timeAndDate = /^\d\d:\d\d\n\d\d\.\d\d\.\d{4}$/
+        verify(timeAndDate.test(tab.preview.clockText), tab.preview.clockText)
+        verify(timeAndDate.test(tab.preview.tipText), tab.preview.tipText)
+        click(tab, "timeSeconds")
+        verify(/^\d\d:\d\d:\d\d\n/.test(tab.preview.clockText), tab.preview.clockText)
+        orbTest.screenshot(tab, "traydisplay-tab-preview")
+    }
+
     function test_dateColumnAlwaysShowsSomething() {
         storeFormats([2, 6])
         const tab = createTab()

@@ -1,0 +1,77 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ru.nimbolinux.kcm.orbadmindate 1.0
+
+// The panel clock and its tooltip as they would look now with the boxes as ticked.
+ColumnLayout {
+    id: block
+
+    readonly property alias clockText: clockLabel.text
+    readonly property alias tipText: tipLabel.text
+
+    spacing: 12
+
+    function refresh() {
+        clockLabel.text = preview.clockText()
+        tipLabel.text = preview.tipText()
+    }
+
+    SystemPalette {
+        id: palette
+        colorGroup: SystemPalette.Active
+    }
+
+    ClockPreview {
+        id: preview
+    }
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        Label {
+            text: i18n("Panel clock:")
+            font.bold: true
+        }
+        Rectangle {
+            Layout.maximumWidth: block.width
+            implicitWidth: clockLabel.implicitWidth + 16
+            implicitHeight: clockLabel.implicitHeight + 8
+            color: palette.window
+            border.color: palette.mid
+            radius: 3
+            Label {
+                id: clockLabel
+                objectName: "clockPreview"
+                anchors.centerIn: parent
+                width: Math.min(implicitWidth, parent.width - 16)
+                horizontalAlignment: Text.AlignHCenter
+                elide: Text.ElideRight
+                color: palette.windowText
+            }
+        }
+    }
+
+    ColumnLayout {
+        Layout.fillWidth: true
+        Label {
+            text: i18n("Tooltip:")
+            font.bold: true
+        }
+        Rectangle {
+            Layout.maximumWidth: block.width
+            implicitWidth: tipLabel.implicitWidth + 16
+            implicitHeight: tipLabel.implicitHeight + 8
+            color: palette.toolTipBase
+            border.color: palette.mid
+            radius: 3
+            Label {
+                id: tipLabel
+                objectName: "tipPreview"
+                anchors.centerIn: parent
+                width: Math.min(implicitWidth, parent.width - 16)
+                elide: Text.ElideRight
+                color: palette.toolTipText
+            }
+        }
+    }
+}

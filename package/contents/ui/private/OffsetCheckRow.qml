@@ -1,0 +1,62 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Layouts 1.15
+import ru.nimbolinux.kcm.orbadmindate 1.0
+
+// "Check": how far this computer's clock is off from the server in the field,
+// measured in the background without changing anything.
+RowLayout {
+    id: row
+
+    property string server: ""
+    readonly property alias checker: offsetCheck
+
+    spacing: 10
+
+    SystemPalette {
+        id: palette
+        colorGroup: SystemPalette.Active
+    }
+
+    ClockOffsetCheck {
+        id: offsetCheck
+    }
+
+    Button {
+        id: checkButton
+        objectName: "offsetCheckButton"
+        Layout.preferredWidth: 200
+        Layout.preferredHeight: 30
+        text: i18n("Check")
+        enabled: !offsetCheck.running
+        onClicked: offsetCheck.check(row.server)
+
+        // Drawn like the Synchronize button above it.
+        contentItem: Label {
+            text: checkButton.text
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            color: checkButton.enabled ? palette.buttonText : "gray"
+        }
+        background: Rectangle {
+            color: checkButton.pressed ? palette.dark : palette.button
+            border.color: palette.mid
+            radius: 3
+        }
+    }
+
+    BusyIndicator {
+        Layout.preferredWidth: 24
+        Layout.preferredHeight: 24
+        visible: offsetCheck.running
+        running: visible
+    }
+
+    Label {
+        objectName: "offsetCheckResult"
+        Layout.fillWidth: true
+        text: offsetCheck.result
+        color: palette.windowText
+        wrapMode: Text.WordWrap
+    }
+}
