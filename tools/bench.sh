@@ -90,16 +90,8 @@ printf 'Map %s. One warm start of the date page, ms since launch at the end of e
 
 # The opening in KDE's own host, kcmshell5, under Xvfb as a Plasma session starts
 # it, with a warm QML cache; medians of the same number of starts.
-display=:$((500 + RANDOM % 400))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$caches"' EXIT
-for _ in $(seq 1 100); do
-    xdpyinfo -display "$display" >/dev/null 2>&1 && break
-    sleep 0.1
-done
 opening() { # plug-in, cache directory
-    DISPLAY=$display "$here/tests/harness/run-with-buses" "$here/tests/sync/run-with-timesync" \
+    xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" "$here/tests/harness/run-with-buses" "$here/tests/sync/run-with-timesync" \
         --unit systemd-timesyncd.service=active --unit chrony.service=inactive -- \
         "$here/tools/kcmshell-opening.sh" "$1" "$2" 2>/dev/null
 }

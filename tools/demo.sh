@@ -25,7 +25,9 @@ prefix=$build/prefix
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_INSTALL_PREFIX="$prefix" "${launcher[@]}"
+# Qt's own path scheme would put the QML module and the plug-in into the
+# system's Qt folders, whatever the prefix: keep everything under it.
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_INSTALL_PREFIX="$prefix" -DKDE_INSTALL_USE_QT_SYS_PATHS=OFF "${launcher[@]}"
 cmake --build "$build" -j "$(nproc)"
 cmake --install "$build" > "$build/demo-install.log"
 

@@ -242,24 +242,17 @@ Rectangle {
                     cursorShape: Qt.PointingHandCursor
                     hoverEnabled: true
 
+                    // A click changes which of two overlapping bands the next click picks.
+                    property int clicks: 0
                     // The zone a click here would select.
-                    property string hoverZone: ""
-
-                    function updateHoverZone(x, y) {
-                        hoverZone = mapController.zoneAt(x, y, mapImage.width, mapImage.height, mapImage.x, mapImage.y)
-                    }
-
-                    // Entering reports no move of its own.
-                    onEntered: updateHoverZone(mouseX, mouseY)
-                    onPositionChanged: updateHoverZone(mouse.x, mouse.y)
-                    onExited: hoverZone = ""
+                    readonly property string hoverZone: containsMouse && clicks >= 0
+                        ? mapController.zoneAt(mouseX, mouseY, mapImage.width, mapImage.height, mapImage.x, mapImage.y) : ""
 
                     onClicked: {
                         const previous = mapController.getSelectedTimeZoneName()
                         mapController.setSelectedTimeZone(mouse.x, mouse.y, mapImage.width, mapImage.height, mapImage.x, mapImage.y)
                         mapArea.followPick(previous)
-                        // Where bands overlap, the next click picks the other one.
-                        updateHoverZone(mouse.x, mouse.y)
+                        ++clicks
                     }
                 }
             }

@@ -44,7 +44,8 @@ Item {
             compare(box.contentItem.text, "Display seconds")
             box.enabled = true
             verify(!Qt.colorEqual(box.contentItem.color, "gray"))
-            compare(box.contentItem.leftPadding, box.indicator.width)
+            // Spaced from the box, as the desktop style spaces its own labels.
+            compare(box.contentItem.leftPadding, box.indicator.width + box.spacing)
         }
     }
 }
