@@ -96,6 +96,7 @@ Rectangle {
             objectName: "systemZoneLine"
             Layout.fillWidth: true
             font.bold: true
+            color: systemPalette.windowText
             elide: Text.ElideRight
         }
 
