@@ -97,6 +97,7 @@ Rectangle {
             objectName: "systemZoneLine"
             Layout.fillWidth: true
             font.bold: true
+            color: systemPalette.windowText
             elide: Text.ElideRight
         }
 
