@@ -148,6 +148,7 @@ void DateHelper::m_runNtp(const Request &request)
     }
     m_running = true;
     auto *query = new NtpQuery(this);
+    query->setRunTimeout(TestHooks::ntpRunTimeoutMs(NtpQuery::runTimeoutMs));
     connect(query, &NtpQuery::finished, this, [this, query, request](bool ok, double offset, const QString &server, const QString &message) {
         query->deleteLater();
         m_running = false;
@@ -164,7 +165,7 @@ void DateHelper::m_runNtp(const Request &request)
         m_runNext();
     });
     qInfo() << "Asking" << request.servers << "for the time";
-    query->start(tool, request.servers);
+    query->start(tool, request.servers, TestHooks::toolTestVariables());
 }
 
 bool DateHelper::m_callerPresent(const Request &request)

@@ -35,7 +35,7 @@ NtpQuery::NtpQuery(QObject *parent)
     : QObject(parent)
 {
     m_deadline.setSingleShot(true);
-    m_deadline.setInterval(TestHooks::ntpRunTimeoutMs(runTimeoutMs));
+    m_deadline.setInterval(runTimeoutMs);
     connect(&m_deadline, &QTimer::timeout, this, [this]() {
         m_timedOut = true;
         m_process.kill();
@@ -78,13 +78,13 @@ bool NtpQuery::parseReport(const QByteArray &output, double *offset, QString *se
     return true;
 }
 
-QProcessEnvironment NtpQuery::environment()
+QProcessEnvironment NtpQuery::environment(const QStringList &extra)
 {
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/sbin:/usr/bin:/sbin:/bin"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     environment.insert(QStringLiteral("HOME"), QStringLiteral("/nonexistent"));
-    for (const QString &variable : TestHooks::toolTestVariables()) {
+    for (const QString &variable : extra) {
         const int equals = variable.indexOf(QLatin1Char('='));
         environment.insert(variable.left(equals), variable.mid(equals + 1));
     }
@@ -111,12 +111,22 @@ QString NtpQuery::failureReason(const QString &output, const QStringList &server
     return output;
 }
 
-void NtpQuery::start(const QString &program, const QStringList &servers)
+NtpQuery::Failure NtpQuery::failure() const
+{
+    return m_failure;
+}
+
+void NtpQuery::setRunTimeout(int ms)
+{
+    m_deadline.setInterval(ms);
+}
+
+void NtpQuery::start(const QString &program, const QStringList &servers, const QStringList &extraEnvironment)
 {
     m_servers = servers;
     m_process.setProgram(program);
     m_process.setArguments(arguments(servers));
-    m_process.setProcessEnvironment(environment());
+    m_process.setProcessEnvironment(environment(extraEnvironment));
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setWorkingDirectory(QStringLiteral("/"));
     if (::geteuid() == 0) {
@@ -124,6 +134,7 @@ void NtpQuery::start(const QString &program, const QStringList &servers)
         const passwd *user = ::getpwnam(toolUser);
         if (!user || user->pw_uid == 0) {
             m_reported = true;
+            m_failure = Failure::NotStarted;
             QMetaObject::invokeMethod(
                 this,
                 [this]() {
@@ -153,10 +164,12 @@ void NtpQuery::m_done()
     }
 
     if (m_process.error() == QProcess::FailedToStart) {
+        m_failure = Failure::NotStarted;
         Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query could not be started: %1").arg(m_process.errorString()));
         return;
     }
     if (m_timedOut) {
+        m_failure = Failure::Other;
         Q_EMIT finished(false, 0, QString(),
             QStringLiteral("The time query of %1 did not finish within %2 s and was stopped.")
                 .arg(m_servers.join(QStringLiteral(", ")))
@@ -164,13 +177,15 @@ void NtpQuery::m_done()
         return;
     }
     if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
-        Q_EMIT finished(false, 0, QString(),
-            output.isEmpty() ? QStringLiteral("The time query failed with exit code %1").arg(m_process.exitCode()) : failureReason(output, m_servers));
+        const QString reason = output.isEmpty() ? QStringLiteral("The time query failed with exit code %1").arg(m_process.exitCode()) : failureReason(output, m_servers);
+        m_failure = reason == output ? Failure::Other : Failure::UnknownServer;
+        Q_EMIT finished(false, 0, QString(), reason);
         return;
     }
     double offset = 0;
     QString server;
     if (!parseReport(out, &offset, &server)) {
+        m_failure = Failure::Other;
         Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query gave no report that could be read."));
         return;
     }

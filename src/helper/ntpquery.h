@@ -55,16 +55,24 @@ public:
     /// the tool's JSON output, whose last non-empty line is the report.
     static bool parseReport(const QByteArray &output, double *offset, QString *server);
 
-    /// The fixed environment the tool runs with, whatever the helper's own is.
-    static QProcessEnvironment environment();
+    /// The fixed environment the tool runs with, whatever the caller's own is, plus
+    /// `extra` NAME=VALUE entries.
+    static QProcessEnvironment environment(const QStringList &extra = {});
 
     /// The reason for the user when the tool reported failure with `output`:
     /// names that could not be looked up when every server failed so, else the
     /// tool's own words.
     static QString failureReason(const QString &output, const QStringList &servers);
 
+    /// What went wrong in the last run, for callers that word their own message.
+    enum class Failure { None, NotStarted, UnknownServer, Other };
+    Failure failure() const;
+
+    /// Ends a run after `ms` instead of runTimeoutMs.
+    void setRunTimeout(int ms);
+
     /// Runs `program` without a shell; `finished` follows exactly once.
-    void start(const QString &program, const QStringList &servers);
+    void start(const QString &program, const QStringList &servers, const QStringList &extraEnvironment = {});
 
 Q_SIGNALS:
     /// `message` is the reason for the user when the query failed.
@@ -77,5 +85,6 @@ private:
     QTimer m_deadline;
     QStringList m_servers;
     bool m_timedOut = false;
+    Failure m_failure = Failure::None;
     bool m_reported = false;
 };

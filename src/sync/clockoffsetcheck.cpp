@@ -4,7 +4,6 @@
 
 #include <QDebug>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <cmath>
 
@@ -57,6 +56,11 @@ QString ClockOffsetCheck::describe(double offset, const QString &server)
     return offset < 0 ? i18n("This computer is %1 ahead of %2", amount, server) : i18n("This computer is %1 behind %2", amount, server);
 }
 
+void ClockOffsetCheck::setToolEnvironment(const QStringList &variables)
+{
+    m_toolEnvironment = variables;
+}
+
 void ClockOffsetCheck::check(const QString &server)
 {
     if (running()) {
@@ -73,6 +77,7 @@ void ClockOffsetCheck::check(const QString &server)
     }
     m_query = new NtpQuery(this);
     connect(m_query, &NtpQuery::finished, this, [this, name](bool ok, double offset, const QString &, const QString &message) {
+        const NtpQuery::Failure failure = m_query->failure();
         m_query->deleteLater();
         m_query.clear();
         if (ok) {
@@ -80,10 +85,9 @@ void ClockOffsetCheck::check(const QString &server)
             return;
         }
         qWarning().noquote() << "Checking the clock against" << name << "failed:" << message;
-        static const QRegularExpression lookupFailed(QStringLiteral("lookup of .* failed"));
-        if (message.startsWith(QLatin1String("ntpdig could not be started"))) {
+        if (failure == NtpQuery::Failure::NotStarted) {
             m_finish(i18n("The clock cannot be checked: the query program could not be started."));
-        } else if (lookupFailed.match(message).hasMatch()) {
+        } else if (failure == NtpQuery::Failure::UnknownServer) {
             m_finish(i18n("No measurement: the server %1 could not be found.", name));
         } else {
             m_finish(i18n("No measurement: %1 did not answer.", name));
@@ -92,7 +96,7 @@ void ClockOffsetCheck::check(const QString &server)
     m_result = i18n("Checking the clock against %1…", name);
     Q_EMIT resultChanged();
     Q_EMIT runningChanged();
-    m_query->start(m_tool, {name});
+    m_query->start(m_tool, {name}, m_toolEnvironment);
 }
 
 void ClockOffsetCheck::m_finish(const QString &text)

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class NtpQuery;
 
@@ -25,6 +26,8 @@ public:
     QString result() const;
     QString tool() const;
     void setTool(const QString &tool);
+    // NAME=VALUE entries added to the query program's fixed environment.
+    void setToolEnvironment(const QStringList &variables);
 
     // "This computer is 2.5 s ahead of SERVER" for the correction @p offset that
     // the server asks for (negative: the clock is ahead).
@@ -45,4 +48,5 @@ private:
     QPointer<NtpQuery> m_query;
     QString m_result;
     QString m_tool;
+    QStringList m_toolEnvironment;
 };
