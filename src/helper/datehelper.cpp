@@ -1,6 +1,6 @@
 #include "datehelper.h"
 
-#include "hostnames.h"
+#include "servername.h"
 #include "ntpquery.h"
 #include "ntpservers.h"
 #include "polkitauthority.h"
@@ -37,7 +37,7 @@ void DateHelper::NTPSync(const QString &server)
     if (server.trimmed().isEmpty()) {
         request.servers = NtpServers::defaultServers(TestHooks::rootDirectory());
     } else {
-        const QString name = HostNames::normalizedServer(server);
+        const QString name = ServerName::normalized(server);
         if (name.isEmpty()) {
             // Refused before polkit is asked: no password for a request that cannot succeed.
             sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a host name or an address: \"%1\"").arg(server.left(300)));
@@ -138,6 +138,18 @@ void DateHelper::m_runNtp(const Request &request)
 void DateHelper::m_reply(const QDBusMessage &message, const QString &errorName, const QString &errorText)
 {
     m_bus.send(errorName.isEmpty() ? message.createReply() : message.createErrorReply(errorName, errorText));
+    --m_inProgress;
+    m_updateIdle();
+}
+
+void DateHelper::holdIdle()
+{
+    ++m_inProgress;
+    m_updateIdle();
+}
+
+void DateHelper::releaseIdle()
+{
     --m_inProgress;
     m_updateIdle();
 }

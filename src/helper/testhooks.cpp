@@ -35,6 +35,16 @@ QString ntpToolOverride()
     return ORB_TEST_VARIABLE("ORB_HELPER_TEST_NTPDIG");
 }
 
+QString chronydOverride()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CHRONYD");
+}
+
+QString chronycOverride()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CHRONYC");
+}
+
 QString clockLogFile()
 {
     return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CLOCK_LOG");

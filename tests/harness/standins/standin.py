@@ -51,6 +51,7 @@ ROLES = {
         'path': '/',
         'interface': 'ru.veltronix.orb.date.Manager',
         'methods': [('NTPSync', 's', '', ''), ('SetTime', 'u', '', ''), ('SwitchTab', '', '', '')],
+        'more': {'ru.veltronix.orb.date.Servers': [('SetServers', 'sasas', '', '')]},
     },
     'timedated': {
         'bus': 'system',
@@ -239,6 +240,8 @@ def main():
         service.AddTemplate(desc['template'], json.loads(args.parameters))
     else:
         service.AddMethods(desc['interface'], desc['methods'])
+        for interface, methods in desc.get('more', {}).items():
+            service.AddMethods(interface, methods)
         for name, value in json.loads(args.parameters).items():
             service.AddProperty(desc['interface'], name, value)
     # dbusmock logs every call to stdout unless given a file; our journal does that job.
