@@ -38,8 +38,10 @@ ServersAdaptor::ServersAdaptor(DateHelper *helper, const QDBusConnection &bus)
     m_bus.connect(systemd, systemdPath, manager, QStringLiteral("JobRemoved"), this, SLOT(m_jobRemoved(uint, QDBusObjectPath, QString, QString)));
 }
 
-void ServersAdaptor::SetServers(const QString &service, const QStringList &servers, const QStringList &fallback)
+void ServersAdaptor::SetServers(const QString &service, const QStringList &servers, const QStringList &fallback, const QDBusMessage &message)
 {
+    message.setDelayedReply(true);
+    const auto sendErrorReply = [this, &message](const QString &name, const QString &text) { m_bus.send(message.createErrorReply(name, text)); };
     // Names are checked before polkit is asked: no password for a request that cannot succeed.
     QStringList checked[2];
     const QStringList *lists[2] = {&servers, &fallback};
@@ -70,8 +72,7 @@ void ServersAdaptor::SetServers(const QString &service, const QStringList &serve
     }
     m_busy = true;
     m_helper->holdIdle();
-    setDelayedReply(true);
-    const QDBusMessage request = message();
+    const QDBusMessage request = message;
     m_polkit->check(request.service(), setServersAction, [=](bool allowed, const QString &reason) {
         if (allowed) {
             m_save(request, service, checked[0], checked[1]);

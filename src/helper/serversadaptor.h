@@ -9,7 +9,6 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
-#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QMap>
@@ -18,7 +17,7 @@
 class DateHelper;
 class PolkitAuthority;
 
-class ServersAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class ServersAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "ru.veltronix.orb.date.Servers")
@@ -35,7 +34,8 @@ public Q_SLOTS:
     /// list that leaves the service without sources, AccessDenied when polkit
     /// refuses, and Failed with the reason when writing, checking or restarting
     /// fails; the previous files are back in place then.
-    void SetServers(const QString &service, const QStringList &servers, const QStringList &fallback);
+    /// (The bus hands over `message` itself: the call context is the helper's.)
+    void SetServers(const QString &service, const QStringList &servers, const QStringList &fallback, const QDBusMessage &message);
 
 private Q_SLOTS:
     void m_jobRemoved(uint id, const QDBusObjectPath &job, const QString &unit, const QString &result);
