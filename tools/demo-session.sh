@@ -49,11 +49,10 @@ else
     echo "demo: libfaketime is missing (tools/install-deps.sh); applying a time changes nothing" >&2
 fi
 # A running systemd-timesyncd, synchronized a moment ago, on a copy of the fixture
-# configuration; "installing" an edited configuration only copies it inside that copy.
+# configuration; an edited server list goes to the stand-in date helper.
 root="$ORB_TEST_TMPDIR/timesync-root"
 cp -r "$src/tests/fixtures/timesync-root" "$root"
 export ORB_TIMESYNC_ROOT="$root"
-export ORB_TIMESYNC_INSTALLER="$src/tests/platform/timesync/fake-pkexec"
 /usr/bin/python3 "$src/tests/platform/timesync/timesync-standin.py" --background \
     --journal "$ORB_TEST_TMPDIR/timesync-standin.jsonl" \
     --unit systemd-timesyncd.service=active --unit chrony.service=inactive \

@@ -120,11 +120,11 @@ QDBusPendingCall DBusOrbAdminDate::m_send(const QDBusConnection &bus, QDBusMessa
     // A GUI with an agent: polkit may ask the user.
     call.setInteractiveAuthorizationAllowed(true);
     QDBusPendingCall pending = bus.asyncCall(call, s_noTimeout);
-    m_wait(pending);
+    waitForReply(pending);
     return pending;
 }
 
-void DBusOrbAdminDate::m_wait(const QDBusPendingCall &call)
+void DBusOrbAdminDate::waitForReply(const QDBusPendingCall &call)
 {
     if (call.isFinished()) {
         return;
@@ -205,7 +205,7 @@ void DBusOrbAdminDate::preAuthAction(const QString &actionId)
     QDBusMessage call = QDBusMessage::createMethodCall(s_agentService, s_agentPath, s_agentInterface, s_agentMethod);
     call << actionId << QVariant::fromValue<qulonglong>(m_wid);
     QDBusPendingCall pending = session.asyncCall(call, s_noTimeout);
-    m_wait(pending);
+    waitForReply(pending);
     if (pending.isError()) {
         qWarning() << Q_FUNC_INFO << "ERROR while streaming the parent!!" << pending.error();
     }

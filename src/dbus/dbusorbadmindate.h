@@ -31,6 +31,10 @@ class DBusOrbAdminDate : public QObject
     Q_OBJECT
 
 public:
+    /// Returns once `call` has finished, keeping the windows drawn but dropping
+    /// user input meanwhile, with a busy cursor.
+    static void waitForReply(const QDBusPendingCall &call);
+
     explicit DBusOrbAdminDate(QObject *parent = nullptr);
     ~DBusOrbAdminDate() override;
 
@@ -86,7 +90,6 @@ private:
     QDBusMessage m_helperCall(const QString &method, const QVariantList &arguments) const;
     static QDBusMessage m_timedatedCall(const QString &method, const QVariantList &arguments);
     QDBusPendingCall m_send(const QDBusConnection &bus, QDBusMessage call);
-    void m_wait(const QDBusPendingCall &call);
     void m_relayError(const QString &error, const QString &message);
     bool m_timedatedFlag(const char *property) const;
 

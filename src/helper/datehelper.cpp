@@ -1,6 +1,6 @@
 #include "datehelper.h"
 
-#include "hostnames.h"
+#include "servername.h"
 #include "ntpquery.h"
 #include "ntpservers.h"
 #include "polkitauthority.h"
@@ -42,7 +42,7 @@ void DateHelper::NTPSync(const QString &server)
     if (server.trimmed().isEmpty()) {
         request.servers = NtpServers::defaultServers(TestHooks::rootDirectory());
     } else {
-        const QString name = HostNames::normalizedServer(server);
+        const QString name = ServerName::normalized(server);
         if (name.isEmpty()) {
             // Refused before polkit is asked: no password for a request that cannot succeed.
             sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a host name or an address: \"%1\"").arg(server.left(300)));
@@ -206,6 +206,18 @@ void DateHelper::m_finish(const Request &request)
     if (--m_pendingByCaller[caller] <= 0) {
         m_pendingByCaller.remove(caller);
     }
+    --m_inProgress;
+    m_updateIdle();
+}
+
+void DateHelper::holdIdle()
+{
+    ++m_inProgress;
+    m_updateIdle();
+}
+
+void DateHelper::releaseIdle()
+{
     --m_inProgress;
     m_updateIdle();
 }

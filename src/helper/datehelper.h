@@ -34,6 +34,10 @@ public:
     /// emits idle() (0: never); bus activation starts it again when needed.
     explicit DateHelper(const QDBusConnection &bus, int idleTimeoutMs, QObject *parent = nullptr);
 
+    /// Keeps the helper from going idle while another interface of it works.
+    void holdIdle();
+    void releaseIdle();
+
 public Q_SLOTS:
     /// Synchronizes the clock once against `server` (a host name or an address),
     /// or, for an empty name, against the servers the machine's time service is

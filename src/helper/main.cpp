@@ -6,6 +6,7 @@
 
 #include "datehelper.h"
 #include "managerdbusadaptor.h"
+#include "serversadaptor.h"
 #include "testhooks.h"
 
 #include <QCommandLineParser>
@@ -49,6 +50,7 @@ int main(int argc, char **argv)
     }
     DateHelper helper(bus, idleSeconds * 1000);
     new ManagerDBusAdaptor(&helper);
+    new ServersAdaptor(&helper, bus);
     if (!bus.registerObject(QStringLiteral("/"), &helper)) {
         qCritical() << "Cannot register the object:" << bus.lastError().message();
         return 1;

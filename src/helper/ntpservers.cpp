@@ -1,6 +1,6 @@
 #include "ntpservers.h"
 
-#include "hostnames.h"
+#include "servername.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,7 +165,7 @@ QStringList usable(const QStringList &names)
 {
     QStringList result;
     for (const QString &name : names) {
-        const QString server = HostNames::normalizedServer(name);
+        const QString server = ServerName::normalized(name);
         if (!server.isEmpty() && !result.contains(server)) {
             result << server;
         }

@@ -57,6 +57,16 @@ QStringList toolTestVariables()
     return variables;
 }
 
+QString chronydOverride()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CHRONYD");
+}
+
+QString chronycOverride()
+{
+    return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CHRONYC");
+}
+
 QString clockLogFile()
 {
     return ORB_TEST_VARIABLE("ORB_HELPER_TEST_CLOCK_LOG");

@@ -32,6 +32,12 @@ int ntpRunTimeoutMs(int defaultMs);
 /// NTP query tool (those starting with "ORB_TEST_"); none in the installed helper.
 QStringList toolTestVariables();
 
+/// chrony's programs to run instead of the installed ones
+/// ($ORB_HELPER_TEST_CHRONYD, $ORB_HELPER_TEST_CHRONYC); empty when none is given
+/// or in the installed helper.
+QString chronydOverride();
+QString chronycOverride();
+
 /// The file that receives the clock changes instead of the clock
 /// ($ORB_HELPER_TEST_CLOCK_LOG); empty in the installed helper. The test build
 /// never touches the real clock: without this file its clock changes fail.

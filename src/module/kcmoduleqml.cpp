@@ -137,7 +137,8 @@ void KCModuleQML::save()
     TrayDisplay::apply();
     if (!ServerList::save()) {
         const QString title = i18n("Error");
-        const QString message = i18n("Failed to save time sync service settings");
+        const QString reason = ServerList::saveError();
+        const QString message = i18n("Failed to save time sync service settings") + (reason.isEmpty() ? QString() : QLatin1Char('\n') + reason);
         qWarning() << title << message;
         Q_EMIT showMessage(title, message);
     }

@@ -5,6 +5,7 @@
 
 std::shared_ptr<LogicController> ServerList::m_logic;
 bool ServerList::m_needsSave = false;
+QString ServerList::m_saveError;
 
 ServerList::ServerList(QObject *parent)
     : QObject(parent)
@@ -104,6 +105,7 @@ bool ServerList::isFallbackVisible()
 
 bool ServerList::save()
 {
+    m_saveError.clear();
     if (!m_needsSave) {
         return true;
     }
@@ -116,7 +118,16 @@ bool ServerList::save()
         return false;
     }
     // A refused or failed installation must reach the user, not pass as saved.
-    return m_logic->moveAndRestartActive(config, target);
+    if (!m_logic->moveAndRestartActive(config, target)) {
+        m_saveError = m_logic->lastSaveError();
+        return false;
+    }
+    return true;
+}
+
+QString ServerList::saveError()
+{
+    return m_saveError;
 }
 
 void ServerList::serviceChanged()

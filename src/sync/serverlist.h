@@ -32,6 +32,8 @@ public Q_SLOTS:
     static void changeFallbackVisibility();
     static bool isFallbackVisible();
     static bool save();
+    // Why the last save() failed, for the user; empty when it did not fail.
+    static QString saveError();
 
 private Q_SLOTS:
     static void serviceChanged();
@@ -42,4 +44,5 @@ private:
 
     static std::shared_ptr<LogicController> m_logic;
     static bool m_needsSave;
+    static QString m_saveError;
 };

@@ -37,7 +37,7 @@ const QStringList &Synchronizer::recommendedServers()
 
 bool Synchronizer::isAcceptableServer(const QString &server)
 {
-    return server.isEmpty() || TimeSync::isValidServerName(server);
+    return server.isEmpty() || ServerName::isAcceptable(server);
 }
 
 bool Synchronizer::sync()

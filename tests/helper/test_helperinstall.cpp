@@ -176,8 +176,8 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        const QStringList actions = {QStringLiteral("ru.veltronix.orb.date.ntp-sync"), QStringLiteral("ru.veltronix.orb.date.set-time"),
-            QStringLiteral("ru.veltronix.orb.date.switch-tab")};
+        const QStringList actions = {QStringLiteral("ru.veltronix.orb.date.ntp-sync"), QStringLiteral("ru.veltronix.orb.date.set-servers"),
+            QStringLiteral("ru.veltronix.orb.date.set-time"), QStringLiteral("ru.veltronix.orb.date.switch-tab")};
         QCOMPARE(activeDefaults.keys(), actions);
         for (const QString &id : actions) {
             QCOMPARE(activeDefaults.value(id), QStringLiteral("auth_admin_keep"));

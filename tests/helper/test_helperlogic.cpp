@@ -4,7 +4,7 @@
     it moves the clock (recorded in a file by the test build).
 */
 
-#include "hostnames.h"
+#include "servername.h"
 #include "ntpquery.h"
 #include "ntpservers.h"
 #include "systemclock.h"
@@ -95,7 +95,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, server);
         QFETCH(QString, normalized);
-        QCOMPARE(HostNames::normalizedServer(server), normalized);
+        QCOMPARE(ServerName::normalized(server), normalized);
     }
 
     void toolReport()

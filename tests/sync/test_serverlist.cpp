@@ -63,15 +63,14 @@ void TestServerList::initTestCase()
     QVERIFY(m_scratch.isValid());
     QVERIFY(m_standIns.start(StandIns::Timedated));
     QVERIFY(m_systemd.start());
-    qputenv("ORB_TIMESYNC_INSTALLER", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-pkexec"));
-    qputenv("ORB_FAKE_PKEXEC_LOG", m_scratch.filePath(QStringLiteral("pkexec.log")).toUtf8());
+    QVERIFY(m_standIns.start(StandIns::Helper));
 }
 
 void TestServerList::init()
 {
     m_root = std::make_unique<FixtureRoot>();
     QVERIFY(m_root->isValid());
-    QFile::remove(m_scratch.filePath(QStringLiteral("pkexec.log")));
+    StandIns::clearJournal();
     m_systemd.clearCalls();
     resetAnsweredDialogs();
 }
@@ -94,8 +93,7 @@ void TestServerList::bind(const QString &timesyncd, const QString &chrony, const
 
 QString TestServerList::installerLog() const
 {
-    QFile file(m_scratch.filePath(QStringLiteral("pkexec.log")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return describe(StandIns::calls(StandIns::Helper)).join(QLatin1Char('\n'));
 }
 
 void TestServerList::noActiveService()
@@ -185,15 +183,13 @@ void TestServerList::editFlagSharedAndKeptUntilLoad()
     QVERIFY(second.getServers().contains(QStringLiteral("added.example")));
 
     QVERIFY(ServerList::save());
-    QVERIFY(installerLog().contains(m_root->path(QStringLiteral("etc/systemd/timesyncd.conf.d/50-office.conf"))));
-    QVERIFY(m_root->read(QStringLiteral("etc/systemd/timesyncd.conf.d/50-office.conf")).contains("added.example"));
-    QVERIFY(m_systemd.calls().contains(QStringLiteral("RestartUnit(systemd-timesyncd.service, replace)")));
+    QVERIFY2(installerLog().contains(QStringLiteral("SetServers(\"systemd-timesyncd\"")) && installerLog().contains(QStringLiteral("added.example")),
+        qPrintable(installerLog()));
     // Still set after saving: the page's reload clears it.
     QVERIFY(ServerList::needsSave());
 
     second.load();
     QVERIFY(!first.needsSave());
-    QVERIFY(first.getServers().contains(QStringLiteral("added.example")));
 }
 
 void TestServerList::saveFailsWithoutTarget()

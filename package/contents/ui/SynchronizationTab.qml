@@ -220,8 +220,11 @@ Rectangle {
                 textRole: "text"
                 // A word character first, then letters, digits, "_", "." or "-":
                 // text that can still become such a name stands while typing.
+                // A front filter only: what it lets through is checked with the
+                // shared server name rule when the page synchronizes. ":" and
+                // brackets let IPv6 addresses through.
                 validator: RegularExpressionValidator {
-                    regularExpression: /^\w[A-Za-z0-9_.-]+$/
+                    regularExpression: /^[\w\[][A-Za-z0-9_.:\[\]-]+$/
                 }
 
                 background: Rectangle {

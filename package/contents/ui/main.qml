@@ -197,7 +197,8 @@ KCM.SimpleKCM {
 
         parent: Overlay.overlay
         anchors.centerIn: parent
-        width: Math.min(Math.max(implicitWidth, 320), parent ? parent.width - 20 : 320)
+        // From the message alone: the button box's width follows the dialog's.
+        width: Math.min(Math.max(messageRow.implicitWidth + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
         modal: true
         focus: true
         standardButtons: Dialog.Close
@@ -210,6 +211,7 @@ KCM.SimpleKCM {
         }
 
         RowLayout {
+            id: messageRow
             spacing: 12
             anchors.fill: parent
 

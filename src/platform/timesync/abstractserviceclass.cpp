@@ -28,6 +28,16 @@ bool AbstractServiceClass::isFallback(const QString &) const
     return false;
 }
 
+QStringList AbstractServiceClass::primaryServers() const
+{
+    return allServers();
+}
+
+QStringList AbstractServiceClass::fallbackServers() const
+{
+    return {};
+}
+
 QString AbstractServiceClass::editRestriction(const QString &) const
 {
     return QString();
@@ -92,6 +102,11 @@ void AbstractServiceClass::deleteServerWithGivenName(const QString &name)
         return;
     }
     if (m_refused(name)) {
+        return;
+    }
+    // A service without any source never synchronizes.
+    if (allServers().size() == 1) {
+        ServerDialogs::showNotice(m_parentWid, i18n("\"%1\" is the only server of %2 and cannot be removed. Add another server first.", name, m_name));
         return;
     }
     if (!ServerDialogs::confirmRemoval(m_parentWid, name)) {

@@ -34,11 +34,13 @@ public:
 
     // Re-reads the configuration from disk, dropping unsaved edits.
     virtual void reload() = 0;
-    // The file a saved configuration replaces (below the root); empty if the
-    // service's servers cannot be changed here.
+    // The file a save writes (below the root); empty if the service's servers
+    // cannot be changed here.
     virtual QString configTarget() const = 0;
-    // The edited content of configTarget(); only server lines differ from disk.
-    virtual QByteArray renderedConfig() const = 0;
+    // The edited list as a save hands it on: the servers and the fallback
+    // servers, each list in the service's order.
+    virtual QStringList primaryServers() const;
+    virtual QStringList fallbackServers() const;
 
     // Whether the servers were edited since the last reload().
     bool isEdited() const;

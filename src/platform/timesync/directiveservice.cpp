@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "configroot.h"
 #include "servername.h"
 #include "timesyncbus.h"
 
@@ -202,18 +203,26 @@ QString DirectiveService::configTarget() const
     if (!m_settings.editable || m_files.isEmpty()) {
         return QString();
     }
+    // New servers go into the date helper's file in chrony's sources folder
+    // below /etc (those under /run are lost at reboot), or else into the main file.
+    for (const QByteArray &raw : m_files.constFirst().lines) {
+        const QStringList words = ConfigText::words(ConfigText::text(raw));
+        if (m_settings.followChronyIncludes && words.size() >= 2 && words.constFirst().toLower() == QLatin1String("sourcedir")) {
+            const QString dir = QDir::cleanPath(words.at(1));
+            if (dir.startsWith(QLatin1String("/etc/"))) {
+                return TimeSync::rooted(dir + QLatin1Char('/') + ServerName::chronySourcesName);
+            }
+        }
+    }
     return m_files.constFirst().path;
-}
-
-QByteArray DirectiveService::renderedConfig() const
-{
-    return m_files.isEmpty() ? QByteArray() : m_files.constFirst().content();
 }
 
 QString DirectiveService::m_foreignFile(const QString &server) const
 {
+    // The date helper's own sources file is edited with the main file.
+    const QString own = configTarget();
     for (const Entry &entry : m_entries) {
-        if (entry.server == server && entry.file != 0) {
+        if (entry.server == server && entry.file != 0 && m_files.at(entry.file).path != own) {
             return m_files.at(entry.file).path;
         }
     }
@@ -259,17 +268,17 @@ bool DirectiveService::removeServer(const QString &server, QString *reason)
         *reason = editRestriction(server);
         return false;
     }
-    QList<int> lines;
+    QList<Entry> entries;
     for (const Entry &entry : qAsConst(m_entries)) {
         if (entry.server == server) {
-            lines.prepend(entry.line);
+            entries.prepend(entry);
         }
     }
-    if (lines.isEmpty()) {
+    if (entries.isEmpty()) {
         return false;
     }
-    for (int line : qAsConst(lines)) {
-        m_files.first().lines.removeAt(line);
+    for (const Entry &entry : qAsConst(entries)) {
+        m_files[entry.file].lines.removeAt(entry.line);
     }
     m_parse();
     return true;
@@ -292,7 +301,7 @@ bool DirectiveService::replaceServer(const QString &server, const QString &repla
         if (entry.server != server) {
             continue;
         }
-        QByteArray &line = m_files.first().lines[entry.line];
+        QByteArray &line = m_files[entry.file].lines[entry.line];
         const QString text = QString::fromUtf8(line);
         const QRegularExpressionMatch match = serverWord.match(text);
         if (!match.hasMatch() || match.captured(2) != server) {

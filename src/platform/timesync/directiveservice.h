@@ -32,7 +32,6 @@ public:
     bool probeSynchronization(LastSynchroInfo *info) const override;
     void reload() override;
     QString configTarget() const override;
-    QByteArray renderedConfig() const override;
 
     QStringList configFiles() const;
 

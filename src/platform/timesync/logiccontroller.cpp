@@ -3,11 +3,6 @@
 #include <KLocalizedString>
 
 #include <QDebug>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryFile>
 
 #include "abstractserviceclass.h"
 #include "directiveservice.h"
@@ -175,15 +170,14 @@ QString LogicController::saveCurrentConfig() const
     if (!active || active->configTarget().isEmpty()) {
         return QString();
     }
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/orb-timesync-XXXXXX.conf"));
-    file.setAutoRemove(false);
-    const QByteArray content = active->renderedConfig();
-    if (!file.open() || file.write(content) != content.size() || !file.flush()) {
-        qWarning() << "Unable to write the time synchronization settings to" << file.fileName() << file.errorString();
-        file.remove();
-        return QString();
+    QString config;
+    for (const QString &server : active->primaryServers()) {
+        config += QStringLiteral("server ") + server + QLatin1Char('\n');
     }
-    return file.fileName();
+    for (const QString &server : active->fallbackServers()) {
+        config += QStringLiteral("fallback ") + server + QLatin1Char('\n');
+    }
+    return config;
 }
 
 QString LogicController::getCurrentConfTarget() const
@@ -195,33 +189,21 @@ QString LogicController::getCurrentConfTarget() const
 
 bool LogicController::moveAndRestartActive(const QString &config, const QString &target)
 {
+    m_lastSaveError.clear();
     AbstractServiceClass *active = m_active();
-    // A privileged write goes only where the active service's settings live.
-    if (!active || target.isEmpty() || target != active->configTarget()) {
+    // Only the list of the active service as it is now: anything else would
+    // put servers in effect that the page does not show.
+    if (!active || target.isEmpty() || target != active->configTarget() || config.isEmpty() || config != saveCurrentConfig()) {
         qWarning() << "Refusing to install time synchronization settings at" << target;
+        m_lastSaveError = i18n("The time servers changed while they were being saved.");
         return false;
     }
-    if (!QFileInfo(config).isFile()) {
-        qWarning() << "No time synchronization settings to install at" << config;
-        return false;
-    }
-    QStringList command = QProcess::splitCommand(qEnvironmentVariable("ORB_TIMESYNC_INSTALLER", QStringLiteral("pkexec")));
-    if (command.isEmpty()) {
-        return false;
-    }
-    const QString program = command.takeFirst();
-    command << QStringLiteral("/usr/bin/install") << QStringLiteral("-D") << QStringLiteral("-m") << QStringLiteral("0644") << QStringLiteral("-T")
-            << QStringLiteral("--") << config << target;
-    QProcess installer;
-    installer.setProcessChannelMode(QProcess::ForwardedChannels);
-    installer.start(program, command);
-    // pkexec waits for the administrator's password as long as it takes.
-    if (!installer.waitForFinished(-1) || installer.exitStatus() != QProcess::NormalExit || installer.exitCode() != 0) {
-        qWarning() << "Installing" << config << "at" << target << "failed:" << installer.errorString() << "exit code" << installer.exitCode();
-        return false;
-    }
-    QFile::remove(config);
-    return TimeSyncBus::restartUnit(m_activeUnit);
+    return TimeSyncBus::setServers(active->name(), active->primaryServers(), active->fallbackServers(), m_wid, &m_lastSaveError);
+}
+
+QString LogicController::lastSaveError() const
+{
+    return m_lastSaveError;
 }
 
 QList<AbstractServiceClass *> LogicController::services() const

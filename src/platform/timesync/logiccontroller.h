@@ -51,16 +51,20 @@ public:
     // Whether the active service's servers were edited since the last reload.
     bool isActiveConfigEdited() const;
 
-    // Writes the active service's edited configuration to a new temporary file
-    // and returns its path; empty when there is nothing that can be written.
+    // The active service's edited server list as a save hands it on, one
+    // "server NAME" or "fallback NAME" a line; empty when the service's servers
+    // cannot be saved here. Nothing is written.
     QString saveCurrentConfig() const;
-    // The file that configuration replaces; empty when there is none.
+    // The file the date helper writes for the active service; empty when none.
     QString getCurrentConfTarget() const;
-    // Installs `config` at `target` with administrator rights (the command in
-    // $ORB_TIMESYNC_INSTALLER, "pkexec" by default, runs install(1)) and
-    // restarts the active service. Only the active service's own target is
-    // accepted. The temporary file is removed once installed.
+    // Has the date helper put `config` (saveCurrentConfig()) in effect at
+    // `target` (getCurrentConfTarget()): it checks the names, writes its own
+    // file, checks it with the service's own reading and restarts or reloads the
+    // service, putting everything back when that fails. One password prompt.
+    // False, with lastSaveError(), when the list is not in effect.
     bool moveAndRestartActive(const QString &config, const QString &target);
+    // Why the last moveAndRestartActive() failed, for the user.
+    QString lastSaveError() const;
 
     // All services the layer knows, active or not.
     QList<AbstractServiceClass *> services() const;
@@ -83,5 +87,6 @@ private:
     int m_state = NoService;
     int m_activeIndex = -1;
     QString m_activeUnit;
+    QString m_lastSaveError;
     LastSynchroInfo m_lastSynchro;
 };

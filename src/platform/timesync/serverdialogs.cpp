@@ -79,7 +79,7 @@ bool askServerName(unsigned long long parentWid, const QString &title, const QSt
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     const auto check = [edit, ok, hint] {
         const QString text = edit->text().trimmed();
-        const bool valid = TimeSync::isValidConfigServerName(text);
+        const bool valid = ServerName::isAcceptable(text);
         ok->setEnabled(valid);
         hint->setText(valid || text.isEmpty() ? QString() : i18n("Enter a host name or an IP address."));
     };
@@ -92,9 +92,9 @@ bool askServerName(unsigned long long parentWid, const QString &title, const QSt
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
-    const QString text = edit->text().trimmed();
     // The dialog may be accepted by other means than its button (Return).
-    if (!TimeSync::isValidConfigServerName(text)) {
+    const QString text = ServerName::normalized(edit->text());
+    if (text.isEmpty()) {
         return false;
     }
     *name = text;

@@ -1,14 +1,21 @@
 #include "timesyncbus.h"
 
+#include "dbusorbadmindate.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDateTime>
 #include <QDebug>
 #include <QLocale>
+
+#include <KLocalizedString>
+
+#include <limits>
 
 namespace TimeSyncBus {
 namespace {
@@ -60,18 +67,37 @@ UnitState unitState(const QString &unit)
     return state;
 }
 
-bool restartUnit(const QString &unit)
+bool setServers(const QString &service, const QStringList &servers, const QStringList &fallback, unsigned long long wid, QString *reason)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(s_systemd, s_systemdPath, s_manager, QStringLiteral("RestartUnit"));
-    message.setArguments({unit, QStringLiteral("replace")});
+    const QString action = QStringLiteral("ru.veltronix.orb.date.set-servers");
+    // The password dialog belongs above the settings window.
+    QDBusMessage announce = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"), QStringLiteral("/org/kde/Polkit1AuthAgent"),
+        QStringLiteral("org.kde.Polkit1AuthAgent"), QStringLiteral("setWIdForAction"));
+    announce << action << static_cast<qulonglong>(wid);
+    QDBusConnection::sessionBus().call(announce, QDBus::Block, s_readTimeoutMs);
+
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("ru.veltronix.orb.date"), QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Servers"), QStringLiteral("SetServers"));
+    message << service << servers << fallback;
     message.setInteractiveAuthorizationAllowed(true);
-    // The password dialog may stay open for as long as the user likes.
-    const QDBusMessage reply = QDBusConnection::systemBus().call(message, QDBus::Block, -1);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        qWarning() << "Unable to restart" << unit << reply.errorName() << reply.errorMessage();
-        return false;
+    // The password dialog may stay open for as long as the user likes, and the
+    // helper waits for the service to start again.
+    const QDBusPendingCall pending = QDBusConnection::systemBus().asyncCall(message, std::numeric_limits<int>::max());
+    DBusOrbAdminDate::waitForReply(pending);
+    const QDBusMessage reply = pending.reply();
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        return true;
     }
-    return true;
+    qWarning() << "Setting the servers of" << service << "failed:" << reply.errorName() << reply.errorMessage();
+    const QDBusError::ErrorType type = QDBusError(reply).type();
+    if (type == QDBusError::AccessDenied || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
+        *reason = i18n("Authorization error.");
+    } else if (type == QDBusError::ServiceUnknown || type == QDBusError::NoReply || type == QDBusError::Timeout) {
+        *reason = i18n("The date and time helper service is not available.");
+    } else {
+        *reason = reply.errorMessage();
+    }
+    return false;
 }
 
 bool timedatedSynchronized()

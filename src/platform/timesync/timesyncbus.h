@@ -20,8 +20,10 @@ bool systemdReachable();
 // such unit or cannot be asked.
 UnitState unitState(const QString &unit);
 
-// Restarts the unit ("replace" mode), allowing polkit to ask for a password.
-bool restartUnit(const QString &unit);
+// Hands the whole server list of `service` to the date helper, which checks,
+// writes and applies it, polkit asking for the password in the window `wid`.
+// False with the helper's reason (or a translated one) when it is not in effect.
+bool setServers(const QString &service, const QStringList &servers, const QStringList &fallback, unsigned long long wid, QString *reason);
 
 // timedated's NTPSynchronized; false when it cannot be read.
 bool timedatedSynchronized();

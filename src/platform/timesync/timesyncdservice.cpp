@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QVector>
 
+#include "configroot.h"
 #include "servername.h"
 #include "timesyncbus.h"
 
@@ -74,15 +75,12 @@ void TimesyncdService::reload()
     for (const QString &path : qAsConst(dropIns)) {
         m_files << ConfigFile::read(path);
     }
-    m_ntpEdited = false;
-    m_fallbackEdited = false;
     setEdited(false);
     m_parse();
 }
 
 void TimesyncdService::m_parse()
 {
-    m_serverLines.clear();
     m_ntp.clear();
     m_fallback.clear();
     bool fallbackAssigned = false;
@@ -115,7 +113,6 @@ void TimesyncdService::m_parse()
                 continue;
             }
             const QStringList values = ConfigText::words(assignment.value);
-            m_serverLines << ServerLine{f, l, kind, values};
             QStringList &list = kind == Ntp ? m_ntp : m_fallback;
             // An empty assignment resets what the lines before it said.
             if (values.isEmpty()) {
@@ -159,142 +156,19 @@ bool TimesyncdService::probeSynchronization(LastSynchroInfo *info) const
     return true;
 }
 
-int TimesyncdService::m_targetFile() const
-{
-    return m_serverLines.isEmpty() ? 0 : m_serverLines.constLast().file;
-}
-
 QString TimesyncdService::configTarget() const
 {
-    return m_files.isEmpty() ? QString() : m_files.at(m_targetFile()).path;
+    return TimeSync::rooted(ServerName::timesyncdDropIn);
 }
 
-QByteArray TimesyncdService::m_key(Kind kind) const
+QStringList TimesyncdService::primaryServers() const
 {
-    return kind == Ntp ? QByteArrayLiteral("NTP") : QByteArrayLiteral("FallbackNTP");
+    return m_ntp;
 }
 
-QByteArray TimesyncdService::renderedConfig() const
+QStringList TimesyncdService::fallbackServers() const
 {
-    if (m_files.isEmpty()) {
-        return QByteArray();
-    }
-    const int target = m_targetFile();
-    ConfigFile file = m_files.at(target);
-
-    // Line indexes into `file` move as lines go and come: work from the
-    // original indexes, removing first and placing the new blocks after.
-    struct Edit
-    {
-        Kind kind;
-        QList<QByteArray> block;
-        int position; // original index of the first line of that kind, or -1
-    };
-    QList<Edit> edits;
-    QList<int> removed;
-    for (Kind kind : {Ntp, Fallback}) {
-        if (!(kind == Ntp ? m_ntpEdited : m_fallbackEdited)) {
-            continue;
-        }
-        const QStringList &list = kind == Ntp ? m_ntp : m_fallback;
-        bool assignedBefore = false;
-        int position = -1;
-        for (const ServerLine &line : m_serverLines) {
-            if (line.kind != kind) {
-                continue;
-            }
-            if (line.file < target) {
-                assignedBefore = true;
-            } else if (line.file == target) {
-                removed << line.line;
-                if (position < 0) {
-                    position = line.line;
-                }
-            }
-        }
-        QList<QByteArray> block;
-        const QByteArray key = m_key(kind);
-        // An empty assignment first cancels what earlier files set; an empty
-        // fallback list must be said explicitly, or the built-in one applies.
-        if (assignedBefore || (kind == Fallback && list.isEmpty())) {
-            block << key + "=\n";
-        }
-        if (!list.isEmpty()) {
-            block << key + '=' + list.join(QLatin1Char(' ')).toUtf8() + '\n';
-        }
-        edits << Edit{kind, block, position};
-    }
-    if (edits.isEmpty()) {
-        return file.content();
-    }
-
-    // Where a block goes when the file has no line of its kind yet.
-    QString section;
-    int timeHeader = -1;
-    int lastServerLine = -1;
-    int commented[2] = {-1, -1};
-    static const QRegularExpression commentedKey(QStringLiteral("^\\s*[#;]\\s*(NTP|FallbackNTP)\\s*="));
-    for (int l = 0; l < file.lines.size(); ++l) {
-        const QString text = ConfigText::text(file.lines.at(l));
-        const QString previousSection = section;
-        parseLine(text, &section);
-        if (section != previousSection && section == QLatin1String("Time") && timeHeader < 0) {
-            timeHeader = l;
-        }
-        if (section != QLatin1String("Time")) {
-            continue;
-        }
-        const QRegularExpressionMatch match = commentedKey.match(text);
-        if (match.hasMatch()) {
-            commented[match.captured(1) == QLatin1String("NTP") ? Ntp : Fallback] = l;
-        }
-    }
-    for (const ServerLine &line : m_serverLines) {
-        if (line.file == target) {
-            lastServerLine = qMax(lastServerLine, line.line);
-        }
-    }
-
-    // Mark every line by its original index, then rebuild.
-    QVector<QList<QByteArray>> before(file.lines.size() + 1); // blocks to place before original line i (last slot: at the end)
-    QList<QByteArray> appended;
-    for (const Edit &edit : qAsConst(edits)) {
-        int anchor = edit.position; // replace in place
-        if (anchor < 0) {
-            if (lastServerLine >= 0) {
-                anchor = lastServerLine + 1;
-            } else if (commented[edit.kind] >= 0) {
-                anchor = commented[edit.kind] + 1;
-            } else if (timeHeader >= 0) {
-                anchor = timeHeader + 1;
-            }
-        }
-        if (anchor < 0) {
-            if (appended.isEmpty()) {
-                appended << QByteArrayLiteral("[Time]\n");
-            }
-            appended << edit.block;
-        } else {
-            before[anchor] << edit.block;
-        }
-    }
-    ConfigFile result;
-    result.path = file.path;
-    for (int l = 0; l <= file.lines.size(); ++l) {
-        if (!before.at(l).isEmpty()) {
-            result.insertAfter(result.lines.size() - 1, before.at(l));
-        }
-        if (l < file.lines.size() && !removed.contains(l)) {
-            result.lines << file.lines.at(l);
-        }
-    }
-    if (!appended.isEmpty()) {
-        if (!result.lines.isEmpty()) {
-            appended.first().prepend('\n');
-        }
-        result.insertAfter(result.lines.size() - 1, appended);
-    }
-    return result.content();
+    return m_fallback;
 }
 
 bool TimesyncdService::addServer(const QString &server, QString *reason)
@@ -304,21 +178,13 @@ bool TimesyncdService::addServer(const QString &server, QString *reason)
         return false;
     }
     m_ntp << server;
-    m_ntpEdited = true;
     return true;
 }
 
 bool TimesyncdService::removeServer(const QString &server, QString *)
 {
-    if (m_ntp.removeAll(server) > 0) {
-        m_ntpEdited = true;
-        return true;
-    }
-    if (m_fallback.removeAll(server) > 0) {
-        m_fallbackEdited = true;
-        return true;
-    }
-    return false;
+    const int removed = m_ntp.removeAll(server) + m_fallback.removeAll(server);
+    return removed > 0;
 }
 
 bool TimesyncdService::replaceServer(const QString &server, const QString &replacement, QString *)
@@ -331,7 +197,6 @@ bool TimesyncdService::replaceServer(const QString &server, const QString &repla
         }
         list[index] = replacement;
         list = ConfigText::unique(list);
-        (kind == Ntp ? m_ntpEdited : m_fallbackEdited) = true;
         return true;
     }
     return false;

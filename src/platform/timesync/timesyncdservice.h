@@ -6,8 +6,8 @@
 #include "configtext.h"
 
 // systemd-timesyncd: servers from timesyncd.conf and its drop-ins (NTP= and
-// FallbackNTP= of the [Time] section). Edits are written into the last file
-// that sets servers, so that they take effect whatever the files before it say.
+// FallbackNTP= of the [Time] section). A save hands the whole list to the date
+// helper, which writes it into a drop-in of its own that is read last.
 class TimesyncdService : public AbstractServiceClass
 {
     Q_OBJECT
@@ -20,7 +20,8 @@ public:
     bool probeSynchronization(LastSynchroInfo *info) const override;
     void reload() override;
     QString configTarget() const override;
-    QByteArray renderedConfig() const override;
+    QStringList primaryServers() const override;
+    QStringList fallbackServers() const override;
 
     // The files read, in the order systemd reads them.
     QStringList configFiles() const;
@@ -32,22 +33,9 @@ protected:
 
 private:
     enum Kind { Ntp, Fallback };
-    struct ServerLine
-    {
-        int file;
-        int line;
-        Kind kind;
-        QStringList values;
-    };
-
     void m_parse();
-    int m_targetFile() const;
-    QByteArray m_key(Kind kind) const;
 
     QList<ConfigFile> m_files;
-    QList<ServerLine> m_serverLines;
     QStringList m_ntp;
     QStringList m_fallback;
-    bool m_ntpEdited = false;
-    bool m_fallbackEdited = false;
 };

@@ -59,6 +59,7 @@ ROLES = {
         'path': '/',
         'interface': 'ru.veltronix.orb.date.Manager',
         'methods': [('NTPSync', 's', '', ''), ('SetTime', 'u', '', ''), ('SwitchTab', '', '', '')],
+        'more': {'ru.veltronix.orb.date.Servers': [('SetServers', 'sasas', '', '')]},
     },
     'timedated': {
         'bus': 'system',
@@ -301,6 +302,8 @@ def main():
             service.props[desc['interface']]['NTPSynchronized'] = dbus.Boolean(given.get('NTPSynchronized', True))
     else:
         service.AddMethods(desc['interface'], desc['methods'])
+        for interface, methods in desc.get('more', {}).items():
+            service.AddMethods(interface, methods)
         for name, value in json.loads(args.parameters).items():
             service.AddProperty(desc['interface'], name, value)
     # dbusmock logs every call to stdout unless given a file; our journal does that job.

@@ -83,17 +83,15 @@ private Q_SLOTS:
     void chronyServersFromIncludedFiles();
     void fallbackVisibility();
 
-    void savedTimesyncdConfigKeepsOtherLines_data();
-    void savedTimesyncdConfigKeepsOtherLines();
-    void savedChronyConfigKeepsOtherLines_data();
-    void savedChronyConfigKeepsOtherLines();
+    void savedListIsTheEditedList_data();
+    void savedListIsTheEditedList();
     void chronyServerOfAnotherFileIsNotEdited();
     void ntpsecIsOnlyShown();
 
     void editFlag();
     void serverNameDialogRefusesBadNames();
-    void installAndRestart();
-    void installRefusedOrFailed();
+    void saveRefusedOrFailed();
+    void lastServerIsKept();
 
     void noServiceUnits();
     void systemdUnreachable();
@@ -113,11 +111,10 @@ void TestTimeSyncLayer::initTestCase()
     QVERIFY(qEnvironmentVariableIsSet("ORB_TEST_TMPDIR"));
     QVERIFY(m_scratch.isValid());
     QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("NTP"), false}}));
+    QVERIFY(m_standIns.start(StandIns::Helper));
     QVERIFY(m_systemd.start());
     qputenv("ORB_TIMESYNC_CHRONYC", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-chronyc"));
     qputenv("ORB_FAKE_CHRONYC_REPORT", m_scratch.filePath(QStringLiteral("tracking")).toUtf8());
-    qputenv("ORB_TIMESYNC_INSTALLER", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-pkexec"));
-    qputenv("ORB_FAKE_PKEXEC_LOG", m_scratch.filePath(QStringLiteral("pkexec.log")).toUtf8());
 }
 
 void TestTimeSyncLayer::init()
@@ -128,9 +125,9 @@ void TestTimeSyncLayer::init()
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), false));
     QVERIFY(m_systemd.clearFailures());
     m_systemd.clearCalls();
-    QFile::remove(m_scratch.filePath(QStringLiteral("pkexec.log")));
     qunsetenv("ORB_FAKE_CHRONYC_FAIL");
-    qunsetenv("ORB_FAKE_PKEXEC_STATUS");
+    QVERIFY(m_standIns.clearFailures(StandIns::Helper));
+    StandIns::clearJournal();
     writeChronyReport(QByteArray());
     resetAnsweredDialogs();
 }
@@ -260,7 +257,7 @@ void TestTimeSyncLayer::timesyncdServersWithDropIns()
     QVERIFY(logic.isServerFallback(QStringLiteral("2.debian.pool.ntp.org")));
     QVERIFY(!logic.isServerFallback(QStringLiteral("time.office.example")));
     QVERIFY(!logic.isServerFallback(QStringLiteral("unknown.example")));
-    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(s_dropIn));
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(QStringLiteral("etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf")));
 }
 
 void TestTimeSyncLayer::timesyncdConfigurationRules_data()
@@ -268,35 +265,31 @@ void TestTimeSyncLayer::timesyncdConfigurationRules_data()
     QTest::addColumn<QStringList>("files"); // path, content, path, content...; empty content removes the file
     QTest::addColumn<QStringList>("ntp");
     QTest::addColumn<QStringList>("fallback");
-    QTest::addColumn<QString>("target");
 
     const QStringList national = {QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru")};
     const QString office = QStringLiteral("time.office.example");
 
     QTest::newRow("an empty assignment resets") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-only.conf"),
         QStringLiteral("[Time]\nNTP=\nNTP=only.example\n")}
-                                                << QStringList{QStringLiteral("only.example")} << s_debianFallback
-                                                << QStringLiteral("etc/systemd/timesyncd.conf.d/60-only.conf");
+                                                << QStringList{QStringLiteral("only.example")} << s_debianFallback;
     QTest::newRow("fallback servers set replace the built-in ones")
         << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=fb1.example fb2.example\n")}
-        << (national + QStringList{office}) << QStringList{QStringLiteral("fb1.example"), QStringLiteral("fb2.example")}
-        << QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf");
+        << (national + QStringList{office}) << QStringList{QStringLiteral("fb1.example"), QStringLiteral("fb2.example")};
     QTest::newRow("an empty fallback list") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=\n")}
-                                            << (national + QStringList{office}) << QStringList() << QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf");
+                                            << (national + QStringList{office}) << QStringList();
     QTest::newRow("drop-ins of all folders by name; /etc hides the same name")
         << QStringList{QStringLiteral("usr/lib/systemd/timesyncd.conf.d/10-vendor.conf"), QStringLiteral("[Time]\nNTP=vendor.example\n"),
                QStringLiteral("usr/lib/systemd/timesyncd.conf.d/50-office.conf"), QStringLiteral("[Time]\nNTP=hidden.example\n"),
                QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf"), QStringLiteral("[Time]\nNTP = runtime.example  \n")}
-        << (national + QStringList{QStringLiteral("vendor.example"), office, QStringLiteral("runtime.example")}) << s_debianFallback
-        << QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf");
+        << (national + QStringList{QStringLiteral("vendor.example"), office, QStringLiteral("runtime.example")}) << s_debianFallback;
     QTest::newRow("other sections, comments and other files are not servers") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-noise.conf"),
         QStringLiteral("[Network]\nNTP=not.a.server\n[Time]\n# NTP=commented.example\n;NTP=also.commented\n"),
         QStringLiteral("etc/systemd/timesyncd.conf.d/70-notes.txt"), QStringLiteral("[Time]\nNTP=wrong.suffix\n")}
-                                                                              << (national + QStringList{office}) << s_debianFallback << s_dropIn;
-    QTest::newRow("no main file") << QStringList{s_mainTimesyncd, QString()} << QStringList{office} << QStringList() << s_dropIn;
-    QTest::newRow("nothing configured") << QStringList{s_mainTimesyncd, QString(), s_dropIn, QString()} << QStringList() << QStringList() << s_mainTimesyncd;
+                                                                              << (national + QStringList{office}) << s_debianFallback;
+    QTest::newRow("no main file") << QStringList{s_mainTimesyncd, QString()} << QStringList{office} << QStringList();
+    QTest::newRow("nothing configured") << QStringList{s_mainTimesyncd, QString(), s_dropIn, QString()} << QStringList() << QStringList();
     QTest::newRow("CRLF line ends") << QStringList{s_dropIn, QStringLiteral("[Time]\r\nNTP=crlf.example\r\n")}
-                                    << (national + QStringList{QStringLiteral("crlf.example")}) << s_debianFallback << s_dropIn;
+                                    << (national + QStringList{QStringLiteral("crlf.example")}) << s_debianFallback;
 }
 
 void TestTimeSyncLayer::timesyncdConfigurationRules()
@@ -304,7 +297,6 @@ void TestTimeSyncLayer::timesyncdConfigurationRules()
     QFETCH(QStringList, files);
     QFETCH(QStringList, ntp);
     QFETCH(QStringList, fallback);
-    QFETCH(QString, target);
 
     for (int i = 0; i + 1 < files.size(); i += 2) {
         if (files.at(i + 1).isEmpty()) {
@@ -323,7 +315,6 @@ void TestTimeSyncLayer::timesyncdConfigurationRules()
     for (const QString &server : ntp) {
         QVERIFY2(!logic.isServerFallback(server), qPrintable(server));
     }
-    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(target));
 }
 
 void TestTimeSyncLayer::chronyServersFromIncludedFiles()
@@ -338,7 +329,7 @@ void TestTimeSyncLayer::chronyServersFromIncludedFiles()
         (QStringList{QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("conf.d.example"),
             QStringLiteral("time.office.example")}));
     QVERIFY(!logic.isServerFallback(QStringLiteral("2.debian.pool.ntp.org")));
-    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(s_chronyConf));
+    QCOMPARE(logic.getCurrentConfTarget(), m_root->path(QStringLiteral("etc/chrony/sources.d/orb-date-servers.sources")));
 }
 
 void TestTimeSyncLayer::fallbackVisibility()
@@ -365,116 +356,60 @@ void TestTimeSyncLayer::fallbackVisibility()
     QCOMPARE(activeService(logic)->configuredServers().size(), 7);
 }
 
-void TestTimeSyncLayer::savedTimesyncdConfigKeepsOtherLines_data()
+void TestTimeSyncLayer::savedListIsTheEditedList_data()
 {
-    QTest::addColumn<QStringList>("files"); // path, content; empty content removes the file
+    QTest::addColumn<QString>("unit"); // the active one
     QTest::addColumn<QString>("edit"); // add:NAME, remove:NAME, rename:OLD>NEW
     QTest::addColumn<QString>("target");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QStringList>("servers");
+    QTest::addColumn<QStringList>("fallback");
 
-    const QByteArray dropInHead = "# The office's own time server comes after the national ones.\n[Time]\n";
-    QTest::newRow("add: the drop-in restates the whole list")
-        << QStringList() << QStringLiteral("add:new.example") << s_dropIn
-        << dropInHead + "NTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru time.office.example new.example\nPollIntervalMaxSec=1024\n";
-    QTest::newRow("rename a server of the main file") << QStringList() << QStringLiteral("rename:ntp2.vniiftri.ru>ntp4.vniiftri.ru") << s_dropIn
-                                                      << dropInHead
-            + "NTP=\nNTP=ntp1.vniiftri.ru ntp4.vniiftri.ru time.office.example\nPollIntervalMaxSec=1024\n";
-    QTest::newRow("remove a built-in fallback server")
-        << QStringList() << QStringLiteral("remove:1.debian.pool.ntp.org") << s_dropIn
-        << dropInHead + "NTP=time.office.example\nFallbackNTP=0.debian.pool.ntp.org 2.debian.pool.ntp.org 3.debian.pool.ntp.org\nPollIntervalMaxSec=1024\n";
-    QTest::newRow("remove the last server of the drop-in")
-        << QStringList{s_dropIn, QStringLiteral("[Time]\nNTP=time.office.example\n")} << QStringLiteral("remove:time.office.example") << s_dropIn
-        << QByteArray("[Time]\nNTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru\n");
-
-    const QByteArray mainFile = readFile(FixtureRoot::sourcePath() + QStringLiteral("/etc/systemd/timesyncd.conf"));
-    QByteArray replaced = mainFile;
-    replaced.replace("NTP=ntp1.vniiftri.ru ntp2.vniiftri.ru\n", "NTP=ntp1.vniiftri.ru ntp2.vniiftri.ru new.example\n");
-    QTest::newRow("only the main file: edited in place")
-        << QStringList{s_dropIn, QString()} << QStringLiteral("add:new.example") << s_mainTimesyncd << replaced;
-
-    const QByteArray packaged = "[Time]\n#NTP=\n#FallbackNTP=0.debian.pool.ntp.org\n#RootDistanceMaxSec=5\n";
-    QTest::newRow("packaged file: next to the commented default")
-        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString::fromUtf8(packaged)} << QStringLiteral("add:new.example") << s_mainTimesyncd
-        << QByteArray("[Time]\n#NTP=\nNTP=new.example\n#FallbackNTP=0.debian.pool.ntp.org\n#RootDistanceMaxSec=5\n");
-    QTest::newRow("empty fallback list is written out")
-        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString::fromUtf8(packaged)} << QStringLiteral("remove:0.debian.pool.ntp.org") << s_mainTimesyncd
-        << QByteArray("[Time]\n#NTP=\n#FallbackNTP=0.debian.pool.ntp.org\nFallbackNTP=\n#RootDistanceMaxSec=5\n");
-    QTest::newRow("no [Time] section, no final line end")
-        << QStringList{s_dropIn, QString(), s_mainTimesyncd, QStringLiteral("# nothing here")} << QStringLiteral("add:new.example") << s_mainTimesyncd
-        << QByteArray("# nothing here\n\n[Time]\nNTP=new.example\n");
-    QTest::newRow("no file at all") << QStringList{s_dropIn, QString(), s_mainTimesyncd, QString()} << QStringLiteral("add:new.example") << s_mainTimesyncd
-                                    << QByteArray("[Time]\nNTP=new.example\n");
-    QTest::newRow("CRLF lines stay as they are")
-        << QStringList{s_dropIn, QStringLiteral("# office\r\n[Time]\r\nPollIntervalMaxSec=1024\r\nNTP=time.office.example\r\n")}
-        << QStringLiteral("rename:time.office.example>time2.office.example") << s_dropIn
-        << QByteArray("# office\r\n[Time]\r\nPollIntervalMaxSec=1024\r\nNTP=\nNTP=ntp1.vniiftri.ru ntp2.vniiftri.ru time2.office.example\n");
+    const QString dropIn = QStringLiteral("etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf");
+    const QStringList national = {QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru")};
+    QTest::newRow("timesyncd: rename keeps the order") << s_timesyncd << QStringLiteral("rename:ntp2.vniiftri.ru>ntp4.vniiftri.ru") << dropIn
+                                                       << QStringList{national.at(0), QStringLiteral("ntp4.vniiftri.ru"), QStringLiteral("time.office.example")}
+                                                       << s_debianFallback;
+    QTest::newRow("timesyncd: an address, brackets dropped")
+        << s_timesyncd << QStringLiteral("add:[2001:db8::1]") << dropIn << national + QStringList{QStringLiteral("time.office.example"), QStringLiteral("2001:db8::1")}
+        << s_debianFallback;
+    QTest::newRow("timesyncd: remove a built-in fallback server")
+        << s_timesyncd << QStringLiteral("remove:1.debian.pool.ntp.org") << dropIn << national + QStringList{QStringLiteral("time.office.example")}
+        << QStringList{s_debianFallback.at(0), s_debianFallback.at(2), s_debianFallback.at(3)};
+    const QString sources = QStringLiteral("etc/chrony/sources.d/orb-date-servers.sources");
+    QTest::newRow("chrony: remove a pool of the main file")
+        << s_chrony << QStringLiteral("remove:2.debian.pool.ntp.org") << sources
+        << QStringList{QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("time.office.example")} << QStringList();
 }
 
-void TestTimeSyncLayer::savedTimesyncdConfigKeepsOtherLines()
+void TestTimeSyncLayer::savedListIsTheEditedList()
 {
-    QFETCH(QStringList, files);
+    QFETCH(QString, unit);
     QFETCH(QString, edit);
     QFETCH(QString, target);
-    QFETCH(QByteArray, expected);
+    QFETCH(QStringList, servers);
+    QFETCH(QStringList, fallback);
 
-    for (int i = 0; i + 1 < files.size(); i += 2) {
-        if (files.at(i + 1).isEmpty()) {
-            QVERIFY(m_root->remove(files.at(i)));
-        } else {
-            QVERIFY(m_root->write(files.at(i), files.at(i + 1).toUtf8()));
-        }
-    }
-    const QByteArray before = m_root->read(target);
-
+    setUnits(unit == s_timesyncd ? QStringLiteral("active") : QStringLiteral("inactive"), unit == s_chrony ? QStringLiteral("active") : QStringLiteral("inactive"),
+        QStringLiteral("inactive"));
     LogicController logic(true);
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
     QCOMPARE(logic.getCurrentConfTarget(), m_root->path(target));
     applyEdit(service, edit);
-    QCOMPARE(answeredDialogs(), 1);
     QVERIFY(logic.isActiveConfigEdited());
 
-    const QString saved = logic.saveCurrentConfig();
-    QVERIFY(!saved.isEmpty());
-    QVERIFY(saved != logic.getCurrentConfTarget());
-    QCOMPARE(readFile(saved), expected);
-    QFile::remove(saved);
-    // Saving only writes the temporary file.
-    QCOMPARE(m_root->read(target), before);
-}
-
-void TestTimeSyncLayer::savedChronyConfigKeepsOtherLines_data()
-{
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-
-    const QByteArray national = "server ntp1.vniiftri.ru iburst minpoll 4   # the national service\n";
-    QTest::newRow("add after the last server line") << QStringLiteral("add:new.example") << national << national + "server new.example iburst\n";
-    QTest::newRow("rename keeps options and comment") << QStringLiteral("rename:ntp1.vniiftri.ru>ntp21.vniiftri.ru") << national
-                                                      << QByteArray("server ntp21.vniiftri.ru iburst minpoll 4   # the national service\n");
-    QTest::newRow("remove a pool") << QStringLiteral("remove:2.debian.pool.ntp.org") << QByteArray("pool 2.debian.pool.ntp.org iburst\n") << QByteArray();
-}
-
-void TestTimeSyncLayer::savedChronyConfigKeepsOtherLines()
-{
-    QFETCH(QString, edit);
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-
-    setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
-    LogicController logic(true);
-    AbstractServiceClass *service = activeService(logic);
-    QVERIFY(service);
-    applyEdit(service, edit);
-    QVERIFY(logic.isActiveConfigEdited());
-
-    QByteArray expected = m_root->read(s_chronyConf);
-    QVERIFY(expected.contains(from));
-    expected.replace(from, to);
-    const QString saved = logic.saveCurrentConfig();
-    QCOMPARE(readFile(saved), expected);
-    QFile::remove(saved);
+    const QByteArray before = readFile(m_root->path(s_chronyConf)) + readFile(m_root->path(s_mainTimesyncd));
+    QVERIFY(logic.moveAndRestartActive(logic.saveCurrentConfig(), logic.getCurrentConfTarget()));
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Helper, QStringLiteral("SetServers"));
+    QCOMPARE(calls.size(), 1);
+    const QVariantList args = calls.constFirst().args;
+    QCOMPARE(args.size(), 3);
+    QCOMPARE(args.at(0).toString(), service->name());
+    QCOMPARE(args.at(1).toStringList(), servers);
+    QCOMPARE(args.at(2).toStringList(), fallback);
+    // The layer itself writes nothing.
+    QCOMPARE(readFile(m_root->path(s_chronyConf)) + readFile(m_root->path(s_mainTimesyncd)), before);
+    QVERIFY(!QFile::exists(m_root->path(target)));
 }
 
 void TestTimeSyncLayer::chronyServerOfAnotherFileIsNotEdited()
@@ -593,62 +528,41 @@ void TestTimeSyncLayer::serverNameDialogRefusesBadNames()
     QCOMPARE(edited.count(), 0);
 }
 
-void TestTimeSyncLayer::installAndRestart()
+void TestTimeSyncLayer::saveRefusedOrFailed()
 {
+    LogicController logic(true);
+    answerServerName(QStringLiteral("new.example"));
+    activeService(logic)->createServerSettings();
+    const QString config = logic.saveCurrentConfig();
+
+    // Only the active service's list as it is now, and only to its own file.
+    QVERIFY(!logic.moveAndRestartActive(config, m_root->path(QStringLiteral("etc/passwd"))));
+    QVERIFY(!logic.moveAndRestartActive(QStringLiteral("server evil.example\n"), logic.getCurrentConfTarget()));
+    QVERIFY(StandIns::calls(StandIns::Helper).isEmpty());
+
+    // The helper's reason reaches the user.
+    QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.Failed"),
+        QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)")));
+    QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
+    QCOMPARE(logic.lastSaveError(), QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)"));
+    QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
+    QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
+    QCOMPARE(logic.lastSaveError(), QStringLiteral("Authorization error."));
+}
+
+void TestTimeSyncLayer::lastServerIsKept()
+{
+    QVERIFY(m_root->write(s_dropIn, "[Time]\n"));
+    QVERIFY(m_root->write(s_mainTimesyncd, "[Time]\nNTP=only.example\nFallbackNTP=\n"));
     LogicController logic(true);
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
-    answerServerName(QStringLiteral("new.example"));
-    service->createServerSettings();
-    const QString config = logic.saveCurrentConfig();
-    const QString target = logic.getCurrentConfTarget();
-    const QByteArray content = readFile(config);
-    QVERIFY(content.contains("new.example"));
-    m_systemd.clearCalls();
-
-    QVERIFY(logic.moveAndRestartActive(config, target));
-    QCOMPARE(m_root->read(s_dropIn), content);
-    QVERIFY2(!QFile::exists(config), "the temporary file is consumed");
-    const QString log = QString::fromUtf8(readFile(m_scratch.filePath(QStringLiteral("pkexec.log"))));
-    QCOMPARE(log, QStringLiteral("/usr/bin/install -D -m 0644 -T -- %1 %2\n").arg(config, target));
-    QVERIFY2(
-        m_systemd.calls().contains(QStringLiteral("RestartUnit(systemd-timesyncd.service, replace)")), qPrintable(m_systemd.calls().join(QLatin1Char('\n'))));
-
-    logic.reloadSystemState();
-    QVERIFY(activeService(logic)->configuredServers().contains(QStringLiteral("new.example")));
-
-    // chrony is restarted under the unit it runs as.
-    setUnits(QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("active"));
-    logic.reloadSystemState();
-    m_systemd.clearCalls();
-    answerServerName(QStringLiteral("chrony.example"));
-    activeService(logic)->createServerSettings();
-    QVERIFY(logic.moveAndRestartActive(logic.saveCurrentConfig(), logic.getCurrentConfTarget()));
-    QVERIFY(m_root->read(s_chronyConf).contains("server chrony.example iburst\n"));
-    QVERIFY(m_systemd.calls().contains(QStringLiteral("RestartUnit(chronyd.service, replace)")));
-}
-
-void TestTimeSyncLayer::installRefusedOrFailed()
-{
-    LogicController logic(true);
-    answerServerName(QStringLiteral("new.example"));
-    activeService(logic)->createServerSettings();
-    const QString config = logic.saveCurrentConfig();
-    const QByteArray before = m_root->read(s_dropIn);
-
-    // Only where the active service's settings live.
-    const QString elsewhere = m_root->path(QStringLiteral("etc/passwd"));
-    QVERIFY(!logic.moveAndRestartActive(config, elsewhere));
-    QVERIFY(!QFile::exists(elsewhere));
-    QVERIFY(!logic.moveAndRestartActive(m_root->path(QStringLiteral("no/such/file")), logic.getCurrentConfTarget()));
-    QVERIFY(!QFile::exists(m_scratch.filePath(QStringLiteral("pkexec.log"))));
-
-    // The administrator cancels the password dialog: nothing restarts.
-    qputenv("ORB_FAKE_PKEXEC_STATUS", "126");
-    QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
-    QCOMPARE(m_root->read(s_dropIn), before);
-    QVERIFY(!m_systemd.calls().join(QLatin1Char('\n')).contains(QStringLiteral("RestartUnit")));
-    QFile::remove(config);
+    QCOMPARE(service->allServers(), QStringList{QStringLiteral("only.example")});
+    answerQuestion(true);
+    service->deleteServerWithGivenName(QStringLiteral("only.example"));
+    QCOMPARE(answeredDialogs(), 1);
+    QVERIFY2(lastDialogText().contains(QStringLiteral("only server")), qPrintable(lastDialogText()));
+    QVERIFY(!logic.isActiveConfigEdited());
 }
 
 void TestTimeSyncLayer::noServiceUnits()

@@ -7,13 +7,14 @@ systemd-timesyncd's org.freedesktop.timesync1 on the private system bus.
 
 --unit adds a unit (e.g. systemd-timesyncd.service=active); the manager also
 answers LoadUnit (unknown units come back "not-found", as systemd does) and
-RestartUnit. --server and --synced-at fill timesync1's ServerName and the
+RestartUnit, whose job ends with JobRemoved ("done", or the result SetJobResult
+gave for the unit; a unit whose job fails is left "failed"). --server and --synced-at fill timesync1's ServerName and the
 arrival time (microseconds since the epoch) in NTPMessage.
 
 Every method call to the two services is appended to the journal (JSON, one
 object a line). Tests steer it through /ru/orb/TimesyncStandIn, interface
 ru.orb.test.TimesyncStandIn: SetUnit(s name, s state), SetLastSync(s server,
-t usec), FailWith(s member, s error_name), Clear().
+t usec), FailWith(s member, s error_name), SetJobResult(s unit, s result), Clear().
 
 Prints "READY" once both names are owned. With --background the command
 returns then, leaving the stand-in running until its bus goes away.
@@ -63,6 +64,7 @@ class Control(dbus.service.Object):
         self.systemd = systemd
         self.timesync = timesync
         self.failures = {}
+        self.job_results = {}
 
     def unit_object(self, name):
         if name not in self.systemd.units:
@@ -84,9 +86,14 @@ class Control(dbus.service.Object):
     def FailWith(self, member, error_name):
         self.failures[str(member)] = str(error_name)
 
+    @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+    def SetJobResult(self, unit, result):
+        self.job_results[str(unit)] = str(result)
+
     @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='')
     def Clear(self):
         self.failures.clear()
+        self.job_results.clear()
 
 
 def main():
@@ -136,8 +143,16 @@ def main():
         path = systemd.units.get(str(name))
         if path is None:
             raise dbus.exceptions.DBusException(f'Unit {name} not found.', name='org.freedesktop.systemd1.NoSuchUnit')
-        dbusmock.mockobject.objects[path].UpdateProperties(UNIT, {'ActiveState': 'active'})
-        return dbus.ObjectPath(f'{SYSTEMD_PATH}/job/{int(time.monotonic() * 1000)}')
+        result = control.job_results.get(str(name), 'done')
+        dbusmock.mockobject.objects[path].UpdateProperties(UNIT, {'ActiveState': 'active' if result == 'done' else 'failed'})
+        job_id = int(time.monotonic() * 1000)
+        job = dbus.ObjectPath(f'{SYSTEMD_PATH}/job/{job_id}')
+
+        def job_removed():
+            systemd.EmitSignal(MANAGER, 'JobRemoved', 'uoss', [dbus.UInt32(job_id % 2**32), job, str(name), result])
+            return False
+        GLib.timeout_add(50, job_removed)
+        return job
 
     systemd.standin_load_unit = load_unit
     systemd.standin_restart_unit = restart_unit

@@ -151,6 +151,8 @@ TestCase {
             {tag: "only blanks", typed: "   ", shown: ""},
             {tag: "a single character stands", typed: "q", shown: "q"},
             {tag: "underscore and digits", typed: "9_ntp-1.example", shown: "9_ntp-1.example"},
+            {tag: "IPv6", typed: "2001:db8::5", shown: "2001:db8::5"},
+            {tag: "IPv6 in brackets", typed: "[2001:db8::5]", shown: "[2001:db8::5]"},
         ]
     }
 

@@ -128,6 +128,11 @@ bool TimesyncStandIn::failWith(const QString &member, const QString &errorName)
     return control(QStringLiteral("FailWith"), {member, errorName});
 }
 
+bool TimesyncStandIn::setJobResult(const QString &unit, const QString &result)
+{
+    return control(QStringLiteral("SetJobResult"), {unit, result});
+}
+
 bool TimesyncStandIn::clearFailures()
 {
     return control(QStringLiteral("Clear"), {});

@@ -27,6 +27,8 @@ public:
     bool setUnit(const QString &unit, const QString &activeState);
     bool setLastSync(const QString &server, qulonglong usec);
     bool failWith(const QString &member, const QString &errorName);
+    // The result the unit's next restart jobs end with ("done" unless set).
+    bool setJobResult(const QString &unit, const QString &result);
     bool clearFailures();
 
     // "Member(arg, arg)" for every call received since the last clearCalls().

@@ -1,10 +1,13 @@
-#include "hostnames.h"
+#include "servername.h"
 
 #include <QStringList>
 
 #include <arpa/inet.h>
 
-namespace HostNames {
+namespace ServerName {
+const QString timesyncdDropIn = QStringLiteral("/etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf");
+const QString chronySourcesName = QStringLiteral("orb-date-servers.sources");
+
 namespace {
 bool isLetterOrDigit(QChar c)
 {
@@ -62,7 +65,7 @@ bool isHostName(const QString &name)
     return true;
 }
 
-QString normalizedServer(const QString &server)
+QString normalized(const QString &server)
 {
     QString name = server.trimmed();
     if (name.size() > 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) {
@@ -84,5 +87,10 @@ QString normalizedServer(const QString &server)
         return QString();
     }
     return name;
+}
+
+bool isAcceptable(const QString &server)
+{
+    return !normalized(server).isEmpty();
 }
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace ServerName {
+/// `server` as NTP tools and service configurations take it, or an empty string
+/// when it is neither a host name nor an IPv4 or IPv6 address. Surrounding
+/// blanks are dropped, and so are brackets around an IPv6 address. A valid
+/// result never starts with "-", so no tool can read it as an option.
+QString normalized(const QString &server);
+
+/// Whether normalized() accepts `server`.
+bool isAcceptable(const QString &server);
+
+/// Where the date helper keeps the servers it sets: a systemd-timesyncd drop-in
+/// whose name sorts after the usual ones, and a file in chrony's sources folder.
+extern const QString timesyncdDropIn;
+extern const QString chronySourcesName;
+
+/// A DNS host name: dot-separated labels of ASCII letters, digits and inner
+/// hyphens, 1 to 63 characters each, 253 characters at most, an optional final dot.
+bool isHostName(const QString &name);
+}
