@@ -7,7 +7,7 @@
 # Usage (as root): tests/package/install-test.sh [PACKAGE.deb]
 # Without an argument it builds the package with tools/package.sh first.
 #
-# Everything happens in private mount and PID namespaces: /usr, /etc and /var are
+# Everything happens in private mount, PID and network namespaces: /usr, /etc and /var are
 # overlays whose changes live in a tmpfs, /run is a fresh tmpfs (so the bus sits
 # at the standard path and no running systemd or bus is reached). The real system
 # is checked afterwards to have neither the package nor its files. The helper is
@@ -31,7 +31,9 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
         deb=$("$here/tools/package.sh" | tee >(cat >&2) | tail -n 1)
     fi
     [ -f "$deb" ] || fail "no package at $deb"
-    dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "$pkg is installed on this system; remove it first"
+    dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "dpkg knows $pkg on this system already; purge it first"
+    activation=/usr/share/dbus-1/system-services/$service.service
+    had_activation=$(test -e "$activation" && echo yes || echo no)
 
     # The namespace mounts a tmpfs over this folder: only the empty folder is real.
     scratch=$(mktemp -d /tmp/orb-package-test.XXXXXX)
@@ -42,7 +44,7 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
 
     # The namespace must not have leaked into the real system.
     dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "the package reached the real dpkg database"
-    [ -e "/usr/share/dbus-1/system-services/$service.service" ] && fail "the package's files reached the real /usr"
+    [ "$(test -e "$activation" && echo yes || echo no)" = "$had_activation" ] || fail "the package's files reached the real /usr"
     [ "$status" -eq 0 ] || fail "install test failed (status $status)"
     echo "1 passed, 0 failed"
     exit 0
@@ -91,8 +93,8 @@ for f in "$helper" \
 done
 
 # KDE's own host lists the module from the installed plug-in and its metadata.
-QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus \
-    kcmshell5 --list 2>/dev/null | grep -q '^kcm_orb_admin_date *- ' || fail "kcmshell5 --list does not show kcm_orb_admin_date"
+modules=$(QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus kcmshell5 --list 2>/dev/null)
+grep -q '^kcm_orb_admin_date *- ' <<<"$modules" || fail "kcmshell5 --list does not show kcm_orb_admin_date"
 
 # The system bus as Debian starts it, minus systemd activation: the installed
 # system.conf, which reads system.d and system-services.
@@ -117,8 +119,8 @@ pid=$(dbus-send --system --print-reply=literal --dest=org.freedesktop.DBus /org/
 [ "$(stat -c %u "/proc/$pid")" = 0 ] || fail "the helper does not run as root"
 
 # polkitd, itself activated on this bus, reads the installed actions.
-pkaction --action-id "$service.set-time" --verbose | grep -q 'implicit active: *auth_admin_keep' \
-    || fail "polkit does not know $service.set-time"
+action=$(pkaction --action-id "$service.set-time" --verbose) || fail "polkit does not know $service.set-time"
+grep -q 'implicit active: *auth_admin_keep' <<<"$action" || fail "polkit reads other defaults for $service.set-time: $action"
 
 kill "$bus"
 echo "installed package: helper activated from $helper, polkit actions and plug-in found"
