@@ -23,6 +23,8 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick
   # demo: the page's clock follows what the stand-in helper was told to set
   libfaketime
+  # Debian package (tools/package.sh): CPack's dependency scan of the binaries
+  dpkg-dev file
   # demo: the look of a Plasma session (its platform theme reads kdeglobals)
   plasma-integration
   # locale sources, from which a test builds a private Russian locale
