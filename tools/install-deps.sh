@@ -9,7 +9,7 @@ PACKAGES=(
   qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
   libqt5x11extras5-dev libqt5svg5-dev libx11-dev libxcb1-dev
   libkf5coreaddons-dev libkf5i18n-dev libkf5declarative-dev libkf5config-dev
-  libicu-dev
+  libicu-dev zlib1g-dev clang-format
   # QML runtime used by the page and its tests
   qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
   qml-module-qtquick-dialogs qml-module-qtquick-controls qml-module-qtquick-window2

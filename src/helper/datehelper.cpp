@@ -1,9 +1,11 @@
 #include "datehelper.h"
 
-#include "servername.h"
+#include "helper_debug.h"
+
 #include "ntpquery.h"
 #include "ntpservers.h"
 #include "polkitauthority.h"
+#include "servername.h"
 #include "systemclock.h"
 #include "testhooks.h"
 
@@ -11,14 +13,14 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusReply>
-#include <QDebug>
 
 const QString DateHelper::serviceName = QStringLiteral("ru.veltronix.orb.date");
 const QString DateHelper::setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time");
 const QString DateHelper::ntpSyncAction = QStringLiteral("ru.veltronix.orb.date.ntp-sync");
 const QString DateHelper::switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
 
-namespace {
+namespace
+{
 const QString failedError = QStringLiteral("org.freedesktop.DBus.Error.Failed");
 const QString accessDeniedError = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 const QString interactionError = QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
@@ -76,9 +78,9 @@ bool DateHelper::m_admit()
 {
     const QString caller = message().service();
     if (m_pendingByCaller.value(caller) >= maxPendingPerCaller) {
-        qWarning().noquote() << "Refused" << message().member() << "of" << caller << ": too many requests waiting";
+        qCWarning(ORB_HELPER).noquote() << "Refused" << message().member() << "of" << caller << ": too many requests waiting";
         sendErrorReply(QDBusError::LimitsExceeded,
-            QStringLiteral("%1 requests of this caller are already waiting; try again when they have been answered").arg(maxPendingPerCaller));
+                       QStringLiteral("%1 requests of this caller are already waiting; try again when they have been answered").arg(maxPendingPerCaller));
         return false;
     }
     ++m_pendingByCaller[caller];
@@ -93,7 +95,7 @@ void DateHelper::m_accept(Request request, const QString &actionId)
     const bool interactive = request.message.isInteractiveAuthorizationAllowed();
     m_polkit->check(request.message.service(), actionId, interactive, [this, request](PolkitAuthority::Result result, const QString &reason) {
         if (result != PolkitAuthority::Result::Allowed) {
-            qInfo().noquote() << "Refused" << request.message.member() << "of" << request.message.service() << ":" << reason;
+            qCInfo(ORB_HELPER).noquote() << "Refused" << request.message.member() << "of" << request.message.service() << ":" << reason;
             m_fail(request, result == PolkitAuthority::Result::InteractionRequired ? interactionError : accessDeniedError, reason, false);
             return;
         }
@@ -120,10 +122,10 @@ void DateHelper::m_runNext()
         QString error;
         const qint64 waited = request.arrived.nsecsElapsed();
         if (SystemClock::setAfter(request.time, waited, &error)) {
-            qInfo() << "Clock set to" << request.time << "+" << waited / 1e9 << "s waited, for" << request.message.service();
+            qCInfo(ORB_HELPER) << "Clock set to" << request.time << "+" << waited / 1e9 << "s waited, for" << request.message.service();
             m_reply(request);
         } else {
-            qWarning().noquote() << error;
+            qCWarning(ORB_HELPER).noquote() << error;
             m_fail(request, failedError, error, true);
         }
         break;
@@ -156,15 +158,15 @@ void DateHelper::m_runNtp(const Request &request)
         if (!m_callerPresent(request)) {
             // Nothing to do: the caller is gone.
         } else if (ok && SystemClock::stepBy(offset, &error)) {
-            qInfo() << "Clock synchronized with" << server << "offset" << offset << "s, for" << request.message.service();
+            qCInfo(ORB_HELPER) << "Clock synchronized with" << server << "offset" << offset << "s, for" << request.message.service();
             m_reply(request);
         } else {
-            qWarning().noquote() << "Synchronization with" << request.servers.join(QLatin1Char(' ')) << "failed:" << error;
+            qCWarning(ORB_HELPER).noquote() << "Synchronization with" << request.servers.join(QLatin1Char(' ')) << "failed:" << error;
             m_fail(request, failedError, error, true);
         }
         m_runNext();
     });
-    qInfo() << "Asking" << request.servers << "for the time";
+    qCInfo(ORB_HELPER) << "Asking" << request.servers << "for the time";
     query->start(tool, request.servers, TestHooks::toolTestVariables());
 }
 
@@ -175,7 +177,7 @@ bool DateHelper::m_callerPresent(const Request &request)
     if (present.isValid() && present.value()) {
         return true;
     }
-    qInfo().noquote() << "Dropped" << request.message.member() << "of" << caller << ": the caller has left the bus";
+    qCInfo(ORB_HELPER).noquote() << "Dropped" << request.message.member() << "of" << caller << ": the caller has left the bus";
     m_finish(request);
     return false;
 }

@@ -5,6 +5,7 @@
 */
 
 #include "datehelper.h"
+#include "helper_debug.h"
 #include "managerdbusadaptor.h"
 #include "serversadaptor.h"
 #include "testhooks.h"
@@ -13,7 +14,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDebug>
 
 #include <unistd.h>
 
@@ -27,32 +27,34 @@ int main(int argc, char **argv)
         QStringLiteral("Sets the system clock and synchronizes it once with NTP servers on request of the date and time settings."));
     parser.addHelpOption();
     const QCommandLineOption idleOption(QStringLiteral("idle-timeout"),
-        QStringLiteral("Seconds without requests after which the service ends (0: never; default 60)."), QStringLiteral("seconds"), QStringLiteral("60"));
+                                        QStringLiteral("Seconds without requests after which the service ends (0: never; default 60)."),
+                                        QStringLiteral("seconds"),
+                                        QStringLiteral("60"));
     parser.addOption(idleOption);
     parser.process(app);
     bool validIdle = false;
     const int idleSeconds = parser.value(idleOption).toInt(&validIdle);
     if (!validIdle || idleSeconds < 0) {
-        qCritical() << "Not a number of seconds:" << parser.value(idleOption);
+        qCCritical(ORB_HELPER) << "Not a number of seconds:" << parser.value(idleOption);
         return 2;
     }
 
     if (TestHooks::enabled()) {
-        qInfo() << "Test build: clock changes go to" << TestHooks::clockLogFile();
+        qCInfo(ORB_HELPER) << "Test build: clock changes go to" << TestHooks::clockLogFile();
     } else if (::geteuid() != 0) {
-        qWarning() << "Not running as root: setting the clock will fail";
+        qCWarning(ORB_HELPER) << "Not running as root: setting the clock will fail";
     }
 
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        qCritical() << "Cannot connect to the system bus:" << bus.lastError().message();
+        qCCritical(ORB_HELPER) << "Cannot connect to the system bus:" << bus.lastError().message();
         return 1;
     }
     DateHelper helper(bus, idleSeconds * 1000);
     new ManagerDBusAdaptor(&helper);
     new ServersAdaptor(&helper, bus);
     if (!bus.registerObject(QStringLiteral("/"), &helper)) {
-        qCritical() << "Cannot register the object:" << bus.lastError().message();
+        qCCritical(ORB_HELPER) << "Cannot register the object:" << bus.lastError().message();
         return 1;
     }
     // Leave the name first, so that bus activation starts a new instance for a
@@ -62,7 +64,7 @@ int main(int argc, char **argv)
         QCoreApplication::quit();
     });
     if (!bus.registerService(DateHelper::serviceName)) {
-        qCritical() << "Cannot own" << DateHelper::serviceName << ":" << bus.lastError().message();
+        qCCritical(ORB_HELPER) << "Cannot own" << DateHelper::serviceName << ":" << bus.lastError().message();
         return 1;
     }
     return app.exec();

@@ -1,6 +1,7 @@
 #include "ntpquery.h"
 
-#include <QDebug>
+#include "ntpquery_debug.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -51,8 +52,8 @@ NtpQuery::NtpQuery(QObject *parent)
 QString NtpQuery::tool()
 {
     // Only the system's directories: the service's PATH is not to be trusted.
-    return QStandardPaths::findExecutable(
-        QStringLiteral("ntpdig"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"), QStringLiteral("/bin")});
+    return QStandardPaths::findExecutable(QStringLiteral("ntpdig"),
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"), QStringLiteral("/bin")});
 }
 
 QStringList NtpQuery::arguments(const QStringList &servers)
@@ -138,7 +139,10 @@ void NtpQuery::start(const QString &program, const QStringList &servers, const Q
             QMetaObject::invokeMethod(
                 this,
                 [this]() {
-                    Q_EMIT finished(false, 0, QString(), QStringLiteral("The time query needs the user \"%1\", which this system lacks").arg(QLatin1String(toolUser)));
+                    Q_EMIT finished(false,
+                                    0,
+                                    QString(),
+                                    QStringLiteral("The time query needs the user \"%1\", which this system lacks").arg(QLatin1String(toolUser)));
                 },
                 Qt::QueuedConnection);
             return;
@@ -160,7 +164,7 @@ void NtpQuery::m_done()
     const QString errors = QString::fromUtf8(m_process.readAllStandardError()).trimmed();
     const QString output = QString(QString::fromUtf8(out).trimmed() + QLatin1Char('\n') + errors).trimmed();
     if (!output.isEmpty()) {
-        qInfo().noquote() << "The NTP query tool said:" << output;
+        qCInfo(ORB_NTPQUERY).noquote() << "The NTP query tool said:" << output;
     }
 
     if (m_process.error() == QProcess::FailedToStart) {
@@ -170,14 +174,17 @@ void NtpQuery::m_done()
     }
     if (m_timedOut) {
         m_failure = Failure::Other;
-        Q_EMIT finished(false, 0, QString(),
-            QStringLiteral("The time query of %1 did not finish within %2 s and was stopped.")
-                .arg(m_servers.join(QStringLiteral(", ")))
-                .arg(m_deadline.interval() / 1000.0));
+        Q_EMIT finished(false,
+                        0,
+                        QString(),
+                        QStringLiteral("The time query of %1 did not finish within %2 s and was stopped.")
+                            .arg(m_servers.join(QStringLiteral(", ")))
+                            .arg(m_deadline.interval() / 1000.0));
         return;
     }
     if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
-        const QString reason = output.isEmpty() ? QStringLiteral("The time query failed with exit code %1").arg(m_process.exitCode()) : failureReason(output, m_servers);
+        const QString reason =
+            output.isEmpty() ? QStringLiteral("The time query failed with exit code %1").arg(m_process.exitCode()) : failureReason(output, m_servers);
         m_failure = reason == output ? Failure::Other : Failure::UnknownServer;
         Q_EMIT finished(false, 0, QString(), reason);
         return;

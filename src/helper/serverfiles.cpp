@@ -1,5 +1,7 @@
 #include "serverfiles.h"
 
+#include "helper_debug.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,11 +11,13 @@
 
 #include "servername.h"
 
-namespace ServerFiles {
+namespace ServerFiles
+{
 using ServerName::chronySourcesName;
 using ServerName::timesyncdDropIn;
 
-namespace {
+namespace
+{
 const QByteArray header = "# Written by the date and time settings; saving there again replaces this file.\n";
 constexpr int toolTimeoutMs = 30000;
 
@@ -297,7 +301,7 @@ void restore(const QList<FileChange> &changes)
         }
         QSaveFile file(change.path);
         if (!file.open(QIODevice::WriteOnly) || file.write(change.before) != change.before.size() || !file.commit()) {
-            qWarning("Cannot put back %s: %s", qPrintable(change.path), qPrintable(file.errorString()));
+            qCWarning(ORB_HELPER, "Cannot put back %s: %s", qPrintable(change.path), qPrintable(file.errorString()));
         }
     }
 }
@@ -335,8 +339,13 @@ void timesyncdServers(const QString &catConfig, QStringList *servers, QStringLis
     }
 }
 
-bool check(const QString &root, const QString &service, const Plan &plan, const QStringList &servers, const QStringList &fallback, const QString &chronyd,
-    QString *error)
+bool check(const QString &root,
+           const QString &service,
+           const Plan &plan,
+           const QStringList &servers,
+           const QStringList &fallback,
+           const QString &chronyd,
+           QString *error)
 {
     QString output;
     if (service == QLatin1String("chrony")) {
@@ -348,8 +357,9 @@ bool check(const QString &root, const QString &service, const Plan &plan, const 
         return true;
     }
     if (!runTool(QStringLiteral("systemd-analyze"),
-            {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + root}, &output,
-            error)) {
+                 {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + root},
+                 &output,
+                 error)) {
         return false;
     }
     QStringList readServers, readFallback;

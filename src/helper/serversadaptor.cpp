@@ -1,5 +1,7 @@
 #include "serversadaptor.h"
 
+#include "helper_debug.h"
+
 #include "datehelper.h"
 #include "polkitauthority.h"
 #include "serverfiles.h"
@@ -9,7 +11,6 @@
 #include <QDBusError>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QDebug>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -17,7 +18,8 @@
 
 const QString ServersAdaptor::setServersAction = QStringLiteral("ru.veltronix.orb.date.set-servers");
 
-namespace {
+namespace
+{
 const QString systemd = QStringLiteral("org.freedesktop.systemd1");
 const QString systemdPath = QStringLiteral("/org/freedesktop/systemd1");
 const QString manager = QStringLiteral("org.freedesktop.systemd1.Manager");
@@ -41,7 +43,9 @@ ServersAdaptor::ServersAdaptor(DateHelper *helper, const QDBusConnection &bus)
 void ServersAdaptor::SetServers(const QString &service, const QStringList &servers, const QStringList &fallback, const QDBusMessage &message)
 {
     message.setDelayedReply(true);
-    const auto sendErrorReply = [this, &message](const QString &name, const QString &text) { m_bus.send(message.createErrorReply(name, text)); };
+    const auto sendErrorReply = [this, &message](const QString &name, const QString &text) {
+        m_bus.send(message.createErrorReply(name, text));
+    };
     // Names are checked before polkit is asked: no password for a request that cannot succeed.
     QStringList checked[2];
     const QStringList *lists[2] = {&servers, &fallback};
@@ -73,19 +77,22 @@ void ServersAdaptor::SetServers(const QString &service, const QStringList &serve
     m_busy = true;
     m_helper->holdIdle();
     const QDBusMessage request = message;
-    m_polkit->check(request.service(), setServersAction, request.isInteractiveAuthorizationAllowed(), [=](PolkitAuthority::Result result, const QString &reason) {
-        if (result == PolkitAuthority::Result::Allowed) {
-            m_save(request, service, checked[0], checked[1]);
-        } else {
-            qInfo().noquote() << "Refused SetServers of" << request.service() << ":" << reason;
-            m_bus.send(request.createErrorReply(result == PolkitAuthority::Result::InteractionRequired
-                                                    ? QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")
-                                                    : QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-                                                reason));
-        }
-        m_busy = false;
-        m_helper->releaseIdle();
-    });
+    m_polkit->check(request.service(),
+                    setServersAction,
+                    request.isInteractiveAuthorizationAllowed(),
+                    [=](PolkitAuthority::Result result, const QString &reason) {
+                        if (result == PolkitAuthority::Result::Allowed) {
+                            m_save(request, service, checked[0], checked[1]);
+                        } else {
+                            qCInfo(ORB_HELPER).noquote() << "Refused SetServers of" << request.service() << ":" << reason;
+                            m_bus.send(request.createErrorReply(result == PolkitAuthority::Result::InteractionRequired
+                                                                    ? QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")
+                                                                    : QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                                                                reason));
+                        }
+                        m_busy = false;
+                        m_helper->releaseIdle();
+                    });
 }
 
 void ServersAdaptor::m_save(const QDBusMessage &message, const QString &service, const QStringList &servers, const QStringList &fallback)
@@ -117,18 +124,18 @@ void ServersAdaptor::m_save(const QDBusMessage &message, const QString &service,
         ok = plan.needsRestart ? m_restart(service, &error) : m_reloadChronySources(&error);
     }
     if (ok) {
-        qInfo().noquote() << "Servers of" << service << "set to" << servers.join(QLatin1Char(' ')) << "fallback" << fallback.join(QLatin1Char(' ')) << "for"
-                          << message.service();
+        qCInfo(ORB_HELPER).noquote() << "Servers of" << service << "set to" << servers.join(QLatin1Char(' ')) << "fallback" << fallback.join(QLatin1Char(' '))
+                                     << "for" << message.service();
         m_bus.send(message.createReply());
         return;
     }
-    qWarning().noquote() << "Setting the servers of" << service << "failed:" << error;
+    qCWarning(ORB_HELPER).noquote() << "Setting the servers of" << service << "failed:" << error;
     if (applied) {
         ServerFiles::restore(plan.changes);
         // The service runs again with what it had; a failure here changes nothing for the caller.
         QString ignored;
         if (restarted && !(plan.needsRestart ? m_restart(service, &ignored) : m_reloadChronySources(&ignored))) {
-            qWarning().noquote() << "Restarting" << service << "with its previous servers failed:" << ignored;
+            qCWarning(ORB_HELPER).noquote() << "Restarting" << service << "with its previous servers failed:" << ignored;
         }
     }
     m_bus.send(message.createErrorReply(failedError, error));
@@ -148,8 +155,10 @@ QString ServersAdaptor::m_unitFor(const QString &service)
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
             continue;
         }
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            systemd, reply.arguments().constFirst().value<QDBusObjectPath>().path(), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        QDBusMessage get = QDBusMessage::createMethodCall(systemd,
+                                                          reply.arguments().constFirst().value<QDBusObjectPath>().path(),
+                                                          QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                          QStringLiteral("Get"));
         get << QStringLiteral("org.freedesktop.systemd1.Unit") << QStringLiteral("ActiveState");
         const QDBusMessage state = m_bus.call(get, QDBus::Block, callTimeoutMs);
         if (state.type() == QDBusMessage::ReplyMessage && !state.arguments().isEmpty()
@@ -218,6 +227,6 @@ bool ServersAdaptor::m_reloadChronySources(QString *error)
     process.waitForFinished();
     // chronyc cannot reach a daemon that is not running or that refuses it:
     // a restart reads the sources as well.
-    qInfo().noquote() << "chronyc reload sources failed:" << QString::fromUtf8(process.readAll()).trimmed() << "; restarting chrony";
+    qCInfo(ORB_HELPER).noquote() << "chronyc reload sources failed:" << QString::fromUtf8(process.readAll()).trimmed() << "; restarting chrony";
     return m_restart(QStringLiteral("chrony"), error);
 }

@@ -1,8 +1,9 @@
 #include "systemclock.h"
 
+#include "helper_debug.h"
+
 #include "testhooks.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -18,8 +19,10 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-namespace SystemClock {
-namespace {
+namespace SystemClock
+{
+namespace
+{
 constexpr long nanosecondsPerSecond = 1000000000L;
 
 QString errnoText(int error)
@@ -55,13 +58,13 @@ void setHardwareClock(time_t seconds)
 {
     const QString device = rtcDevice();
     if (device.isEmpty()) {
-        qDebug() << "No hardware clock; only the system clock was set";
+        qCDebug(ORB_HELPER) << "No hardware clock; only the system clock was set";
         return;
     }
     const bool local = hardwareClockIsLocal();
     tm broken{};
     if (!(local ? localtime_r(&seconds, &broken) : gmtime_r(&seconds, &broken))) {
-        qWarning() << "The hardware clock was not set: the time cannot be broken down";
+        qCWarning(ORB_HELPER) << "The hardware clock was not set: the time cannot be broken down";
         return;
     }
     if (TestHooks::enabled()) {
@@ -69,7 +72,7 @@ void setHardwareClock(time_t seconds)
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &broken);
         QString error;
         if (!record(QStringLiteral("rtc %1 %2").arg(local ? QStringLiteral("local") : QStringLiteral("utc"), QString::fromLatin1(text)), &error)) {
-            qWarning() << "The hardware clock was not set:" << error;
+            qCWarning(ORB_HELPER) << "The hardware clock was not set:" << error;
         }
         return;
     }
@@ -85,11 +88,11 @@ void setHardwareClock(time_t seconds)
     rtc.tm_isdst = 0;
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        qWarning() << "The hardware clock was not set: cannot open" << device << errnoText(errno);
+        qCWarning(ORB_HELPER) << "The hardware clock was not set: cannot open" << device << errnoText(errno);
         return;
     }
     if (::ioctl(fd, RTC_SET_TIME, &rtc) < 0) {
-        qWarning() << "The hardware clock was not set:" << errnoText(errno);
+        qCWarning(ORB_HELPER) << "The hardware clock was not set:" << errnoText(errno);
     }
     ::close(fd);
 }

@@ -3,37 +3,19 @@
 #include <QFile>
 #include <QImage>
 
+#include <zlib.h>
+
 #include <algorithm>
-#include <array>
 #include <cstring>
 
-namespace {
+namespace
+{
 // Edges are stored as 16-bit x positions.
 constexpr quint32 s_maxSide = 0x8000;
 
 quint32 bigEndian32(const uchar *p)
 {
     return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
-}
-
-quint32 crc32(const uchar *data, qsizetype length)
-{
-    static const auto table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 n = 0; n < 256; ++n) {
-            quint32 c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    quint32 c = 0xffffffffu;
-    for (qsizetype i = 0; i < length; ++i) {
-        c = table[(c ^ data[i]) & 0xff] ^ (c >> 8);
-    }
-    return c ^ 0xffffffffu;
 }
 }
 
@@ -75,7 +57,7 @@ HitMask HitMask::fromChunk(const QByteArray &png)
             pos += 12 + qsizetype(length);
             continue;
         }
-        if (crc32(type, qsizetype(length) + 4) != bigEndian32(data + length) || length < 9 || data[0] != 1) {
+        if (crc32(0, type, uInt(length) + 4) != bigEndian32(data + length) || length < 9 || data[0] != 1) {
             return {};
         }
         const quint32 width = bigEndian32(data + 1);

@@ -87,6 +87,7 @@ for f in "$helper" \
     "/usr/share/dbus-1/system-services/$service.service" \
     "/usr/share/dbus-1/system.d/$service.conf" \
     "/usr/share/polkit-1/actions/$service.policy" \
+    /usr/share/qlogging-categories5/kcm_orb_admin_date.categories \
     /usr/lib/systemd/system/orb-date-helper.service; do
     [ -f "$f" ] || fail "not installed: $f"
     dpkg -S "$f" >/dev/null 2>&1 || fail "not owned by the package: $f"

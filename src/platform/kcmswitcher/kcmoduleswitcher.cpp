@@ -1,8 +1,9 @@
 #include "kcmoduleswitcher.h"
 
+#include "kcmswitcher_debug.h"
+
 #include <KPluginMetaData>
 
-#include <QDebug>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -12,7 +13,7 @@ bool KCModulesSwitcher::gotoKCModule(const QString &moduleId)
 {
     const QString host = qEnvironmentVariableIsSet("ORB_KCMSHELL") ? qEnvironmentVariable("ORB_KCMSHELL") : QStringLiteral("kcmshell5");
     if (!QProcess::startDetached(host, {moduleId})) {
-        qWarning() << "Unable to start" << host << "to show the module" << moduleId;
+        qCWarning(ORB_KCMSWITCHER) << "Unable to start" << host << "to show the module" << moduleId;
         return false;
     }
     return true;

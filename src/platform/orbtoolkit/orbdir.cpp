@@ -1,6 +1,7 @@
 #include "orbdir.h"
 
-#include <QDebug>
+#include "toolkit_debug.h"
+
 #include <QDir>
 #include <QString>
 
@@ -21,7 +22,7 @@ std::string GetOrbDir(int kind)
     case OrbDirWindowManager:
         return QString(configHome() + QStringLiteral("/orbwm")).toStdString();
     default:
-        qWarning() << "GetOrbDir: unknown directory kind" << kind;
+        qCWarning(ORB_TOOLKIT) << "GetOrbDir: unknown directory kind" << kind;
         return std::string();
     }
 }

@@ -1,11 +1,12 @@
 #include "orbwmcommand.h"
 
-#include <QDebug>
+#include "toolkit_debug.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-namespace {
+namespace
+{
 // Catches the errors of one display's requests while it exists; the errors of
 // other displays go on to the handler that was installed before. GUI thread only.
 class ErrorTrap
@@ -66,7 +67,7 @@ bool SendCommandToWM(Display *display, const QByteArray &command)
     }
     const long dataWords = (static_cast<long>(command.size()) + 3) / 4;
     if (dataWords > maxWords - 7) {
-        qWarning() << "SendCommandToWM: the command is too long:" << command.size() << "bytes";
+        qCWarning(ORB_TOOLKIT) << "SendCommandToWM: the command is too long:" << command.size() << "bytes";
         return false;
     }
 
@@ -77,11 +78,17 @@ bool SendCommandToWM(Display *display, const QByteArray &command)
     if (property == None) {
         return false;
     }
-    XChangeProperty(display, DefaultRootWindow(display), property, XA_STRING, 8, PropModeAppend, reinterpret_cast<const unsigned char *>(command.constData()),
-        command.size());
+    XChangeProperty(display,
+                    DefaultRootWindow(display),
+                    property,
+                    XA_STRING,
+                    8,
+                    PropModeAppend,
+                    reinterpret_cast<const unsigned char *>(command.constData()),
+                    command.size());
     XSync(display, False);
     if (trap.errorCode() != 0) {
-        qWarning() << "SendCommandToWM: the X server refused the command, error code" << trap.errorCode();
+        qCWarning(ORB_TOOLKIT) << "SendCommandToWM: the X server refused the command, error code" << trap.errorCode();
         return false;
     }
     return true;

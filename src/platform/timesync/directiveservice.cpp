@@ -1,9 +1,10 @@
 #include "directiveservice.h"
 
+#include "timesync_debug.h"
+
 #include <KLocalizedString>
 
 #include <QDateTime>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -13,7 +14,8 @@
 #include "servername.h"
 #include "timesyncbus.h"
 
-namespace {
+namespace
+{
 bool isComment(const QString &trimmed)
 {
     return trimmed.isEmpty() || QStringLiteral("#!;%").contains(trimmed.front());
@@ -47,9 +49,12 @@ DirectiveService::DirectiveService(const Settings &settings, QObject *parent)
 
 DirectiveService *DirectiveService::createChrony(QObject *parent)
 {
-    return new DirectiveService({QStringLiteral("chrony"), {QStringLiteral("chrony.service"), QStringLiteral("chronyd.service")},
-                                    {QStringLiteral("/etc/chrony/chrony.conf"), QStringLiteral("/etc/chrony.conf")}, true, true},
-        parent);
+    return new DirectiveService({QStringLiteral("chrony"),
+                                 {QStringLiteral("chrony.service"), QStringLiteral("chronyd.service")},
+                                 {QStringLiteral("/etc/chrony/chrony.conf"), QStringLiteral("/etc/chrony.conf")},
+                                 true,
+                                 true},
+                                parent);
 }
 
 DirectiveService *DirectiveService::createNtpsec(QObject *parent)
@@ -173,7 +178,7 @@ bool DirectiveService::probeSynchronization(LastSynchroInfo *info) const
     chronyc.start(command.takeFirst(), command << QStringLiteral("-n") << QStringLiteral("tracking"));
     constexpr int timeoutMs = 5000;
     if (!chronyc.waitForFinished(timeoutMs) || chronyc.exitStatus() != QProcess::NormalExit || chronyc.exitCode() != 0) {
-        qWarning() << "chronyc tracking failed:" << chronyc.errorString() << chronyc.readAllStandardError();
+        qCWarning(ORB_TIMESYNC) << "chronyc tracking failed:" << chronyc.errorString() << chronyc.readAllStandardError();
         chronyc.kill();
         chronyc.waitForFinished();
         return false;

@@ -1,8 +1,8 @@
 #include "logiccontroller.h"
 
-#include <KLocalizedString>
+#include "timesync_debug.h"
 
-#include <QDebug>
+#include <KLocalizedString>
 
 #include "abstractserviceclass.h"
 #include "directiveservice.h"
@@ -194,7 +194,7 @@ bool LogicController::moveAndRestartActive(const QString &config, const QString 
     // Only the list of the active service as it is now: anything else would
     // put servers in effect that the page does not show.
     if (!active || target.isEmpty() || target != active->configTarget() || config.isEmpty() || config != saveCurrentConfig()) {
-        qWarning() << "Refusing to install time synchronization settings at" << target;
+        qCWarning(ORB_TIMESYNC) << "Refusing to install time synchronization settings at" << target;
         m_lastSaveError = i18n("The time servers changed while they were being saved.");
         return false;
     }

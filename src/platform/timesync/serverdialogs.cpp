@@ -1,9 +1,10 @@
 #include "serverdialogs.h"
 
+#include "timesync_debug.h"
+
 #include <KLocalizedString>
 
 #include <QApplication>
-#include <QDebug>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -18,14 +19,16 @@
 
 #include "servername.h"
 
-namespace ServerDialogs {
-namespace {
+namespace ServerDialogs
+{
+namespace
+{
 bool haveWidgets()
 {
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
         return true;
     }
-    qWarning() << "Time synchronization dialogs need a widgets application; the edit is cancelled";
+    qCWarning(ORB_TIMESYNC) << "Time synchronization dialogs need a widgets application; the edit is cancelled";
     return false;
 }
 

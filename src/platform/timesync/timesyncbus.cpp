@@ -1,5 +1,7 @@
 #include "timesyncbus.h"
 
+#include "timesync_debug.h"
+
 #include "dbusorbadmindate.h"
 
 #include <QDBusArgument>
@@ -10,15 +12,16 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDateTime>
-#include <QDebug>
 #include <QLocale>
 
 #include <KLocalizedString>
 
 #include <limits>
 
-namespace TimeSyncBus {
-namespace {
+namespace TimeSyncBus
+{
+namespace
+{
 const QString s_systemd = QStringLiteral("org.freedesktop.systemd1");
 const QString s_systemdPath = QStringLiteral("/org/freedesktop/systemd1");
 const QString s_manager = QStringLiteral("org.freedesktop.systemd1.Manager");
@@ -71,13 +74,17 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
 {
     const QString action = QStringLiteral("ru.veltronix.orb.date.set-servers");
     // The password dialog belongs above the settings window.
-    QDBusMessage announce = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"), QStringLiteral("/org/kde/Polkit1AuthAgent"),
-        QStringLiteral("org.kde.Polkit1AuthAgent"), QStringLiteral("setWIdForAction"));
+    QDBusMessage announce = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"),
+                                                           QStringLiteral("/org/kde/Polkit1AuthAgent"),
+                                                           QStringLiteral("org.kde.Polkit1AuthAgent"),
+                                                           QStringLiteral("setWIdForAction"));
     announce << action << static_cast<qulonglong>(wid);
     QDBusConnection::sessionBus().call(announce, QDBus::Block, s_readTimeoutMs);
 
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        QStringLiteral("ru.veltronix.orb.date"), QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Servers"), QStringLiteral("SetServers"));
+    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("ru.veltronix.orb.date"),
+                                                          QStringLiteral("/"),
+                                                          QStringLiteral("ru.veltronix.orb.date.Servers"),
+                                                          QStringLiteral("SetServers"));
     message << service << servers << fallback;
     message.setInteractiveAuthorizationAllowed(true);
     // The password dialog may stay open for as long as the user likes, and the
@@ -88,7 +95,7 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
     if (reply.type() == QDBusMessage::ReplyMessage) {
         return true;
     }
-    qWarning() << "Setting the servers of" << service << "failed:" << reply.errorName() << reply.errorMessage();
+    qCWarning(ORB_TIMESYNC) << "Setting the servers of" << service << "failed:" << reply.errorName() << reply.errorMessage();
     const QDBusError::ErrorType type = QDBusError(reply).type();
     if (type == QDBusError::AccessDenied || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
         *reason = i18n("Authorization error.");
@@ -102,8 +109,10 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
 
 bool timedatedSynchronized()
 {
-    return property(QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"), QStringLiteral("org.freedesktop.timedate1"),
-        QStringLiteral("NTPSynchronized"))
+    return property(QStringLiteral("org.freedesktop.timedate1"),
+                    QStringLiteral("/org/freedesktop/timedate1"),
+                    QStringLiteral("org.freedesktop.timedate1"),
+                    QStringLiteral("NTPSynchronized"))
         .toBool();
 }
 
@@ -124,7 +133,7 @@ LastSynchroInfo timesyncdLastSynchronization()
     }
     const QDBusArgument argument = message.value<QDBusArgument>();
     if (argument.currentSignature() != QLatin1String("(uuuuittayttttbtt)")) {
-        qWarning() << "Unexpected NTPMessage of systemd-timesyncd:" << argument.currentSignature();
+        qCWarning(ORB_TIMESYNC) << "Unexpected NTPMessage of systemd-timesyncd:" << argument.currentSignature();
         return {QString(), QString(), server};
     }
     uint leap, version, mode, stratum;

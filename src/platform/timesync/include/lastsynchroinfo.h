@@ -3,8 +3,7 @@
 #include <QString>
 
 // The last synchronization of the active service, as display text.
-struct LastSynchroInfo
-{
+struct LastSynchroInfo {
     QString date;
     QString time;
     QString server;

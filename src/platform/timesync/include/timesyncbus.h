@@ -6,9 +6,9 @@
 #include "lastsynchroinfo.h"
 
 // What the layer asks of systemd and its time services over the system bus.
-namespace TimeSyncBus {
-struct UnitState
+namespace TimeSyncBus
 {
+struct UnitState {
     bool known = false; // systemd has the unit (installed or loaded)
     QString activeState; // "active", "inactive", "failed", ...
 };
