@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTest>
 
 namespace {
 const QString polkitPath = QStringLiteral("/org/freedesktop/PolicyKit1/Authority");
