@@ -53,14 +53,11 @@ fi
 root="$ORB_TEST_TMPDIR/timesync-root"
 cp -r "$src/tests/fixtures/timesync-root" "$root"
 export ORB_TIMESYNC_ROOT="$root"
-/usr/bin/python3 "$src/tests/platform/timesync/timesync-standin.py" --background \
-    --journal "$ORB_TEST_TMPDIR/timesync-standin.jsonl" \
-    --unit systemd-timesyncd.service=active --unit chrony.service=inactive \
-    --server ntp1.vniiftri.ru --synced-at "$(($(date +%s) * 1000000))"
-
 log="$ORB_TEST_TMPDIR/standins.log"
 "$src/tests/harness/standins/start-standins" --log "$log" --timezone "$zone" "${zone_options[@]}" \
-    --faketime-file "$faketime_file" >/dev/null
+    --faketime-file "$faketime_file" \
+    --unit systemd-timesyncd.service=active --unit chrony.service=inactive \
+    --server ntp1.vniiftri.ru --synced-at "$(($(date +%s) * 1000000))" >/dev/null
 echo "demo: stand-in services are running; what they receive is printed below and logged to $log" >&2
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -3,6 +3,7 @@
 */
 
 #include "standins.h"
+#include "childprocess.h"
 
 #include <algorithm>
 
@@ -40,6 +41,10 @@ QString roleName(StandIns::Service service)
         return QStringLiteral("timedated");
     case StandIns::Agent:
         return QStringLiteral("agent");
+    case StandIns::Systemd:
+        return QStringLiteral("systemd");
+    case StandIns::Polkit:
+        return QStringLiteral("polkit");
     }
     return QString();
 }
@@ -170,6 +175,10 @@ QString StandIns::busName(Service service)
         return QStringLiteral("org.freedesktop.timedate1");
     case Agent:
         return QStringLiteral("org.kde.polkit-kde-authentication-agent-1");
+    case Systemd:
+        return QStringLiteral("org.freedesktop.systemd1");
+    case Polkit:
+        return QStringLiteral("org.freedesktop.PolicyKit1");
     }
     return QString();
 }
@@ -188,7 +197,7 @@ qint64 ownerPid(const QDBusConnection &connection, const QString &name)
 }
 }
 
-bool StandIns::waitForOwner(Service service, qint64 pid, bool owned, QProcess *process)
+bool StandIns::waitForOwner(Service service, qint64 pid, bool owned, ChildProcess *process)
 {
     QDBusConnection connection = bus(service);
     if (!connection.isConnected() || !connection.interface()) {
@@ -229,7 +238,7 @@ bool StandIns::start(Service service, const QVariantMap &parameters)
     }
     // A stand-in that left the bus by itself may not have been reaped yet.
     stop(service);
-    auto *process = new QProcess(this);
+    auto *process = new ChildProcess(this);
     m_processes[service] = process;
 
     QStringList arguments{scriptPath(), QStringLiteral("--role"), roleName(service)};
@@ -243,12 +252,7 @@ bool StandIns::start(Service service, const QVariantMap &parameters)
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardInputFile(QProcess::nullDevice());
     // Debian's interpreter: it is the one with python3-dbus and python3-dbusmock.
-    process->start(QStringLiteral("/usr/bin/python3"), arguments);
-    if (!process->waitForStarted()) {
-        qWarning() << "StandIns: cannot start" << scriptPath() << process->errorString();
-        return false;
-    }
-    return waitForOwner(service, process->processId(), true, process);
+    return process->launch(QStringLiteral("/usr/bin/python3"), arguments) && waitForOwner(service, process->processId(), true, process);
 }
 
 bool StandIns::startAll()
@@ -258,19 +262,13 @@ bool StandIns::startAll()
 
 bool StandIns::stop(Service service)
 {
-    QProcess *process = m_processes[service];
+    ChildProcess *process = m_processes[service];
     if (!process) {
         return true;
     }
     m_processes[service] = nullptr;
     const qint64 pid = process->processId();
-    if (process->state() != QProcess::NotRunning) {
-        process->terminate();
-        if (!process->waitForFinished(s_waitMs)) {
-            process->kill();
-            process->waitForFinished(s_waitMs);
-        }
-    }
+    process->stop(s_waitMs);
     delete process;
     // Only our own process's hold on the name matters: another owner is not ours to wait for.
     return pid == 0 || waitForOwner(service, pid, false, nullptr);
@@ -278,14 +276,14 @@ bool StandIns::stop(Service service)
 
 void StandIns::stopAll()
 {
-    stop(Helper);
-    stop(Timedated);
-    stop(Agent);
+    for (int service = Helper; service <= Polkit; ++service) {
+        stop(Service(service));
+    }
 }
 
 bool StandIns::isRunning(Service service) const
 {
-    QProcess *process = m_processes[service];
+    ChildProcess *process = m_processes[service];
     if (!process || process->state() == QProcess::NotRunning) {
         return false;
     }
@@ -360,6 +358,21 @@ bool StandIns::timedatedLocalRTC()
 bool StandIns::setTimedatedLocalRTC(bool localRtc)
 {
     return setServiceProperty(Timedated, QStringLiteral("LocalRTC"), localRtc);
+}
+
+bool StandIns::setUnit(const QString &unit, const QString &activeState)
+{
+    return control(Systemd, QStringLiteral("SetUnit"), {unit, activeState});
+}
+
+bool StandIns::setLastSync(const QString &server, qulonglong usec)
+{
+    return control(Systemd, QStringLiteral("SetLastSync"), {server, QVariant::fromValue(usec)});
+}
+
+bool StandIns::setJobResult(const QString &unit, const QString &result)
+{
+    return control(Systemd, QStringLiteral("SetJobResult"), {unit, result});
 }
 
 QList<StandInCall> StandIns::journal()

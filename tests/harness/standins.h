@@ -11,7 +11,7 @@
 #include <QVariant>
 #include <QVariantMap>
 
-class QProcess;
+class ChildProcess;
 
 /// One method call received by a stand-in, as written to the shared journal.
 struct StandInCall
@@ -50,6 +50,8 @@ public:
         Helper, ///< "ru.veltronix.orb.date" on the system bus
         Timedated, ///< "org.freedesktop.timedate1" on the system bus (dbusmock's template)
         Agent, ///< "org.kde.polkit-kde-authentication-agent-1" on the session bus
+        Systemd, ///< "org.freedesktop.systemd1" with "org.freedesktop.timesync1" beside it, on the system bus
+        Polkit, ///< "org.freedesktop.PolicyKit1" on the system bus (dbusmock's template)
     };
     Q_ENUM(Service)
 
@@ -60,8 +62,10 @@ public:
     static QDBusConnection bus(Service service);
 
     /// Starts the stand-in and waits until it owns its name. @p parameters are
-    /// initial property values (timedated: "Timezone", "LocalRTC", "NTP", "CanNTP").
+    /// initial values (timedated: "Timezone", "LocalRTC", "NTP", "CanNTP";
+    /// systemd: "Units" as a map of unit name to ActiveState, "ServerName", "SyncedAt").
     bool start(Service service, const QVariantMap &parameters = {});
+    /// The date helper, timedated and the agent.
     bool startAll();
     /// Stops it and waits until its name is gone; true also when it was not running.
     bool stop(Service service);
@@ -89,6 +93,12 @@ public:
 
     /// Every call received by any stand-in since the last clearJournal(), in order of arrival.
     static QList<StandInCall> journal();
+    /// systemd's units and timesync1's last synchronization (Systemd).
+    bool setUnit(const QString &unit, const QString &activeState);
+    bool setLastSync(const QString &server, qulonglong usec);
+    /// The result the unit's next restart jobs end with ("done" unless set).
+    bool setJobResult(const QString &unit, const QString &result);
+
     /// The journal restricted to one stand-in.
     static QList<StandInCall> calls(Service service);
     /// The calls of one member of one stand-in, in order of arrival.
@@ -99,7 +109,7 @@ public:
 
 private:
     bool control(Service service, const QString &method, const QVariantList &args, QVariant *result = nullptr);
-    bool waitForOwner(Service service, qint64 pid, bool owned, QProcess *process);
+    bool waitForOwner(Service service, qint64 pid, bool owned, ChildProcess *process);
 
-    QProcess *m_processes[3] = {nullptr, nullptr, nullptr};
+    ChildProcess *m_processes[Polkit + 1] = {};
 };

@@ -34,26 +34,6 @@ void typeText(QQuickWindow *window, const QString &text)
     }
 }
 
-QPalette darkPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x20, 0x23, 0x26));
-    palette.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Base, QColor(0x14, 0x16, 0x18));
-    palette.setColor(QPalette::AlternateBase, QColor(0x1d, 0x1f, 0x22));
-    palette.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Button, QColor(0x29, 0x2c, 0x30));
-    palette.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
-    palette.setColor(QPalette::HighlightedText, QColor(0xfc, 0xfc, 0xfc));
-    palette.setColor(QPalette::Mid, QColor(0x40, 0x44, 0x48));
-    palette.setColor(QPalette::Light, QColor(0x40, 0x44, 0x48));
-    palette.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x10));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x70, 0x70, 0x70));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x70, 0x70, 0x70));
-    return palette;
-}
-
 QPoint mapPicturePoint(QQuickItem *map, int px, int py, int pictureWidth, int pictureHeight)
 {
     const qreal paintedWidth = map->property("paintedWidth").toReal();

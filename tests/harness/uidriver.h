@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QPalette>
 #include <QPoint>
 #include <QString>
+
+#include "palettes.h"
 
 class QQuickItem;
 class QQuickWindow;
@@ -20,8 +21,6 @@ void clickItem(QQuickWindow *window, QQuickItem *item);
 // Types `text` key by key into whatever has the focus in `window`.
 void typeText(QQuickWindow *window, const QString &text);
 
-// A dark colour scheme close to the desktop's dark theme.
-QPalette darkPalette();
 
 // The point, in window coordinates, over pixel (px, py) of the map picture shown
 // by `map`, an Image that letterboxes a picture of `pictureWidth` × `pictureHeight`.

@@ -1,31 +1,14 @@
 #include "helperrig.h"
 
-#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTest>
 
 namespace {
-const QString polkitName = QStringLiteral("org.freedesktop.PolicyKit1");
 const QString polkitPath = QStringLiteral("/org/freedesktop/PolicyKit1/Authority");
 const QString scripts = QStringLiteral(ORB_HELPER_TEST_SCRIPTS);
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QTest::qWait(20);
-    }
-    return true;
-}
 }
 
 const QString HelperRig::helperName = QStringLiteral("ru.veltronix.orb.date");
@@ -41,8 +24,6 @@ HelperRig::HelperRig(QObject *parent)
 HelperRig::~HelperRig()
 {
     endRound();
-    m_polkit.terminate();
-    m_polkit.waitForFinished(5000);
 }
 
 QDBusConnection HelperRig::bus()
@@ -57,11 +38,12 @@ bool HelperRig::isOnBus(const QString &name)
 
 bool HelperRig::startPolkit()
 {
-    // Its own log of calls goes to stdout, which nobody needs to see.
-    m_polkit.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_polkit.start(QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"), QStringLiteral("polkitd"), QStringLiteral("--system")});
-    return waitFor([] { return isOnBus(polkitName); }, 15000);
+    return m_standIns.start(StandIns::Polkit);
+}
+
+StandIns &HelperRig::standIns()
+{
+    return m_standIns;
 }
 
 bool HelperRig::newRound()
@@ -75,6 +57,7 @@ bool HelperRig::newRound()
     // The NTP tool runs as an unprivileged user and writes its records here.
     const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    StandIns::clearJournal();
     bool records = QDir().mkpath(m_root) && QFile::setPermissions(m_dir.path(), open) && QFile::setPermissions(round, open);
     for (const QString &path : QStringList{m_toolRuns, m_toolRuns + QStringLiteral(".who")}) {
         QFile file(path);
@@ -83,19 +66,15 @@ bool HelperRig::newRound()
     return m_dir.isValid() && records && allow({})
         && polkitMock(QStringLiteral("SimulateHangActions"), {QStringList()}).type() == QDBusMessage::ReplyMessage
         && polkitMock(QStringLiteral("SimulateHang"), {false}).type() == QDBusMessage::ReplyMessage
-        && polkitMock(QStringLiteral("SetDelay"), {0.0}).type() == QDBusMessage::ReplyMessage
-        && polkitMock(QStringLiteral("ClearCalls")).type() == QDBusMessage::ReplyMessage;
+        && polkitMock(QStringLiteral("SetDelay"), {0.0}).type() == QDBusMessage::ReplyMessage;
 }
 
 void HelperRig::endRound()
 {
     stopHelper();
-    if (m_responder) {
-        m_responder->closeWriteChannel();
-        m_responder->waitForFinished(5000);
-        delete m_responder;
-        m_responder = nullptr;
-    }
+    // The responder ends when its input closes.
+    m_responder.closeWriteChannel();
+    m_responder.stop(5000);
 }
 
 QString HelperRig::root() const
@@ -142,36 +121,32 @@ void HelperRig::setHelperVariable(const QString &name, const QString &value)
 bool HelperRig::startHelper()
 {
     stopHelper();
-    m_helper = new QProcess(this);
-    m_helper->setProcessChannelMode(QProcess::ForwardedChannels);
-    m_helper->setProcessEnvironment(helperEnvironment());
-    m_helper->start(QStringLiteral(ORB_DATE_HELPER_TEST_EXE), {QStringLiteral("--idle-timeout"), QStringLiteral("0")});
-    return waitFor([this] { return isOnBus(helperName) || m_helper->state() == QProcess::NotRunning; }, 10000) && m_helper->state() != QProcess::NotRunning;
+    m_helper.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_helper.setProcessEnvironment(helperEnvironment());
+    return m_helper.launch(QStringLiteral(ORB_DATE_HELPER_TEST_EXE), {QStringLiteral("--idle-timeout"), QStringLiteral("0")})
+        && waitUntil([this] { return isOnBus(helperName) || m_helper.state() == QProcess::NotRunning; }, 10000) && m_helper.state() != QProcess::NotRunning;
 }
 
 void HelperRig::stopHelper()
 {
-    if (!m_helper) {
+    if (m_helper.state() == QProcess::NotRunning) {
         return;
     }
-    m_helper->terminate();
-    m_helper->waitForFinished(5000);
-    delete m_helper;
-    m_helper = nullptr;
-    waitFor([] { return !isOnBus(helperName); }, 5000);
+    m_helper.stop(5000);
+    waitUntil([] { return !isOnBus(helperName); }, 5000);
 }
 
 bool HelperRig::startResponder(double offset, int leap)
 {
-    m_responder = new QProcess(this);
-    m_responder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_responder->start(QStringLiteral("/usr/bin/python3"),
-        {scripts + QStringLiteral("/sntp-responder"), QStringLiteral("--offset"), QString::number(offset), QStringLiteral("--leap"), QString::number(leap),
-            QStringLiteral("--lifetime"), QStringLiteral("60")});
-    if (!m_responder->waitForReadyRead(10000)) {
+    m_responder.stop(5000);
+    m_responder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!m_responder.launch(QStringLiteral("/usr/bin/python3"),
+            {scripts + QStringLiteral("/sntp-responder"), QStringLiteral("--offset"), QString::number(offset), QStringLiteral("--leap"), QString::number(leap),
+                QStringLiteral("--lifetime"), QStringLiteral("60")})) {
         return false;
     }
-    m_ntpPort = m_responder->readLine().trimmed().toInt();
+    // It prints the port it listens on.
+    m_ntpPort = m_responder.readLineWithin(10000).toInt();
     return m_ntpPort > 0;
 }
 
@@ -189,7 +164,7 @@ QDBusMessage HelperRig::call(const QString &method, const QVariantList &argument
 
 QDBusMessage HelperRig::polkitMock(const QString &method, const QVariantList &arguments)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(polkitName, polkitPath, QStringLiteral("org.freedesktop.DBus.Mock"), method);
+    QDBusMessage message = QDBusMessage::createMethodCall(StandIns::busName(StandIns::Polkit), polkitPath, QStringLiteral("org.freedesktop.DBus.Mock"), method);
     message.setArguments(arguments);
     return bus().call(message);
 }
@@ -201,32 +176,18 @@ bool HelperRig::allow(const QStringList &actions)
 
 QList<HelperRig::PolkitCheck> HelperRig::polkitChecks()
 {
-    const QDBusMessage reply = polkitMock(QStringLiteral("GetCalls"));
     QList<PolkitCheck> checks;
-    const QDBusArgument calls = reply.arguments().value(0).value<QDBusArgument>();
-    calls.beginArray();
-    while (!calls.atEnd()) {
-        quint64 when = 0;
-        QString method;
-        QVariantList arguments;
-        calls.beginStructure();
-        calls >> when >> method >> arguments;
-        calls.endStructure();
-        if (method != QLatin1String("CheckAuthorization") || arguments.size() != 5) {
-            continue;
-        }
+    const QList<StandInCall> calls = StandIns::calls(StandIns::Polkit, QStringLiteral("CheckAuthorization"));
+    for (const StandInCall &call : calls) {
+        // (subject kind, {name: ...}), action, details, flags, cancellation id
+        const QVariantList subject = call.args.value(0).toList();
         PolkitCheck check;
-        const QDBusArgument subject = arguments.at(0).value<QDBusArgument>();
-        QVariantMap details;
-        subject.beginStructure();
-        subject >> check.subjectKind >> details;
-        subject.endStructure();
-        check.subjectName = details.value(QStringLiteral("name")).toString();
-        check.actionId = arguments.at(1).toString();
-        check.flags = arguments.at(3).toUInt();
+        check.subjectKind = subject.value(0).toString();
+        check.subjectName = subject.value(1).toMap().value(QStringLiteral("name")).toString();
+        check.actionId = call.args.value(1).toString();
+        check.flags = call.args.value(3).toUInt();
         checks << check;
     }
-    calls.endArray();
     return checks;
 }
 

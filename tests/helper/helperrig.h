@@ -1,8 +1,8 @@
 /*
     Runs the test build of the date helper on the private system bus together
-    with polkit's mock (python-dbusmock's polkitd template) and a local SNTP
-    responder, and reads what the helper did: the clock changes it recorded and
-    the NTP tool runs it started.
+    with the polkit stand-in and a local SNTP responder, and reads what the
+    helper did: the clock changes it recorded, the NTP tool runs it started and
+    the authorization checks in the stand-ins' journal.
 */
 
 #pragma once
@@ -15,6 +15,9 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include "childprocess.h"
+#include "standins.h"
 
 class HelperRig : public QObject
 {
@@ -40,10 +43,12 @@ public:
     static QDBusConnection bus();
     static bool isOnBus(const QString &name);
 
-    /// Starts polkit's mock; false when it does not appear on the bus.
+    /// Starts the polkit stand-in; false when it does not appear on the bus.
     bool startPolkit();
+    /// The stand-ins beside the helper (polkit, and systemd for those who start it).
+    StandIns &standIns();
     /// A fresh folder for the next round: configuration root, clock log and tool
-    /// record; polkit refuses everything again and forgets its calls.
+    /// record; polkit refuses everything again, and the journal is emptied.
     bool newRound();
     /// Stops the helper and the responder.
     void endRound();
@@ -82,9 +87,9 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_polkit;
-    QProcess *m_helper = nullptr;
-    QProcess *m_responder = nullptr;
+    StandIns m_standIns;
+    ChildProcess m_helper;
+    ChildProcess m_responder;
     int m_round = 0;
     QString m_root;
     QString m_clockLog;

@@ -5,7 +5,7 @@
 */
 
 #include "helperrig.h"
-#include "timesynctestsupport.h"
+#include "standins.h"
 
 #include <QDBusMessage>
 #include <QDir>
@@ -39,7 +39,6 @@ class HelperServersTest : public QObject
 
 private:
     HelperRig m_rig;
-    TimesyncStandIn m_systemd;
     QString m_chronyd;
     QString m_chronycLog;
 
@@ -57,9 +56,15 @@ private:
         return HelperRig::bus().call(message);
     }
 
-    QStringList restarts() const
+    // "unit mode" of every restart systemd was asked for.
+    static QStringList restarts()
     {
-        return m_systemd.calls().filter(QStringLiteral("RestartUnit("));
+        QStringList result;
+        const QList<StandInCall> calls = StandIns::calls(StandIns::Systemd, QStringLiteral("RestartUnit"));
+        for (const StandInCall &call : calls) {
+            result << call.args.value(0).toString() + QLatin1Char(' ') + call.args.value(1).toString();
+        }
+        return result;
     }
 
     // Every chrony file the helper wrote, through chronyd's own parser.
@@ -80,7 +85,7 @@ private Q_SLOTS:
     {
         QVERIFY2(qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS").contains(QLatin1String("orb-buses")), "run under tests/harness/run-with-buses");
         QVERIFY(m_rig.startPolkit());
-        QVERIFY(m_systemd.start());
+        QVERIFY(m_rig.standIns().start(StandIns::Systemd));
         int status = -1;
         m_chronyd = run(QStringLiteral(ORB_HELPER_TEST_SCRIPTS "/unpack-chrony"), {QStringLiteral(ORB_CHRONY_DIR)}, &status).trimmed();
         if (status != 0) {
@@ -97,10 +102,10 @@ private Q_SLOTS:
         m_chronycLog = m_rig.root() + QStringLiteral("/../chronyc.log");
         qputenv("ORB_TEST_CHRONYC_LOG", m_chronycLog.toUtf8());
         qunsetenv("ORB_TEST_CHRONYC_FAIL");
-        QVERIFY(m_systemd.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")));
-        QVERIFY(m_systemd.setUnit(QStringLiteral("chrony.service"), QStringLiteral("active")));
-        QVERIFY(m_systemd.setJobResult(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("done")));
-        m_systemd.clearCalls();
+        QVERIFY(m_rig.standIns().setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")));
+        QVERIFY(m_rig.standIns().setUnit(QStringLiteral("chrony.service"), QStringLiteral("active")));
+        QVERIFY(m_rig.standIns().setJobResult(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("done")));
+        StandIns::clearJournal();
         QVERIFY(m_rig.allow({setServersAction}));
         QVERIFY(m_rig.startHelper());
     }
@@ -122,13 +127,13 @@ private Q_SLOTS:
         const QString catConfig = run(QStringLiteral("systemd-analyze"),
             {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + m_rig.root()});
         QVERIFY2(catConfig.trimmed().endsWith(QLatin1String("FallbackNTP=fb.example")), qPrintable(catConfig));
-        QCOMPARE(restarts(), QStringList{QStringLiteral("RestartUnit(systemd-timesyncd.service, replace)")});
+        QCOMPARE(restarts(), QStringList{QStringLiteral("systemd-timesyncd.service replace")});
         QCOMPARE(m_rig.checkedActions(), QStringList{setServersAction});
         QVERIFY2(QDir(m_rig.root() + QStringLiteral("/etc/systemd/timesyncd.conf.d")).entryList(QDir::Files).size() == 2, "no file left behind");
 
         // A drop-in read after ours would win: refused, and ours is put back.
         QVERIFY(m_rig.writeFile(QStringLiteral("/etc/systemd/timesyncd.conf.d/zzz-local.conf"), "[Time]\nNTP=local.example\n"));
-        m_systemd.clearCalls();
+        StandIns::clearJournal();
         const QDBusMessage overridden = setServers(timesyncd, {QStringLiteral("b.example")});
         QCOMPARE(overridden.errorName(), QStringLiteral("org.freedesktop.DBus.Error.Failed"));
         QVERIFY2(overridden.errorMessage().contains(QLatin1String("overrides")), qPrintable(overridden.errorMessage()));
@@ -138,7 +143,7 @@ private Q_SLOTS:
 
     void failedRestartPutsTheFilesBack()
     {
-        QVERIFY(m_systemd.setJobResult(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("failed")));
+        QVERIFY(m_rig.standIns().setJobResult(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("failed")));
         const QDBusMessage reply = setServers(timesyncd, {QStringLiteral("a.example")});
         QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.Failed"));
         QVERIFY2(reply.errorMessage().contains(QLatin1String("did not start again")), qPrintable(reply.errorMessage()));
@@ -173,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(!read(chronyConf).contains("pool 2.debian.pool.ntp.org"));
         QVERIFY(read(chronyConf).contains("sourcedir /etc/chrony/sources.d\n"));
         QVERIFY(!QFile::exists(m_rig.root() + ownSources));
-        QCOMPARE(restarts(), QStringList{QStringLiteral("RestartUnit(chrony.service, replace)")});
+        QCOMPARE(restarts(), QStringList{QStringLiteral("chrony.service replace")});
         verifyChronyParses();
 
         // A source of another file is changed there, not here.

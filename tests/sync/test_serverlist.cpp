@@ -39,7 +39,6 @@ private:
     QString installerLog() const;
 
     StandIns m_standIns;
-    TimesyncStandIn m_systemd;
     std::unique_ptr<FixtureRoot> m_root;
     std::shared_ptr<LogicController> m_logic;
     QTemporaryDir m_scratch;
@@ -62,7 +61,7 @@ void TestServerList::initTestCase()
 {
     QVERIFY(m_scratch.isValid());
     QVERIFY(m_standIns.start(StandIns::Timedated));
-    QVERIFY(m_systemd.start());
+    QVERIFY(m_standIns.start(StandIns::Systemd));
     QVERIFY(m_standIns.start(StandIns::Helper));
 }
 
@@ -71,7 +70,6 @@ void TestServerList::init()
     m_root = std::make_unique<FixtureRoot>();
     QVERIFY(m_root->isValid());
     StandIns::clearJournal();
-    m_systemd.clearCalls();
     resetAnsweredDialogs();
 }
 
@@ -83,9 +81,9 @@ void TestServerList::cleanup()
 
 void TestServerList::bind(const QString &timesyncd, const QString &chrony, const QString &ntpsec)
 {
-    QVERIFY(m_systemd.setUnit(QStringLiteral("systemd-timesyncd.service"), timesyncd));
-    QVERIFY(m_systemd.setUnit(QStringLiteral("chrony.service"), chrony));
-    QVERIFY(m_systemd.setUnit(QStringLiteral("ntpsec.service"), ntpsec));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("systemd-timesyncd.service"), timesyncd));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("chrony.service"), chrony));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("ntpsec.service"), ntpsec));
     m_logic = std::make_shared<LogicController>(true);
     ServerList::setLogicController(m_logic);
     ServerList::load();
@@ -210,7 +208,7 @@ void TestServerList::editWithoutActiveServiceSavesNothing()
     QVERIFY(ServerList::needsSave());
     QVERIFY(ServerList::save());
     QCOMPARE(installerLog(), QString());
-    QVERIFY(!m_systemd.calls().join(QLatin1Char('\n')).contains(QStringLiteral("RestartUnit")));
+    QVERIFY(StandIns::calls(StandIns::Systemd, QStringLiteral("RestartUnit")).isEmpty());
 }
 
 QTEST_MAIN(TestServerList)

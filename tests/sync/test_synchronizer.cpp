@@ -71,7 +71,6 @@ private:
     std::unique_ptr<Synchronizer> makeSynchronizer();
 
     StandIns m_standIns;
-    TimesyncStandIn m_systemd;
     std::unique_ptr<FixtureRoot> m_root;
     std::shared_ptr<DBusOrbAdminDate> m_client;
     std::shared_ptr<LogicController> m_logic;
@@ -81,7 +80,7 @@ void TestSynchronizer::initTestCase()
 {
     QVERIFY(qEnvironmentVariableIsSet("ORB_STANDIN_JOURNAL"));
     QVERIFY(m_standIns.startAll());
-    QVERIFY(m_systemd.start({QStringLiteral("--unit"), QStringLiteral("systemd-timesyncd.service=active")}));
+    QVERIFY(m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), QVariantMap{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}}}}));
 }
 
 void TestSynchronizer::init()
@@ -89,10 +88,10 @@ void TestSynchronizer::init()
     m_root = std::make_unique<FixtureRoot>();
     QVERIFY(m_root->isValid());
     QVERIFY(m_standIns.clearFailures(StandIns::Helper));
-    QVERIFY(m_systemd.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")));
-    QVERIFY(m_systemd.setUnit(QStringLiteral("chrony.service"), QStringLiteral("inactive")));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("chrony.service"), QStringLiteral("inactive")));
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), true));
-    QVERIFY(m_systemd.setLastSync(QString(), 0));
+    QVERIFY(m_standIns.setLastSync(QString(), 0));
     StandIns::clearJournal();
     m_client = std::make_shared<DBusOrbAdminDate>();
     m_logic = std::make_shared<LogicController>(true);
@@ -131,7 +130,7 @@ void TestSynchronizer::statusLine()
     QFETCH(int, state);
     QFETCH(QString, status);
 
-    QVERIFY(m_systemd.setUnit(QStringLiteral("systemd-timesyncd.service"), timesyncd));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("systemd-timesyncd.service"), timesyncd));
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), synchronized));
     auto synchronizer = makeSynchronizer();
     QCOMPARE(synchronizer->currentServiceState(), state);
@@ -144,7 +143,7 @@ void TestSynchronizer::statusLine()
 void TestSynchronizer::lastSynchronizationToolTip()
 {
     const QDateTime when(QDate(2025, 12, 4), QTime(10, 0, 5), Qt::UTC);
-    QVERIFY(m_systemd.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000));
+    QVERIFY(m_standIns.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000));
     auto synchronizer = makeSynchronizer();
     QCOMPARE(synchronizer->getLastSynchroToolTip(),
         QStringLiteral("Last synchronization\nDate: %1\nTime: 10:00:05\nServer: ntp2.vniiftri.ru")
@@ -158,7 +157,7 @@ void TestSynchronizer::lastSynchronizationToolTip()
 
     // Synchronized, but no server known.
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), true));
-    QVERIFY(m_systemd.setLastSync(QString(), 0));
+    QVERIFY(m_standIns.setLastSync(QString(), 0));
     m_logic->reloadSystemState();
     QCOMPARE(synchronizer->currentServiceState(), 3);
     QCOMPARE(synchronizer->getLastSynchroToolTip(), QString());
@@ -242,7 +241,7 @@ void TestSynchronizer::recommendedServersInStableOrder()
         QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("3.debian.pool.ntp.org")};
     QCOMPARE(synchronizer->getRecommendedServers(), s_recommended + configured);
 
-    QVERIFY(m_systemd.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("inactive")));
+    QVERIFY(m_standIns.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("inactive")));
     m_logic->reloadSystemState();
     QCOMPARE(synchronizer->getRecommendedServers(), s_recommended);
 }
@@ -322,7 +321,7 @@ void TestSynchronizer::syncNowAcceptsNames()
 void TestSynchronizer::noServiceUnits()
 {
     // A systemd that knows none of the services.
-    QVERIFY(m_systemd.start());
+    QVERIFY(m_standIns.stop(StandIns::Systemd) && m_standIns.start(StandIns::Systemd));
     auto synchronizer = makeSynchronizer();
     QCOMPARE(synchronizer->currentServiceState(), 0);
     QVERIFY(synchronizer->noActiveServices());

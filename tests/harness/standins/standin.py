@@ -5,6 +5,10 @@ Roles:
   helper     the privileged date helper "ru.veltronix.orb.date" (system bus)
   timedated  org.freedesktop.timedate1, from python-dbusmock's template (system bus)
   agent      the polkit authentication agent of the session (session bus)
+  systemd    systemd's manager (python-dbusmock's template) together with
+             systemd-timesyncd's org.freedesktop.timesync1 (system bus)
+  polkit     the polkit authority, python-dbusmock's template (system bus),
+             steered through its own org.freedesktop.DBus.Mock methods
 
 Every method call the service receives is appended, in order of arrival, to
 the journal file (--journal, default $ORB_STANDIN_JOURNAL) as one JSON object a
@@ -20,6 +24,14 @@ Tests steer a running stand-in through its control object, path
   EmitError(s, s)         emit the service's Error(s, s) signal
   GetProperty(s) -> v, SetProperty(s, v)   main-interface properties
   Quit()
+and for the systemd role:
+  SetUnit(s name, s state)      add or change a unit's ActiveState
+  SetLastSync(s server, t usec) timesync1's ServerName and the arrival time of
+                                the last answer in NTPMessage
+  SetJobResult(s unit, s result)  how the unit's next restart jobs end ("done";
+                                a unit whose job fails is left "failed")
+The systemd role's LoadUnit gives unknown units as "not-found", as systemd does;
+RestartUnit's job ends with JobRemoved.
 
 For the demo, calls can also take effect for the processes that share the
 stand-in's mount namespace (see tools/demo.sh):
@@ -75,7 +87,26 @@ ROLES = {
         'interface': 'org.kde.Polkit1AuthAgent',
         'methods': [('setWIdForAction', 'st', '', '')],
     },
+    'systemd': {
+        'bus': 'system',
+        'name': 'org.freedesktop.systemd1',
+        'path': '/org/freedesktop/systemd1',
+        'interface': 'org.freedesktop.systemd1.Manager',
+        'template': 'systemd',
+        'also': 'org.freedesktop.timesync1',
+    },
+    'polkit': {
+        'bus': 'system',
+        'name': 'org.freedesktop.PolicyKit1',
+        'path': '/org/freedesktop/PolicyKit1/Authority',
+        'interface': 'org.freedesktop.PolicyKit1.Authority',
+        'template': 'polkitd',
+    },
 }
+
+UNIT_IFACE = 'org.freedesktop.systemd1.Unit'
+TIMESYNC_PATH = '/org/freedesktop/timesync1'
+TIMESYNC_IFACE = 'org.freedesktop.timesync1.Manager'
 
 # Calls that belong to the test machinery, not to what the module sent.
 UNJOURNALED_INTERFACES = {
@@ -150,6 +181,7 @@ class Control(dbus.service.Object):
         self.journal = journal
         self.failures = {}  # member -> (error name, message)
         self.drops = set()
+        self.job_results = {}  # unit -> result of its next restart jobs
         self.loop = None
 
     @dbus.service.method(CONTROL_IFACE, in_signature='sss', out_signature='')
@@ -166,6 +198,7 @@ class Control(dbus.service.Object):
     def Clear(self):
         self.failures.clear()
         self.drops.clear()
+        self.job_results.clear()
 
     @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
     def EmitError(self, error, message):
@@ -186,6 +219,87 @@ class Control(dbus.service.Object):
     @dbus.service.method(CONTROL_IFACE, in_signature='', out_signature='')
     def Quit(self):
         GLib.idle_add(self.loop.quit)
+
+
+def ntp_message(usec):
+    '''timesyncd's NTPMessage (uuuuittayttttbtt); only the arrival time matters here.'''
+    return dbus.Struct((dbus.UInt32(0), dbus.UInt32(4), dbus.UInt32(4), dbus.UInt32(1), dbus.Int32(-25),
+                        dbus.UInt64(0), dbus.UInt64(0), dbus.Array([], signature='y'),
+                        dbus.UInt64(usec), dbus.UInt64(usec), dbus.UInt64(usec), dbus.UInt64(usec),
+                        dbus.Boolean(False), dbus.UInt64(1), dbus.UInt64(0)), signature='uuuuittayttttbtt')
+
+
+class SystemdControl(Control):
+    methods = {}
+
+    def __init__(self, conn, service, journal, timesync):
+        super().__init__(conn, service, journal)
+        self.timesync = timesync
+
+    def unit_object(self, name):
+        if name not in self.service.units:
+            self.service.AddMockUnit(name)
+        return dbusmock.mockobject.objects[self.service.units[name]]
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+    def SetUnit(self, name, state):
+        self.unit_object(str(name)).UpdateProperties(UNIT_IFACE, {'ActiveState': state, 'LoadState': 'loaded'})
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='st', out_signature='')
+    def SetLastSync(self, server, usec):
+        # dbusmock's UpdateProperties cannot wrap a struct; timesyncd signals nothing here anyway.
+        properties = self.timesync.props[TIMESYNC_IFACE]
+        properties['ServerName'] = dbus.String(server)
+        properties['NTPMessage'] = ntp_message(usec)
+
+    @dbus.service.method(CONTROL_IFACE, in_signature='ss', out_signature='')
+    def SetJobResult(self, unit, result):
+        self.job_results[str(unit)] = str(result)
+
+
+def serve_systemd(conn, systemd, journal, given):
+    '''The manager's unit calls and timesync1 beside it; returns the control object.'''
+    systemd.AddTemplate('systemd', {})
+
+    def load_unit(name):
+        name = str(name)
+        if name not in systemd.units:
+            systemd.AddMockUnit(name)
+            dbusmock.mockobject.objects[systemd.units[name]].UpdateProperties(UNIT_IFACE, {'LoadState': 'not-found'})
+        return systemd.units[name]
+
+    def restart_unit(name, _mode):
+        path = systemd.units.get(str(name))
+        if path is None:
+            raise dbus.exceptions.DBusException(f'Unit {name} not found.', name='org.freedesktop.systemd1.NoSuchUnit')
+        result = control.job_results.get(str(name), 'done')
+        dbusmock.mockobject.objects[path].UpdateProperties(UNIT_IFACE, {'ActiveState': 'active' if result == 'done' else 'failed'})
+        job_id = int(time.monotonic() * 1000)
+        job = dbus.ObjectPath(f'{systemd.path}/job/{job_id}')
+
+        def job_removed():
+            systemd.EmitSignal(systemd.interface, 'JobRemoved', 'uoss', [dbus.UInt32(job_id % 2**32), job, str(name), result])
+            return False
+        GLib.timeout_add(50, job_removed)
+        return job
+
+    systemd.standin_load_unit = load_unit
+    systemd.standin_restart_unit = restart_unit
+    systemd.AddMethod(systemd.interface, 'LoadUnit', 's', 'o', 'ret = self.standin_load_unit(args[0])')
+    systemd.AddMethod(systemd.interface, 'RestartUnit', 'ss', 'o', 'ret = self.standin_restart_unit(args[0], args[1])')
+
+    timesync = dbusmock.mockobject.DBusMockObject(conn, TIMESYNC_PATH, TIMESYNC_IFACE, {
+        'ServerName': dbus.String(given.get('ServerName', '')),
+        'ServerAddress': dbus.Struct((dbus.Int32(0), dbus.Array([], signature='y')), signature='iay'),
+        'NTPMessage': ntp_message(int(given.get('SyncedAt', 0))),
+    })
+    dbusmock.mockobject.objects[TIMESYNC_PATH] = timesync
+    timesync.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
+
+    control = SystemdControl(conn, systemd, journal, timesync)
+    for name, state in given.get('Units', {}).items():
+        control.SetUnit(name, state)
+    return control
 
 
 ZONEINFO = '/usr/share/zoneinfo'
@@ -239,10 +353,11 @@ def make_filter(desc, control, journal, args):
         if interface in UNJOURNALED_INTERFACES:
             return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
         member = msg.get_member()
+        destination = msg.get_destination()
         journal.record({
             'time': time.monotonic(),
             'bus': desc['bus'],
-            'service': desc['name'],
+            'service': destination if destination == desc.get('also') else desc['name'],
             'path': msg.get_path(),
             'interface': interface,
             'member': member,
@@ -272,7 +387,8 @@ def main():
     parser.add_argument('--log', default='', help='also write a readable line per received call to this file')
     parser.add_argument('--verbose', action='store_true', help='write a readable line per received call to stderr')
     parser.add_argument('--parameters', default='{}',
-                        help='JSON object of initial property values (timedated: Timezone, LocalRTC, NTP, CanNTP)')
+                        help='JSON object of initial values (timedated: Timezone, LocalRTC, NTP, CanNTP; '
+                             'systemd: Units {name: state}, ServerName, SyncedAt in microseconds since the epoch)')
     parser.add_argument('--etc', default='', help="folder whose localtime and timezone SetTimezone changes (demo)")
     parser.add_argument('--faketime-file', default='', help="libfaketime offset file that SetTime writes (demo)")
     args = parser.parse_args()
@@ -292,31 +408,38 @@ def main():
 
     service = dbusmock.mockobject.DBusMockObject(conn, desc['path'], desc['interface'], {})
     dbusmock.mockobject.objects[desc['path']] = service
-    if 'template' in desc:
+    # dbusmock logs every call to stdout unless given a file; our journal does that job.
+    service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
+    given = json.loads(args.parameters)
+    control = None
+    if args.role == 'timedated':
         # The template's SetNTP changes NTP and announces it with PropertiesChanged.
         # Synchronization starts off, so that a time set by hand is what tests see.
-        given = json.loads(args.parameters)
         service.AddTemplate(desc['template'], {'NTP': False, **given})
         if 'NTP' not in given:
             # The template derives this from NTP; the clock counts as synchronized still.
             service.props[desc['interface']]['NTPSynchronized'] = dbus.Boolean(given.get('NTPSynchronized', True))
+    elif args.role == 'systemd':
+        control = serve_systemd(conn, service, journal, given)
+    elif 'template' in desc:
+        service.AddTemplate(desc['template'], given)
     else:
         service.AddMethods(desc['interface'], desc['methods'])
         for interface, methods in desc.get('more', {}).items():
             service.AddMethods(interface, methods)
-        for name, value in json.loads(args.parameters).items():
+        for name, value in given.items():
             service.AddProperty(desc['interface'], name, value)
-    # dbusmock logs every call to stdout unless given a file; our journal does that job.
-    service.logfile = open(os.devnull, 'wb')  # pylint: disable=consider-using-with
 
-    control = Control(conn, service, journal)
+    control = control or Control(conn, service, journal)
     conn.add_message_filter(make_filter(desc, control, journal, args))
 
     # Objects first, then the name: once the name is visible, everything answers.
-    reply = conn.request_name(desc['name'], dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
-    if reply not in (dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
-        sys.stderr.write(f'standin: {desc["name"]} is already owned on the {desc["bus"]} bus\n')
-        return 1
+    # The main name last: tests wait for it, and by then the other one answers too.
+    for name in filter(None, (desc.get('also'), desc['name'])):
+        reply = conn.request_name(name, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+        if reply not in (dbus.bus.REQUEST_NAME_REPLY_PRIMARY_OWNER, dbus.bus.REQUEST_NAME_REPLY_ALREADY_OWNER):
+            sys.stderr.write(f'standin: {name} is already owned on the {desc["bus"]} bus\n')
+            return 1
 
     loop = GLib.MainLoop()
     control.loop = loop

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
+
+#include "childprocess.h"
 
 // A private Xvfb on a free display number, for tests that need a real X server.
 class XvfbServer
@@ -21,6 +22,6 @@ public:
     QString displayName() const;
 
 private:
-    QProcess m_process;
+    ChildProcess m_process;
     QString m_displayName;
 };

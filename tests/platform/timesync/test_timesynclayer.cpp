@@ -101,7 +101,6 @@ private:
     void writeChronyReport(const QByteArray &report);
 
     StandIns m_standIns;
-    TimesyncStandIn m_systemd;
     std::unique_ptr<FixtureRoot> m_root;
     QTemporaryDir m_scratch;
 };
@@ -112,7 +111,7 @@ void TestTimeSyncLayer::initTestCase()
     QVERIFY(m_scratch.isValid());
     QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("NTP"), false}}));
     QVERIFY(m_standIns.start(StandIns::Helper));
-    QVERIFY(m_systemd.start());
+    QVERIFY(m_standIns.start(StandIns::Systemd));
     qputenv("ORB_TIMESYNC_CHRONYC", QByteArray(ORB_TIMESYNC_TEST_DIR "/fake-chronyc"));
     qputenv("ORB_FAKE_CHRONYC_REPORT", m_scratch.filePath(QStringLiteral("tracking")).toUtf8());
 }
@@ -123,8 +122,7 @@ void TestTimeSyncLayer::init()
     QVERIFY(m_root->isValid());
     setUnits(QStringLiteral("active"), QStringLiteral("inactive"), QStringLiteral("inactive"), QStringLiteral("inactive"));
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), false));
-    QVERIFY(m_systemd.clearFailures());
-    m_systemd.clearCalls();
+    QVERIFY(m_standIns.clearFailures(StandIns::Systemd));
     qunsetenv("ORB_FAKE_CHRONYC_FAIL");
     QVERIFY(m_standIns.clearFailures(StandIns::Helper));
     StandIns::clearJournal();
@@ -139,11 +137,11 @@ void TestTimeSyncLayer::cleanup()
 
 void TestTimeSyncLayer::setUnits(const QString &timesyncd, const QString &chrony, const QString &ntpsec, const QString &chronyd)
 {
-    QVERIFY(m_systemd.setUnit(s_timesyncd, timesyncd));
-    QVERIFY(m_systemd.setUnit(s_chrony, chrony));
-    QVERIFY(m_systemd.setUnit(s_ntpsec, ntpsec));
+    QVERIFY(m_standIns.setUnit(s_timesyncd, timesyncd));
+    QVERIFY(m_standIns.setUnit(s_chrony, chrony));
+    QVERIFY(m_standIns.setUnit(s_ntpsec, ntpsec));
     if (!chronyd.isEmpty()) {
-        QVERIFY(m_systemd.setUnit(s_chronyd, chronyd));
+        QVERIFY(m_standIns.setUnit(s_chronyd, chronyd));
     }
 }
 
@@ -217,7 +215,7 @@ void TestTimeSyncLayer::timesyncdLastSynchronization()
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), true));
     // 2025-12-04 10:00:05 UTC; the test runs with TZ=UTC.
     const QDateTime when(QDate(2025, 12, 4), QTime(10, 0, 5), Qt::UTC);
-    QVERIFY(m_systemd.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000 + 123));
+    QVERIFY(m_standIns.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000 + 123));
 
     LogicController logic(true);
     QCOMPARE(logic.getSavedServiceState(), 3);
@@ -227,7 +225,7 @@ void TestTimeSyncLayer::timesyncdLastSynchronization()
     QCOMPARE(info.time, QStringLiteral("10:00:05"));
 
     // Synchronized, but timesyncd names no server: nothing to tell.
-    QVERIFY(m_systemd.setLastSync(QString(), 0));
+    QVERIFY(m_standIns.setLastSync(QString(), 0));
     logic.reloadSystemState();
     QCOMPARE(logic.getSavedServiceState(), 3);
     QCOMPARE(logic.getLastSynchroInfo().server, QString());
@@ -568,7 +566,7 @@ void TestTimeSyncLayer::lastServerIsKept()
 void TestTimeSyncLayer::noServiceUnits()
 {
     // A fresh systemd that has none of the units.
-    QVERIFY(m_systemd.start());
+    QVERIFY(m_standIns.stop(StandIns::Systemd) && m_standIns.start(StandIns::Systemd));
     LogicController logic(true);
     QVERIFY(logic.getSysAlive());
     QCOMPARE(logic.getSavedServiceState(), 0);
@@ -581,12 +579,12 @@ void TestTimeSyncLayer::noServiceUnits()
 
 void TestTimeSyncLayer::systemdUnreachable()
 {
-    m_systemd.stop();
+    QVERIFY(m_standIns.stop(StandIns::Systemd));
     LogicController logic(true);
     QVERIFY(!logic.getSysAlive());
     QCOMPARE(logic.getSavedServiceState(), 0);
     QCOMPARE(logic.getActiveServiceName(), QString());
-    QVERIFY(m_systemd.start());
+    QVERIFY(m_standIns.start(StandIns::Systemd));
 }
 
 QTEST_MAIN(TestTimeSyncLayer)

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtTest 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
-import orb.tztest 1.0
+import orb.testsupport 1.0
 import "qrc:/package/contents/ui"
 
 // The "Time zone" page with the real list provider, map controller and module

@@ -1,7 +1,8 @@
 // Test-only QML plug-in "orb.testsupport": switches the application palette so
 // that screenshots can show the items on a light and on a dark scheme, reads
-// pixels of grabbed images, tells where screenshots go, and gives runners
-// without a localized context i18n().
+// pixels of grabbed images, tells where screenshots go, changes what the
+// process takes for the system time zone, and gives runners without a
+// localized context i18n().
 
 #include <QColor>
 #include <QDir>
@@ -11,32 +12,11 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlExtensionPlugin>
+#include <QTimeZone>
 
 #include <KLocalizedContext>
 
-namespace {
-QPalette schemePalette(const QColor &window, const QColor &base, const QColor &text, const QColor &disabledText)
-{
-    const QColor highlight(0x3d, 0xae, 0xe9);
-    QPalette palette(text, window);
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        const QColor &shownText = group == QPalette::Disabled ? disabledText : text;
-        palette.setColor(group, QPalette::Window, window);
-        palette.setColor(group, QPalette::WindowText, shownText);
-        palette.setColor(group, QPalette::Base, base);
-        palette.setColor(group, QPalette::AlternateBase, window);
-        palette.setColor(group, QPalette::Text, shownText);
-        palette.setColor(group, QPalette::Button, window);
-        palette.setColor(group, QPalette::ButtonText, shownText);
-        palette.setColor(group, QPalette::Highlight, highlight);
-        palette.setColor(group, QPalette::HighlightedText, QColor(0xfc, 0xfc, 0xfc));
-        palette.setColor(group, QPalette::ToolTipBase, window);
-        palette.setColor(group, QPalette::ToolTipText, text);
-        palette.setColor(group, QPalette::PlaceholderText, disabledText);
-    }
-    return palette;
-}
-}
+#include "palettes.h"
 
 class TestSupport : public QObject
 {
@@ -49,9 +29,9 @@ public:
     {
         static const QPalette original = QGuiApplication::palette();
         if (name == QLatin1String("light")) {
-            QGuiApplication::setPalette(schemePalette(QColor(0xef, 0xf0, 0xf1), QColor(0xfc, 0xfc, 0xfc), QColor(0x23, 0x26, 0x29), QColor(0xa0, 0xa4, 0xa8)));
+            QGuiApplication::setPalette(lightPalette());
         } else if (name == QLatin1String("dark")) {
-            QGuiApplication::setPalette(schemePalette(QColor(0x31, 0x36, 0x3b), QColor(0x23, 0x26, 0x29), QColor(0xef, 0xf0, 0xf1), QColor(0x6e, 0x73, 0x78)));
+            QGuiApplication::setPalette(darkPalette());
         } else {
             QGuiApplication::setPalette(original);
         }
@@ -80,6 +60,22 @@ public:
     }
 };
 
+// As if an administrator had changed the system zone elsewhere.
+class SystemZone : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The toolkit reads TZ afresh on every query of the system zone; returns the
+    // id it reads now, so a test sees at once whether the change took.
+    Q_INVOKABLE QString set(const QString &zoneId)
+    {
+        qputenv("TZ", zoneId.toUtf8());
+        return QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    }
+};
+
 class TestSupportPlugin : public QQmlExtensionPlugin
 {
     Q_OBJECT
@@ -88,6 +84,7 @@ public:
     void registerTypes(const char *uri) override
     {
         qmlRegisterSingletonType<TestSupport>(uri, 1, 0, "TestSupport", [](QQmlEngine *, QJSEngine *) -> QObject * { return new TestSupport; });
+        qmlRegisterSingletonType<SystemZone>(uri, 1, 0, "SystemZone", [](QQmlEngine *, QJSEngine *) -> QObject * { return new SystemZone; });
     }
 
     void initializeEngine(QQmlEngine *engine, const char *uri) override

@@ -2,21 +2,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -27,139 +20,6 @@ int s_answered = 0;
 QString s_lastText;
 // Dialogs a helper has taken; another helper waiting meanwhile looks for the next one.
 QSet<QWidget *> s_taken;
-
-QString journalFile()
-{
-    const QString dir = qEnvironmentVariable("ORB_TEST_TMPDIR", QDir::tempPath());
-    return dir + QStringLiteral("/timesync-standin.jsonl");
-}
-}
-
-TimesyncStandIn::TimesyncStandIn(QObject *parent)
-    : QObject(parent)
-    , m_journal(journalFile())
-{
-}
-
-TimesyncStandIn::~TimesyncStandIn()
-{
-    stop();
-}
-
-QString TimesyncStandIn::scriptPath()
-{
-    return QStringLiteral(ORB_TIMESYNC_TEST_DIR "/timesync-standin.py");
-}
-
-bool TimesyncStandIn::start(const QStringList &arguments)
-{
-    stop();
-    m_process = new QProcess(this);
-    m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->setReadChannel(QProcess::StandardOutput);
-    m_process->start(QStringLiteral("/usr/bin/python3"), QStringList{scriptPath(), QStringLiteral("--journal"), m_journal} + arguments);
-    if (!m_process->waitForStarted(10000)) {
-        qWarning() << "timesync stand-in did not start" << m_process->errorString();
-        return false;
-    }
-    // Generous: Python starts slowly on a busy machine.
-    for (int waited = 0; waited < 30000; waited += 100) {
-        if (m_process->canReadLine() || m_process->waitForReadyRead(100)) {
-            const QByteArray line = m_process->readLine();
-            if (line.startsWith("READY")) {
-                return true;
-            }
-        }
-        if (m_process->state() == QProcess::NotRunning) {
-            break;
-        }
-    }
-    qWarning() << "timesync stand-in not ready:" << m_process->readAllStandardError();
-    return false;
-}
-
-void TimesyncStandIn::stop()
-{
-    if (!m_process) {
-        return;
-    }
-    m_process->terminate();
-    if (!m_process->waitForFinished(10000)) {
-        m_process->kill();
-        m_process->waitForFinished();
-    }
-    delete m_process;
-    m_process = nullptr;
-    // The bus names go with the process; wait until the bus knows.
-    for (int waited = 0; waited < 10000; waited += 20) {
-        const QDBusConnection bus = QDBusConnection::systemBus();
-        if (!bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.systemd1")).value()) {
-            break;
-        }
-        QTest::qWait(20);
-    }
-}
-
-bool TimesyncStandIn::control(const QString &method, const QVariantList &arguments)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.systemd1"), QStringLiteral("/ru/orb/TimesyncStandIn"), QStringLiteral("ru.orb.test.TimesyncStandIn"), method);
-    message.setArguments(arguments);
-    const QDBusMessage reply = QDBusConnection::systemBus().call(message, QDBus::Block, 10000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        qWarning() << method << reply.errorMessage();
-        return false;
-    }
-    return true;
-}
-
-bool TimesyncStandIn::setUnit(const QString &unit, const QString &activeState)
-{
-    return control(QStringLiteral("SetUnit"), {unit, activeState});
-}
-
-bool TimesyncStandIn::setLastSync(const QString &server, qulonglong usec)
-{
-    return control(QStringLiteral("SetLastSync"), {server, QVariant::fromValue(usec)});
-}
-
-bool TimesyncStandIn::failWith(const QString &member, const QString &errorName)
-{
-    return control(QStringLiteral("FailWith"), {member, errorName});
-}
-
-bool TimesyncStandIn::setJobResult(const QString &unit, const QString &result)
-{
-    return control(QStringLiteral("SetJobResult"), {unit, result});
-}
-
-bool TimesyncStandIn::clearFailures()
-{
-    return control(QStringLiteral("Clear"), {});
-}
-
-QStringList TimesyncStandIn::calls() const
-{
-    QStringList result;
-    QFile file(m_journal);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return result;
-    }
-    while (!file.atEnd()) {
-        const QJsonObject call = QJsonDocument::fromJson(file.readLine()).object();
-        QStringList arguments;
-        const QJsonArray args = call.value(QStringLiteral("args")).toArray();
-        for (const QJsonValue &arg : args) {
-            arguments << arg.toString();
-        }
-        result << QStringLiteral("%1(%2)").arg(call.value(QStringLiteral("member")).toString(), arguments.join(QStringLiteral(", ")));
-    }
-    return result;
-}
-
-void TimesyncStandIn::clearCalls()
-{
-    QFile::remove(m_journal);
 }
 
 FixtureRoot::FixtureRoot()

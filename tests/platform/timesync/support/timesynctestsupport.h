@@ -1,6 +1,5 @@
-// Test support for the time synchronization layer: the systemd and
-// timesync1 stand-in, copies of the fixture configuration root, and answering
-// the layer's modal dialogs.
+// Test support for the time synchronization layer: copies of the fixture
+// configuration root, and answering the layer's modal dialogs.
 #pragma once
 
 #include <QObject>
@@ -9,40 +8,7 @@
 
 #include <functional>
 
-class QProcess;
 class QWidget;
-
-// Runs tests/platform/timesync/timesync-standin.py on the private system bus.
-class TimesyncStandIn : public QObject
-{
-    Q_OBJECT
-public:
-    explicit TimesyncStandIn(QObject *parent = nullptr);
-    ~TimesyncStandIn() override;
-
-    // Starts it with the given command-line arguments and waits until it is ready.
-    bool start(const QStringList &arguments = {});
-    void stop();
-
-    bool setUnit(const QString &unit, const QString &activeState);
-    bool setLastSync(const QString &server, qulonglong usec);
-    bool failWith(const QString &member, const QString &errorName);
-    // The result the unit's next restart jobs end with ("done" unless set).
-    bool setJobResult(const QString &unit, const QString &result);
-    bool clearFailures();
-
-    // "Member(arg, arg)" for every call received since the last clearCalls().
-    QStringList calls() const;
-    void clearCalls();
-
-    static QString scriptPath();
-
-private:
-    bool control(const QString &method, const QVariantList &arguments);
-
-    QProcess *m_process = nullptr;
-    QString m_journal;
-};
 
 // A private copy of tests/fixtures/timesync-root, made the configuration root
 // through ORB_TIMESYNC_ROOT for as long as the object lives.
