@@ -304,6 +304,15 @@ KCM.SimpleKCM {
                     anchors.top: parent.top
                     anchors.left: parent.left
                     width: flick.contentWidth
+
+                    // The styles' bars grow an invisible highlight under the current
+                    // button, which keeps drawing frames for a third of a second after
+                    // the opening and after every switch of tab.
+                    Binding {
+                        target: bar.contentItem
+                        property: "highlightResizeDuration"
+                        value: 0
+                    }
                 }
 
                 StackLayout {
