@@ -15,11 +15,15 @@ export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
 export QT_QUICK_CONTROLS_STYLE=org.kde.desktop
 # Every frame the scene graph draws, with the time since the process started.
 export QT_LOGGING_RULES="qt.scenegraph.time.renderer.debug=true"
-export QT_MESSAGE_PATTERN="%{category}|%{time process}|%{message}"
+# Monotonic time: Qt's "process" time starts at its first message, not at launch.
+export QT_MESSAGE_PATTERN="%{category}|%{time boot}|%{message}"
 
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-kcmshell5 "$module" 2>"$log" &
+launch=$(mktemp)
+trap 'rm -f "$log" "$launch"' EXIT
+# The launch on the same clock, taken right before kcmshell5 replaces the process.
+python3 -c 'import os, sys, time; open(sys.argv[1], "w").write("%.6f" % time.monotonic()); os.execvp("kcmshell5", ["kcmshell5", sys.argv[2]])' \
+    "$launch" "$module" 2>"$log" &
 pid=$!
 # Wait until the opening is over: frames have been drawn and none for a second.
 last_size=-1
@@ -39,6 +43,6 @@ rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 
-grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" '
-    { t = $1 * 1000; if (NR == 1) first = t; else if (t - prev >= 500 && !ended) ended = 1; if (!ended) last = t; prev = t; n += !ended }
+grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" -v launch="$(cat "$launch")" '
+    { t = ($1 - launch) * 1000; if (NR == 1) first = t; else if (t - prev >= 500 && !ended) ended = 1; if (!ended) last = t; prev = t; n += !ended }
     END { printf "shown_ms=%.0f\nlast_frame_ms=%.0f\nopening_frames=%d\nrss_kb=%d\n", first, last, n, rss }'

@@ -44,23 +44,17 @@ Rectangle {
         refreshCombo()
         syncConfirmation.text = ""
         serviceRunning = !kcm.noActiveServices()
-        buttonRow.enabled = serviceRunning
-        buttonRow.visible = serviceRunning
         if (serviceRunning) {
             loadButtonIcons()
         }
         refreshServers()
-        scrollView.visible = serviceRunning
-        notice.visible = !serviceRunning
-        goButton.enabled = serviceRunning
-        goButton.visible = serviceRunning
         needsSave = false
         firstLoad = false
     }
 
     function loadIcons() {
         dropDownIcon.source = themeIcon("arrow-down")
-        if (buttonRow.enabled) {
+        if (serviceRunning) {
             loadButtonIcons()
         }
     }
@@ -394,7 +388,8 @@ Rectangle {
             Layout.preferredWidth: 300
             Layout.preferredHeight: 30
             text: i18n("Go to synchronization")
-            visible: false
+            visible: tabRoot.serviceRunning
+            enabled: tabRoot.serviceRunning
             onClicked: kcm.openAnotherKCMModule(tabRoot.goToModule)
         }
 
@@ -410,7 +405,8 @@ Rectangle {
                 id: notice
                 objectName: "noServiceNotice"
                 anchors.fill: parent
-                visible: false
+                // Not before the first load has asked.
+                visible: !tabRoot.firstLoad && !tabRoot.serviceRunning
 
                 Column {
                     anchors.centerIn: parent
@@ -443,7 +439,7 @@ Rectangle {
                 anchors.fill: parent
                 anchors.margins: 1
                 clip: true
-                visible: false
+                visible: tabRoot.serviceRunning
 
                 ListView {
                     id: serverView
@@ -499,8 +495,8 @@ Rectangle {
             objectName: "serverButtons"
             Layout.alignment: Qt.AlignRight
             spacing: 6
-            visible: false
-            enabled: false
+            visible: tabRoot.serviceRunning
+            enabled: tabRoot.serviceRunning
 
             ServerList {
                 id: serverList

@@ -39,10 +39,6 @@ Rectangle {
         for (let option = 0; option < boxes.length; ++option) {
             box(option).setCheckedIfEnabled(boxes[option])
         }
-        applyTipTimeRule()
-        applyTipStandardRule()
-        applyTipDateRule()
-        applyDateStandardRule()
         loading = false
         needsSave = false
         clockPreview.refresh()
@@ -92,36 +88,15 @@ Rectangle {
     }
 
     function anyChecked(boxes) {
-        return boxes.some(function (b) { return b.checked })
-    }
-
-    function applyDateStandardRule() {
-        const enable = !dateStandard.checked
-        dateElements().forEach(function (b) { b.enabled = enable })
-    }
-
-    function applyTipTimeRule() {
-        tipSeconds.enabled = tipTime.checked
-    }
-
-    function applyTipStandardRule() {
-        const enable = tipDate.checked && !tipStandard.checked
-        tipElements().forEach(function (b) { b.enabled = enable })
-    }
-
-    function applyTipDateRule() {
-        tipStandard.enabled = tipDate.checked
-        applyTipStandardRule()
+        return boxes.some(b => b.checked)
     }
 
     // Date column: the standard form or at least one element.
     function dateStandardChanged() {
         save(TrayDisplay.DisplayDateInStandartFormatDate, dateStandard.checked)
-        applyDateStandardRule()
         if (!loading && !dateStandard.checked && !anyChecked(dateElements())) {
             dateDayOfWeek.checked = true
             dateDayOfWeek.forceActiveFocus()
-            applyDateStandardRule()
         }
     }
 
@@ -130,7 +105,6 @@ Rectangle {
         if (!loading && !dateStandard.checked && !anyChecked(dateElements())) {
             dateStandard.checked = true
             dateStandard.forceActiveFocus()
-            applyDateStandardRule()
         }
     }
 
@@ -138,22 +112,18 @@ Rectangle {
     // at least one element.
     function tipTimeChanged() {
         save(TrayDisplay.DisplayTimeTip, tipTime.checked)
-        applyTipTimeRule()
         if (!loading && !tipTime.checked) {
             tipDate.checked = true
-            applyTipDateRule()
         }
     }
 
     function tipDateChanged() {
         save(TrayDisplay.DisplayDateTip, tipDate.checked)
-        applyTipDateRule()
         if (loading) {
             return
         }
         if (!tipDate.checked) {
             tipTime.checked = true
-            applyTipTimeRule()
         } else if (!tipStandard.checked && !anyChecked(tipElements())) {
             // A date with nothing in it would leave the tooltip empty, and an
             // empty format is never stored.
@@ -163,11 +133,9 @@ Rectangle {
 
     function tipStandardChanged() {
         save(TrayDisplay.DisplayDateInStandartFormatTip, tipStandard.checked)
-        applyTipStandardRule()
         if (!loading && tipDate.checked && !tipStandard.checked && !anyChecked(tipElements())) {
             tipDayOfWeek.checked = true
             tipDayOfWeek.forceActiveFocus()
-            applyTipStandardRule()
         }
     }
 
@@ -176,19 +144,22 @@ Rectangle {
         if (!loading && tipDate.checked && !tipStandard.checked && !anyChecked(tipElements())) {
             tipStandard.checked = true
             tipStandard.forceActiveFocus()
-            applyTipStandardRule()
         }
     }
 
     TrayDisplay {
         id: trayDisplay
         objectName: "trayDisplay"
-        onError: tabRoot.error(title, message)
+        onError: function(title, message) {
+            tabRoot.error(title, message)
+        }
     }
 
     FontSettingsOpener {
         id: fontSettingsOpener
-        onError: tabRoot.error(title, message)
+        onError: function(title, message) {
+            tabRoot.error(title, message)
+        }
     }
 
     SystemPalette {
@@ -263,6 +234,7 @@ Rectangle {
                     id: dateDayOfWeek
                     objectName: "dateDayOfWeek"
                     Layout.fillWidth: true
+                    enabled: !dateStandard.checked
                     text: i18n("display day of week")
                     onCheckedChanged: tabRoot.dateElementChanged(dateDayOfWeek, TrayDisplay.DisplayDayOfWeekDate)
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfWeekDate, checked)
@@ -271,6 +243,7 @@ Rectangle {
                     id: dateMonth
                     objectName: "dateMonth"
                     Layout.fillWidth: true
+                    enabled: !dateStandard.checked
                     text: i18n("display month")
                     onCheckedChanged: tabRoot.dateElementChanged(dateMonth, TrayDisplay.DisplayMonthDate)
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayMonthDate, checked)
@@ -279,6 +252,7 @@ Rectangle {
                     id: dateDayOfMonth
                     objectName: "dateDayOfMonth"
                     Layout.fillWidth: true
+                    enabled: !dateStandard.checked
                     text: i18n("display day of month")
                     onCheckedChanged: tabRoot.dateElementChanged(dateDayOfMonth, TrayDisplay.DisplayDayOfMonthDate)
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfMonthDate, checked)
@@ -287,6 +261,7 @@ Rectangle {
                     id: dateYear
                     objectName: "dateYear"
                     Layout.fillWidth: true
+                    enabled: !dateStandard.checked
                     text: i18n("display year")
                     onCheckedChanged: tabRoot.dateElementChanged(dateYear, TrayDisplay.DisplayYearDate)
                     onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayYearDate, checked)
@@ -314,6 +289,7 @@ Rectangle {
                     id: tipSeconds
                     objectName: "tipSeconds"
                     Layout.fillWidth: true
+                    enabled: tipTime.checked
                     Layout.leftMargin: 20
                     text: i18n("display seconds")
                     onCheckedChanged: tabRoot.save(TrayDisplay.DisplaySecondsTip, checked)
@@ -330,6 +306,7 @@ Rectangle {
                     id: tipStandard
                     objectName: "tipStandard"
                     Layout.fillWidth: true
+                    enabled: tipDate.checked
                     Layout.leftMargin: 20
                     text: i18n("display date in format dd.mm.yyyy")
                     onCheckedChanged: tabRoot.tipStandardChanged()
@@ -339,6 +316,7 @@ Rectangle {
                     id: tipDayOfWeek
                     objectName: "tipDayOfWeek"
                     Layout.fillWidth: true
+                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display day of week")
                     onCheckedChanged: tabRoot.tipElementChanged(tipDayOfWeek, TrayDisplay.DisplayDayOfWeekTip)
@@ -348,6 +326,7 @@ Rectangle {
                     id: tipMonth
                     objectName: "tipMonth"
                     Layout.fillWidth: true
+                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display month")
                     onCheckedChanged: tabRoot.tipElementChanged(tipMonth, TrayDisplay.DisplayMonthTip)
@@ -357,6 +336,7 @@ Rectangle {
                     id: tipDayOfMonth
                     objectName: "tipDayOfMonth"
                     Layout.fillWidth: true
+                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display day of month")
                     onCheckedChanged: tabRoot.tipElementChanged(tipDayOfMonth, TrayDisplay.DisplayDayOfMonthTip)
@@ -366,6 +346,7 @@ Rectangle {
                     id: tipYear
                     objectName: "tipYear"
                     Layout.fillWidth: true
+                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display year")
                     onCheckedChanged: tabRoot.tipElementChanged(tipYear, TrayDisplay.DisplayYearTip)

@@ -90,14 +90,6 @@ KCM.SimpleKCM {
         return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b > 0.5
     }
 
-    function updateGeometry() {
-        const actual = flick.height - stackLayout.topMargin - stackLayout.bottomMargin
-        stackLayout.height = actual <= 500 ? 500 : actual
-        const minimum = stackLayout.height + bar.height
-        flick.contentHeight = flick.height <= minimum ? minimum : flick.height
-        flick.contentWidth = flick.width <= bar.contentWidth - 50 ? bar.contentWidth : flick.width
-    }
-
     TabLoader {
         id: tabLoader
 
@@ -302,18 +294,25 @@ KCM.SimpleKCM {
             Flickable {
                 id: flick
                 boundsBehavior: Flickable.StopAtBounds
-
-                onWidthChanged: page.updateGeometry()
-                onHeightChanged: page.updateGeometry()
-                Component.onCompleted: page.updateGeometry()
+                // The stack is never lower than 500: a lower view scrolls instead.
+                // Sideways only once the buttons are 50 pixels wider than the view.
+                contentHeight: Math.max(flick.height, stackLayout.height + bar.height)
+                contentWidth: flick.width <= bar.contentWidth - 50 ? bar.contentWidth : flick.width
 
                 TabBar {
                     id: bar
                     anchors.top: parent.top
                     anchors.left: parent.left
                     width: flick.contentWidth
-                    onContentWidthChanged: page.updateGeometry()
-                    onHeightChanged: page.updateGeometry()
+
+                    // The styles' bars grow an invisible highlight under the current
+                    // button, which keeps drawing frames for a third of a second after
+                    // the opening and after every switch of tab.
+                    Binding {
+                        target: bar.contentItem
+                        property: "highlightResizeDuration"
+                        value: 0
+                    }
                 }
 
                 StackLayout {
@@ -322,6 +321,7 @@ KCM.SimpleKCM {
                     readonly property real bottomMargin: 20
                     y: topMargin
                     width: flick.width
+                    height: Math.max(500, flick.height - topMargin - bottomMargin)
                     currentIndex: bar.currentIndex
                 }
             }

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtTest 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
 import orb.testsupport 1.0
+import org.kde.kirigami 2.20 as Kirigami
 import "qrc:/package/contents/ui"
 
 // The "Time zone" page with the real list provider, map controller and module
@@ -557,6 +558,21 @@ TestCase {
         compare(tab.comboBox.displayTimeZoneString, data.text)
         compare(tab.comboBox.field.placeholderText, data.text)
         compare(pickedSpy.count, 0)
+    }
+
+    // A narrow page draws a long line of zones smaller, but never below the
+    // desktop's small font.
+    function test_narrowListKeepsTheSmallFont() {
+        openTab("Europe/Moscow", false)
+        tab.width = 260
+        openList()
+        type("Kirov")
+        const labels = zoneLabels(row(0))
+        const drawn = labels[0].font.pointSize * labels[0].parent.scale
+        tab.width = testCase.width
+        verify(labels[0].parent.scale < 1, "the line fits unscaled")
+        verify(drawn >= Kirigami.Theme.smallFont.pointSize - 0.01,
+               drawn + " pt drawn, small font " + Kirigami.Theme.smallFont.pointSize + " pt")
     }
 
     function test_screenshots() {

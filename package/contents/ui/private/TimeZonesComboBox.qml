@@ -1,45 +1,32 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 
-// The zone chooser of the "Time zone" tab: a text field that shows the chosen zone
-// and filters a pop-up list of zone lines as the user types. A line holds either
-// one zone ("id;offset name") or the Russian zones sharing an offset
-// ("offset id, name;id, name..."); every zone of a line is picked on its own.
-Rectangle {
+// The zone chooser of the "Time zone" tab: the field shows the chosen zone. A line
+// of the list holds either one zone ("id;offset name") or the Russian zones
+// sharing an offset ("offset id, name;id, name..."); every zone of a line is
+// picked on its own.
+ZoneComboBoxBase {
     id: comboBox
 
-    property int popupHeight: 370
-    property int buttonHeight: 30
-    property bool allTimeZonesToDisplay: true
-    property int maxItemCount: 12
-    property int delegateHeight: 30
-    property bool isLight: true
-    property var timeZonesProvider: null
     property string displayTimeZoneString: ""
     property string fullSelectedZoneName: ""
 
-    // False from the first edit of the filter until the field loses focus: only
-    // then do the rows colour the zones the typed text finds.
-    property bool colorsReset: true
     // Zone ids found by the current filter text, as the keys of an object.
     property var highlightedIds: ({})
 
-    readonly property alias field: filterField
-    readonly property alias popup: zonesPopup
-    readonly property alias list: zonesList
-    readonly property alias arrowIcon: arrow
-
     signal timeZoneSelected(string timeZone)
 
-    implicitHeight: buttonHeight
-
-    function loadIcons() {
-        arrow.source = isLight ? "image://themeIcons/arrow-down-black" : "image://themeIcons/arrow-down-white"
-    }
+    field.objectName: "timeZonesField"
+    popup.objectName: "timeZonesPopup"
+    list.objectName: "timeZonesList"
+    arrowIcon.objectName: "timeZonesArrow"
+    placeholder: displayTimeZoneString
+    accessibleName: i18n("Time zone")
+    accessibleDescription: displayTimeZoneString
+    rowDelegate: rowComponent
 
     function load() {
-        zonesPopup.close()
-        filterField.focus = false
+        closeList()
         allTimeZonesToDisplay = timeZonesProvider.isAllTimeZonesProvided()
         setModel(timeZonesProvider.getFilteredTimeZones(""))
     }
@@ -66,7 +53,6 @@ Rectangle {
     function show(text, id) {
         displayTimeZoneString = text
         fullSelectedZoneName = id
-        filterField.placeholderText = text
     }
 
     // A line holds several zones when it has a comma and its first piece starts
@@ -120,23 +106,18 @@ Rectangle {
         }
     }
 
-    function setModel(lines) {
-        zonesList.model = lines
-        updateHighlight()
-    }
-
     function updateHighlight() {
         const ids = {}
-        const text = filterField.text
-        if (!colorsReset && text !== "" && timeZonesProvider) {
-            const lines = zonesList.model
+        const text = field.text
+        if (filtering && text !== "" && timeZonesProvider) {
+            const lines = list.model
             for (let i = 0; i < lines.length; ++i) {
                 // Every line of the filtered list matched; a single zone's line is
                 // found as a whole, even when its name has a comma of its own.
                 const found = isMerged(lines[i]) ? timeZonesProvider.getFullZoneNamesByFilter(lines[i], text)
                                                  : [lines[i].substring(0, lines[i].indexOf(";"))]
-                for (let j = 0; j < found.length; ++j) {
-                    ids[found[j]] = true
+                for (const id of found) {
+                    ids[id] = true
                 }
             }
         }
@@ -145,31 +126,6 @@ Rectangle {
 
     function isHighlighted(id) {
         return highlightedIds[id] === true
-    }
-
-    function filter(text) {
-        colorsReset = false
-        if (!zonesPopup.opened) {
-            zonesPopup.open()
-        }
-        setModel(timeZonesProvider.getFilteredTimeZones(text))
-        const rows = zonesList.count
-        if (rows === 0) {
-            // One row saying that nothing matches.
-            zonesPopup.height = delegateHeight + 20
-        } else if (rows <= maxItemCount) {
-            zonesPopup.height = delegateHeight * rows + 20
-        } else {
-            zonesPopup.height = popupHeight
-        }
-        // Return then picks the first line the text finds.
-        zonesList.currentIndex = rows > 0 ? 0 : -1
-        zonesList.positionViewAtBeginning()
-    }
-
-    function closeList() {
-        zonesPopup.close()
-        filterField.focus = false
     }
 
     // A zone label of a row picked: the row's text with that zone as the selection.
@@ -199,18 +155,8 @@ Rectangle {
         timeZoneSelected(id)
     }
 
-    function pickCurrentRow() {
-        if (!zonesPopup.opened || zonesList.currentIndex < 0) {
-            return
-        }
-        // The view keeps its current row made even while it is scrolled away.
-        if (zonesList.currentItem) {
-            pickRow(zonesList.currentItem)
-        }
-    }
-
     function rowIndexOf(id) {
-        const lines = zonesList.model
+        const lines = list.model
         for (let i = 0; i < lines.length; ++i) {
             const zones = parseLine(lines[i]).zones
             for (let j = 0; j < zones.length; ++j) {
@@ -222,256 +168,110 @@ Rectangle {
         return -1
     }
 
-    function updateFieldColors() {
-        if (filterField.activeFocus) {
-            fieldBackground.color = systemPalette.base
-            fieldBackground.border.color = systemPalette.buttonText
-            filterField.placeholderTextColor = "gray"
-        } else {
-            fieldBackground.color = systemPalette.button
-            fieldBackground.border.color = systemPalette.button
-            filterField.placeholderTextColor = systemPalette.buttonText
+    // Start from the shown choice, all selected: typing replaces it.
+    onFieldEntered: {
+        field.text = displayTimeZoneString
+        field.selectAll()
+    }
+    onFieldLeft: updateHighlight()
+    // Return then picks the first line the text finds.
+    onFiltered: {
+        updateHighlight()
+        list.currentIndex = list.count > 0 ? 0 : -1
+        list.positionViewAtBeginning()
+    }
+    // Open at the chosen zone.
+    onOpening: {
+        list.currentIndex = rowIndexOf(fullSelectedZoneName)
+        if (list.currentIndex >= 0) {
+            list.positionViewAtIndex(list.currentIndex, ListView.Center)
+        }
+    }
+    // The view keeps its current row made even while it is scrolled away.
+    onRowPicked: {
+        if (list.currentItem) {
+            pickRow(list.currentItem)
         }
     }
 
-    SystemPalette {
-        id: systemPalette
-        colorGroup: SystemPalette.Active
-        onPaletteChanged: comboBox.updateFieldColors()
-    }
+    Component {
+        id: rowComponent
 
-    TextField {
-        id: filterField
-        objectName: "timeZonesField"
-        width: comboBox.width
-        height: comboBox.buttonHeight
-        placeholderTextColor: systemPalette.buttonText
-        color: systemPalette.text
-        rightPadding: arrow.width + 20
-        Accessible.name: i18n("Time zone")
-        Accessible.description: comboBox.displayTimeZoneString
+        ItemDelegate {
+            id: row
 
-        background: Rectangle {
-            id: fieldBackground
-            radius: 5
-            color: systemPalette.button
-            border.color: systemPalette.button
-        }
-
-        onPressed: zonesPopup.open()
-        onTextEdited: comboBox.filter(text)
-        onActiveFocusChanged: {
-            if (activeFocus) {
-                // Start from the shown choice, all selected: typing replaces it.
-                text = placeholderText
-                placeholderText = ""
-                selectAll()
-            } else {
-                placeholderText = comboBox.displayTimeZoneString
-                text = ""
-                comboBox.setModel(comboBox.timeZonesProvider ? comboBox.timeZonesProvider.getFilteredTimeZones("") : [])
-                zonesPopup.height = comboBox.popupHeight
-                comboBox.colorsReset = true
-                comboBox.updateHighlight()
-            }
-            comboBox.updateFieldColors()
-        }
-
-        // The list stays usable without a pointer: arrows move through the lines,
-        // Return picks one, Escape closes the list.
-        Keys.onDownPressed: {
-            if (!zonesPopup.opened) {
-                zonesPopup.open()
-            } else {
-                zonesList.incrementCurrentIndex()
-            }
-        }
-        Keys.onUpPressed: {
-            if (zonesPopup.opened) {
-                zonesList.decrementCurrentIndex()
-            }
-        }
-        Keys.onPressed: {
-            if (!zonesPopup.opened) {
-                return
-            }
-            const page = Math.max(1, Math.floor(zonesPopup.height / comboBox.delegateHeight) - 1)
-            if (event.key === Qt.Key_PageDown) {
-                zonesList.currentIndex = Math.min(zonesList.count - 1, zonesList.currentIndex + page)
-                event.accepted = true
-            } else if (event.key === Qt.Key_PageUp) {
-                zonesList.currentIndex = Math.max(0, zonesList.currentIndex - page)
-                event.accepted = true
-            }
-        }
-        Keys.onReturnPressed: comboBox.pickCurrentRow()
-        Keys.onEnterPressed: comboBox.pickCurrentRow()
-        Keys.onEscapePressed: {
-            if (zonesPopup.opened || filterField.activeFocus) {
-                comboBox.closeList()
-            } else {
-                event.accepted = false
-            }
-        }
-
-        Image {
-            id: arrow
-            objectName: "timeZonesArrow"
-            width: 16
-            height: 16
-            sourceSize: Qt.size(16, 16)
-            anchors.right: parent.right
-            anchors.rightMargin: 10
-            anchors.verticalCenter: parent.verticalCenter
-            visible: !filterField.activeFocus
-        }
-    }
-
-    Popup {
-        id: zonesPopup
-        objectName: "timeZonesPopup"
-        y: filterField.height
-        width: filterField.width
-        height: comboBox.popupHeight
-        padding: 10
-        modal: true
-        dim: false
-        // The typed filter goes to the field: the list must not take the keys away.
-        focus: false
-        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
-        visible: false
-
-        onAboutToShow: {
-            // Open at the chosen zone, unless a filter is being typed.
-            if (filterField.text === "" || comboBox.colorsReset) {
-                zonesList.currentIndex = comboBox.rowIndexOf(comboBox.fullSelectedZoneName)
-                if (zonesList.currentIndex >= 0) {
-                    zonesList.positionViewAtIndex(zonesList.currentIndex, ListView.Center)
+            readonly property string line: modelData
+            // Made once per row: the line does not change under a delegate.
+            readonly property var parsed: comboBox.parseLine(modelData)
+            readonly property var zones: parsed.zones
+            readonly property string displayString: {
+                let text = parsed.offset + " "
+                for (let i = 0; i < zones.length; ++i) {
+                    text += zones[i].name + (i < zones.length - 1 ? ", " : "")
                 }
+                return text
             }
-        }
-        onClosed: filterField.focus = false
 
-        background: Rectangle {
-            color: systemPalette.base
-            border.color: systemPalette.mid
-            radius: 5
-        }
+            width: comboBox.list.width
+            height: comboBox.delegateHeight
+            padding: 0
+            leftPadding: 6
+            rightPadding: 6
+            hoverEnabled: true
+            // The keys stay with the field: leaving it closes the list.
+            focusPolicy: Qt.NoFocus
+            highlighted: ListView.isCurrentItem
+            ToolTip.text: displayString
+            ToolTip.visible: hovered && zoneRow.width * zoneRow.scale > row.availableWidth
+            ToolTip.delay: 600
 
-        contentItem: ScrollView {
-            id: scrollView
-            clip: true
-            ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-            ScrollBar.vertical.policy: ScrollBar.AsNeeded
+            contentItem: Item {
+                clip: true
+                Row {
+                    id: zoneRow
+                    anchors.verticalCenter: parent.verticalCenter
+                    // A long line of merged zones is drawn smaller rather than
+                    // cut, so that each of its zones stays visible and clickable;
+                    // never below the desktop's small font, past which it is cut
+                    // and the tooltip shows it whole.
+                    transformOrigin: Item.Left
+                    scale: implicitWidth > 0 ? Math.max(comboBox.minimumTextScale(offsetLabel.font), Math.min(1, parent.width / implicitWidth)) : 1
 
-            ListView {
-                id: zonesList
-                objectName: "timeZonesList"
-                boundsBehavior: Flickable.StopAtBounds
-                highlightMoveDuration: 0
-                keyNavigationEnabled: false
-                model: []
-
-                delegate: zonesPopup.visible ? rowDelegate : closedRow
-
-                Label {
-                    objectName: "noMatchLabel"
-                    visible: zonesList.count === 0
-                    width: zonesList.width
-                    height: comboBox.delegateHeight
-                    leftPadding: 6
-                    verticalAlignment: Text.AlignVCenter
-                    text: i18n("No time zone matches")
-                    color: systemPalette.buttonText
-                }
-
-                // A closed list makes only stand-ins of its rows: nobody sees them, and the
-                // real ones would cost more than the rest of the page's field.
-                Component {
-                    id: closedRow
-                    Item {
-                        width: zonesList.width
-                        height: comboBox.delegateHeight
+                    Label {
+                        id: offsetLabel
+                        text: row.parsed.offset + " "
+                        color: comboBox.systemColors.buttonText
                     }
-                }
 
-                Component {
-                    id: rowDelegate
+                    Repeater {
+                        model: row.zones
+                        delegate: Label {
+                            id: zoneLabel
+                            objectName: "timeZoneLabel"
+                            readonly property string zoneId: modelData.id
+                            readonly property bool found: comboBox.isHighlighted(zoneId)
+                            text: modelData.name + (index < row.zones.length - 1 ? ", " : "")
+                            font.bold: zoneId === comboBox.fullSelectedZoneName
+                            color: found ? comboBox.systemColors.highlight : comboBox.systemColors.buttonText
 
-                    ItemDelegate {
-                        id: row
-
-                        readonly property string line: modelData
-                        // Made once per row: the line does not change under a delegate.
-                        readonly property var parsed: comboBox.parseLine(modelData)
-                        readonly property var zones: parsed.zones
-                        readonly property string displayString: {
-                            let text = parsed.offset + " "
-                            for (let i = 0; i < zones.length; ++i) {
-                                text += zones[i].name + (i < zones.length - 1 ? ", " : "")
-                            }
-                            return text
-                        }
-
-                        width: zonesList.width
-                        height: comboBox.delegateHeight
-                        padding: 0
-                        leftPadding: 6
-                        rightPadding: 6
-                        hoverEnabled: true
-                        highlighted: ListView.isCurrentItem
-                        ToolTip.text: displayString
-                        ToolTip.visible: hovered && zoneRow.width * zoneRow.scale > row.availableWidth
-                        ToolTip.delay: 600
-
-                        contentItem: Item {
-                            clip: true
-                            Row {
-                                id: zoneRow
-                                anchors.verticalCenter: parent.verticalCenter
-                                // A long line of merged zones is drawn smaller rather than
-                                // cut, so that each of its zones stays visible and clickable.
-                                transformOrigin: Item.Left
-                                scale: implicitWidth > 0 ? Math.max(0.6, Math.min(1, parent.width / implicitWidth)) : 1
-
-                                Label {
-                                    id: offsetLabel
-                                    text: row.parsed.offset + " "
-                                    color: systemPalette.buttonText
-                                }
-
-                                Repeater {
-                                    model: row.zones
-                                    delegate: Label {
-                                        id: zoneLabel
-                                        objectName: "timeZoneLabel"
-                                        readonly property string zoneId: modelData.id
-                                        readonly property bool found: comboBox.isHighlighted(zoneId)
-                                        text: modelData.name + (index < row.zones.length - 1 ? ", " : "")
-                                        font.bold: zoneId === comboBox.fullSelectedZoneName
-                                        color: found ? systemPalette.highlight : systemPalette.buttonText
-
-                                        MouseArea {
-                                            anchors.fill: parent
-                                            onClicked: comboBox.pickZone(row, zoneLabel.zoneId, false)
-                                            onDoubleClicked: comboBox.pickZone(row, zoneLabel.zoneId, true)
-                                        }
-                                    }
-                                }
+                            MouseArea {
+                                anchors.fill: parent
+                                onClicked: comboBox.pickZone(row, zoneLabel.zoneId, false)
+                                onDoubleClicked: comboBox.pickZone(row, zoneLabel.zoneId, true)
                             }
                         }
-
-                        background: Rectangle {
-                            color: row.highlighted ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.25)
-                                                   : row.hovered ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.12)
-                                                                 : "transparent"
-                            radius: 3
-                        }
-
-                        onClicked: comboBox.pickRow(row)
                     }
                 }
             }
+
+            background: Rectangle {
+                color: row.highlighted ? Qt.rgba(comboBox.systemColors.highlight.r, comboBox.systemColors.highlight.g, comboBox.systemColors.highlight.b, 0.25)
+                                       : row.hovered ? Qt.rgba(comboBox.systemColors.highlight.r, comboBox.systemColors.highlight.g, comboBox.systemColors.highlight.b, 0.12)
+                                                     : "transparent"
+                radius: 3
+            }
+
+            onClicked: comboBox.pickRow(row)
         }
     }
 }

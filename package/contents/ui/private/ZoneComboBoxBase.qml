@@ -1,0 +1,271 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import org.kde.kirigami 2.20 as Kirigami
+
+// What the two zone choosers share: a text field that filters a pop-up list of
+// zone lines as the user types, the arrow, the list with its height rule, and the
+// keys. Each chooser supplies its row and says what picking a row means.
+Rectangle {
+    id: comboBox
+
+    property int popupHeight: 370
+    property int buttonHeight: 30
+    property bool allTimeZonesToDisplay: true
+    property int maxItemCount: 12
+    property int delegateHeight: 30
+    property bool isLight: true
+    property var timeZonesProvider: null
+
+    // What the field shows while nothing is typed, unfocused and focused.
+    property string placeholder: ""
+    property string focusedPlaceholder: ""
+    property string accessibleName: ""
+    property string accessibleDescription: ""
+    // A row of the open list; a closed list makes only stand-ins.
+    property Component rowDelegate: null
+    // Space picks like Return, when the field has no use for a typed blank.
+    property bool spacePicks: false
+
+    readonly property alias field: filterField
+    readonly property alias popup: zonesPopup
+    readonly property alias list: zonesList
+    readonly property alias arrowIcon: arrow
+    readonly property alias systemColors: systemPalette
+    // From the first edit of the text until the field loses the focus.
+    property bool filtering: false
+
+    // The field took the focus or lost it; the list is already reset on the way out.
+    signal fieldEntered()
+    signal fieldLeft()
+    // The text was edited and the list shows what it finds.
+    signal filtered(string text)
+    // Return (or Space, see spacePicks) on the row the keys are on.
+    signal rowPicked(int index)
+    // The list is about to open on the whole list: no row is under the keys yet.
+    signal opening()
+
+    implicitHeight: buttonHeight
+
+    function loadIcons() {
+        arrow.source = isLight ? "image://themeIcons/arrow-down-black" : "image://themeIcons/arrow-down-white"
+    }
+
+    // The smallest scale at which text in `font` is still no smaller than the
+    // desktop's small font: rows that scale their text down stop there.
+    function minimumTextScale(font) {
+        const small = Kirigami.Theme.smallFont
+        if (font.pointSize > 0 && small.pointSize > 0) {
+            return Math.min(1, small.pointSize / font.pointSize)
+        }
+        if (font.pixelSize > 0 && small.pixelSize > 0) {
+            return Math.min(1, small.pixelSize / font.pixelSize)
+        }
+        return 1
+    }
+
+    // A new list: no row is under the keys until they move.
+    function setModel(lines) {
+        zonesList.model = lines
+        zonesList.currentIndex = -1
+    }
+
+    function closeList() {
+        zonesPopup.close()
+        filterField.focus = false
+    }
+
+    function fitPopupTo(rows) {
+        if (rows === 0) {
+            // One row saying that nothing matches.
+            zonesPopup.height = delegateHeight + 20
+        } else if (rows <= maxItemCount) {
+            zonesPopup.height = delegateHeight * rows + 20
+        } else {
+            zonesPopup.height = popupHeight
+        }
+    }
+
+    function filter(text) {
+        filtering = true
+        if (!zonesPopup.opened) {
+            zonesPopup.open()
+        }
+        setModel(timeZonesProvider.getFilteredTimeZones(text))
+        fitPopupTo(zonesList.count)
+        filtered(text)
+    }
+
+    function moveKeyRow(step) {
+        if (zonesList.count === 0) {
+            return
+        }
+        zonesList.currentIndex = Math.max(0, Math.min(zonesList.count - 1, zonesList.currentIndex + step))
+        zonesList.positionViewAtIndex(zonesList.currentIndex, ListView.Contain)
+    }
+
+    // The list stays usable without a pointer: the arrows and the page keys move
+    // through the lines, Return picks one, Escape closes the list.
+    function handleKey(event) {
+        const open = zonesPopup.opened
+        const page = Math.max(1, Math.floor(zonesPopup.height / delegateHeight) - 1)
+        switch (event.key) {
+        case Qt.Key_Down:
+            if (!open) {
+                zonesPopup.open()
+            }
+            // Opening may already put the keys on the chosen row.
+            if (open || zonesList.currentIndex < 0) {
+                moveKeyRow(1)
+            }
+            break
+        case Qt.Key_Up:
+        case Qt.Key_PageUp:
+        case Qt.Key_PageDown:
+            if (!open) {
+                return
+            }
+            moveKeyRow(event.key === Qt.Key_Up ? -1 : event.key === Qt.Key_PageUp ? -page : page)
+            break
+        case Qt.Key_Space:
+            if (!spacePicks) {
+                return
+            }
+            // Space picks like Return.
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (open && zonesList.currentIndex >= 0) {
+                rowPicked(zonesList.currentIndex)
+            }
+            break
+        case Qt.Key_Escape:
+            if (!open && !filterField.activeFocus) {
+                return
+            }
+            closeList()
+            break
+        default:
+            return
+        }
+        event.accepted = true
+    }
+
+    SystemPalette {
+        id: systemPalette
+        colorGroup: SystemPalette.Active
+    }
+
+    TextField {
+        id: filterField
+        width: comboBox.width
+        height: comboBox.buttonHeight
+        placeholderText: activeFocus ? comboBox.focusedPlaceholder : comboBox.placeholder
+        placeholderTextColor: activeFocus ? "gray" : systemPalette.buttonText
+        color: systemPalette.text
+        rightPadding: arrow.width + 20
+        Accessible.name: comboBox.accessibleName
+        Accessible.description: comboBox.accessibleDescription
+
+        background: Rectangle {
+            radius: 5
+            color: filterField.activeFocus ? systemPalette.base : systemPalette.button
+            border.color: filterField.activeFocus ? systemPalette.buttonText : systemPalette.button
+        }
+
+        onPressed: zonesPopup.open()
+        onTextEdited: comboBox.filter(text)
+        Keys.onPressed: function(event) {
+            comboBox.handleKey(event)
+        }
+        onActiveFocusChanged: {
+            if (activeFocus) {
+                comboBox.fieldEntered()
+                return
+            }
+            // The open list covers the controls below: whatever takes the focus
+            // (Tab, a click elsewhere) must be able to see them.
+            zonesPopup.close()
+            text = ""
+            comboBox.setModel(comboBox.timeZonesProvider ? comboBox.timeZonesProvider.getFilteredTimeZones("") : [])
+            zonesPopup.height = comboBox.popupHeight
+            comboBox.filtering = false
+            comboBox.fieldLeft()
+        }
+
+        Image {
+            id: arrow
+            width: 16
+            height: 16
+            sourceSize: Qt.size(16, 16)
+            anchors.right: parent.right
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            visible: !filterField.activeFocus
+        }
+    }
+
+    Popup {
+        id: zonesPopup
+        y: filterField.height
+        width: filterField.width
+        height: comboBox.popupHeight
+        padding: 10
+        modal: true
+        dim: false
+        // The typed filter goes to the field: the list must not take the keys away
+        // from it, and pressing the field itself must not close the list.
+        focus: false
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
+        visible: false
+
+        onAboutToShow: {
+            if (!comboBox.filtering) {
+                zonesList.currentIndex = -1
+                comboBox.opening()
+            }
+        }
+        onClosed: filterField.focus = false
+
+        background: Rectangle {
+            color: systemPalette.base
+            border.color: systemPalette.mid
+            radius: 5
+        }
+
+        contentItem: ScrollView {
+            clip: true
+            ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+            ScrollBar.vertical.policy: ScrollBar.AsNeeded
+
+            ListView {
+                id: zonesList
+                boundsBehavior: Flickable.StopAtBounds
+                highlightMoveDuration: 0
+                keyNavigationEnabled: false
+                model: []
+
+                delegate: zonesPopup.visible ? comboBox.rowDelegate : closedRow
+
+                Label {
+                    objectName: "noMatchLabel"
+                    visible: zonesList.count === 0
+                    width: zonesList.width
+                    height: comboBox.delegateHeight
+                    leftPadding: 6
+                    verticalAlignment: Text.AlignVCenter
+                    text: i18n("No time zone matches")
+                    color: systemPalette.text
+                }
+
+                // Nobody sees the rows of a closed list, and real ones would cost
+                // more than the rest of the page.
+                Component {
+                    id: closedRow
+                    Item {
+                        width: zonesList.width
+                        height: comboBox.delegateHeight
+                    }
+                }
+            }
+        }
+    }
+}
