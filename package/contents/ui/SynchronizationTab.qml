@@ -172,9 +172,8 @@ Rectangle {
         serverCombo.popup.close()
     }
 
-    SystemPalette {
+    P.OrbPalette {
         id: palette
-        colorGroup: SystemPalette.Active
     }
 
     ListModel {
@@ -339,8 +338,8 @@ Rectangle {
 
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: 2
-            color: palette.button
+            Layout.preferredHeight: 1
+            color: palette.frame
         }
 
         Label {
@@ -403,7 +402,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             color: "transparent"
-            border.color: palette.mid
+            border.color: palette.frame
             border.width: 1
 
             Item {

@@ -197,8 +197,10 @@ KCM.SimpleKCM {
 
         parent: Overlay.overlay
         anchors.centerIn: parent
-        // From the message alone: the button box's width follows the dialog's.
-        width: Math.min(Math.max(messageRow.implicitWidth + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
+        // From the message alone, measured unwrapped: the wrapped label's own width
+        // follows the dialog's, and so does the button box's.
+        width: Math.min(Math.max(Math.min(messageMeasure.implicitWidth, messageLabel.Layout.maximumWidth) + 32 + messageRow.spacing
+                                 + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
         modal: true
         focus: true
         standardButtons: Dialog.Close
@@ -214,6 +216,13 @@ KCM.SimpleKCM {
             id: messageRow
             spacing: 12
             anchors.fill: parent
+
+            // Left out of the layout; only measures.
+            Label {
+                id: messageMeasure
+                visible: false
+                text: errorDialog.text
+            }
 
             Image {
                 Layout.alignment: Qt.AlignTop
