@@ -187,6 +187,14 @@ KCM.SimpleKCM {
         }
     }
 
+    // The warning's width, measured outside the dialog: nothing in the dialog
+    // depends on it but the dialog's own width.
+    Label {
+        id: messageMeasure
+        visible: false
+        text: errorDialog.text
+    }
+
     // Drawn by the page itself: a native message box reads its texts only when it
     // opens, so a message arriving while it is open would never be seen.
     Dialog {
@@ -216,13 +224,6 @@ KCM.SimpleKCM {
             id: messageRow
             spacing: 12
             anchors.fill: parent
-
-            // Left out of the layout; only measures.
-            Label {
-                id: messageMeasure
-                visible: false
-                text: errorDialog.text
-            }
 
             Image {
                 Layout.alignment: Qt.AlignTop
