@@ -309,7 +309,7 @@ Rectangle {
                 }
                 background: Rectangle {
                     color: syncButton.pressed ? palette.dark : palette.button
-                    border.color: palette.mid
+                    border.color: syncButton.visualFocus ? palette.highlight : palette.mid
                     radius: 3
                     Behavior on color {
                         ColorAnimation {
@@ -402,7 +402,8 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             color: "transparent"
-            border.color: palette.frame
+            // The list takes the keyboard focus: Up and Down pick the server the buttons act on.
+            border.color: serverView.activeFocus ? palette.highlight : palette.frame
             border.width: 1
 
             Item {
@@ -449,6 +450,7 @@ Rectangle {
                     objectName: "serverView"
                     model: serverModel
                     boundsBehavior: Flickable.StopAtBounds
+                    activeFocusOnTab: true
 
                     delegate: Rectangle {
                         id: row
@@ -569,7 +571,7 @@ Rectangle {
         }
         background: Rectangle {
             color: button.hovered ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.15) : "transparent"
-            border.color: button.pressed ? palette.highlight : "transparent"
+            border.color: button.pressed || button.visualFocus ? palette.highlight : "transparent"
             radius: 3
         }
     }
