@@ -70,9 +70,8 @@ Rectangle {
         return true
     }
 
-    SystemPalette {
+    P.OrbPalette {
         id: systemPalette
-        colorGroup: SystemPalette.Active
     }
 
     SettingsForAppletProvider {
@@ -162,7 +161,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             color: "transparent"
-            border.color: systemPalette.button
+            border.color: systemPalette.frame
 
             ScrollView {
                 anchors.fill: parent

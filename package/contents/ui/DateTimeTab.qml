@@ -32,7 +32,8 @@ Rectangle {
 
     signal error(string title, string message)
 
-    color: sysPalette.base
+    // The window's colour, like every other tab.
+    color: "transparent"
 
     function load() {
         // Focus first: leaving the digital clock may enter what was typed, which the

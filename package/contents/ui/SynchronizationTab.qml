@@ -166,9 +166,8 @@ Rectangle {
         serverCombo.popup.close()
     }
 
-    SystemPalette {
+    P.OrbPalette {
         id: palette
-        colorGroup: SystemPalette.Active
     }
 
     ListModel {
@@ -304,7 +303,7 @@ Rectangle {
                 }
                 background: Rectangle {
                     color: syncButton.pressed ? palette.dark : palette.button
-                    border.color: palette.mid
+                    border.color: syncButton.visualFocus ? palette.highlight : palette.mid
                     radius: 3
                     Behavior on color {
                         ColorAnimation {
@@ -333,8 +332,8 @@ Rectangle {
 
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: 2
-            color: palette.button
+            Layout.preferredHeight: 1
+            color: palette.frame
         }
 
         Label {
@@ -398,7 +397,8 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             color: "transparent"
-            border.color: palette.mid
+            // The list takes the keyboard focus: Up and Down pick the server the buttons act on.
+            border.color: serverView.activeFocus ? palette.highlight : palette.frame
             border.width: 1
 
             Item {
@@ -446,6 +446,7 @@ Rectangle {
                     objectName: "serverView"
                     model: serverModel
                     boundsBehavior: Flickable.StopAtBounds
+                    activeFocusOnTab: true
 
                     delegate: Rectangle {
                         id: row
@@ -566,7 +567,7 @@ Rectangle {
         }
         background: Rectangle {
             color: button.hovered ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.15) : "transparent"
-            border.color: button.pressed ? palette.highlight : "transparent"
+            border.color: button.pressed || button.visualFocus ? palette.highlight : "transparent"
             radius: 3
         }
     }

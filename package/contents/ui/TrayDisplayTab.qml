@@ -377,7 +377,7 @@ Rectangle {
             contentItem: Text {
                 text: fontSettingsButton.text
                 font.pointSize: fontSettingsButton.font.pointSize
-                font.underline: fontSettingsButton.hovered
+                font.underline: fontSettingsButton.hovered || fontSettingsButton.visualFocus
                 color: systemPalette.highlight
                 horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter

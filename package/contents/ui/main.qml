@@ -179,6 +179,14 @@ KCM.SimpleKCM {
         }
     }
 
+    // The warning's width, measured outside the dialog: nothing in the dialog
+    // depends on it but the dialog's own width.
+    Label {
+        id: messageMeasure
+        visible: false
+        text: errorDialog.text
+    }
+
     // Drawn by the page itself: a native message box reads its texts only when it
     // opens, so a message arriving while it is open would never be seen.
     Dialog {
@@ -189,8 +197,10 @@ KCM.SimpleKCM {
 
         parent: Overlay.overlay
         anchors.centerIn: parent
-        // From the message alone: the button box's width follows the dialog's.
-        width: Math.min(Math.max(messageRow.implicitWidth + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
+        // From the message alone, measured unwrapped: the wrapped label's own width
+        // follows the dialog's, and so does the button box's.
+        width: Math.min(Math.max(Math.min(messageMeasure.implicitWidth, messageLabel.Layout.maximumWidth) + 32 + messageRow.spacing
+                                 + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
         modal: true
         focus: true
         standardButtons: Dialog.Close

@@ -17,9 +17,8 @@ ColumnLayout {
         tipLabel.text = preview.tipText()
     }
 
-    SystemPalette {
+    OrbPalette {
         id: palette
-        colorGroup: SystemPalette.Active
     }
 
     ClockPreview {
@@ -33,11 +32,14 @@ ColumnLayout {
             font.bold: true
         }
         Rectangle {
-            Layout.maximumWidth: block.width
+            // As wide as the text, narrower when the column is: a maximum taken
+            // from the block's own width would hold the block at its first size.
+            Layout.fillWidth: true
+            Layout.maximumWidth: implicitWidth
             implicitWidth: clockLabel.implicitWidth + 16
             implicitHeight: clockLabel.implicitHeight + 8
             color: palette.window
-            border.color: palette.mid
+            border.color: palette.frame
             radius: 3
             Label {
                 id: clockLabel
@@ -45,7 +47,7 @@ ColumnLayout {
                 anchors.centerIn: parent
                 width: Math.min(implicitWidth, parent.width - 16)
                 horizontalAlignment: Text.AlignHCenter
-                elide: Text.ElideRight
+                wrapMode: Text.Wrap
                 color: palette.windowText
             }
         }
@@ -58,19 +60,23 @@ ColumnLayout {
             font.bold: true
         }
         Rectangle {
-            Layout.maximumWidth: block.width
+            // As wide as the text, narrower when the column is: a maximum taken
+            // from the block's own width would hold the block at its first size.
+            Layout.fillWidth: true
+            Layout.maximumWidth: implicitWidth
             implicitWidth: tipLabel.implicitWidth + 16
             implicitHeight: tipLabel.implicitHeight + 8
-            color: palette.toolTipBase
-            border.color: palette.mid
+            // SystemPalette has no tooltip colours; the controls' palette does.
+            color: tipLabel.palette.toolTipBase
+            border.color: palette.frame
             radius: 3
             Label {
                 id: tipLabel
                 objectName: "tipPreview"
                 anchors.centerIn: parent
                 width: Math.min(implicitWidth, parent.width - 16)
-                elide: Text.ElideRight
-                color: palette.toolTipText
+                wrapMode: Text.Wrap
+                color: tipLabel.palette.toolTipText
             }
         }
     }

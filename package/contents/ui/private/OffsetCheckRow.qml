@@ -40,7 +40,7 @@ RowLayout {
         }
         background: Rectangle {
             color: checkButton.pressed ? palette.dark : palette.button
-            border.color: palette.mid
+            border.color: checkButton.visualFocus ? palette.highlight : palette.mid
             radius: 3
         }
     }
