@@ -32,6 +32,7 @@ const QString s_agentMethod = QStringLiteral("setWIdForAction");
 const QString s_ntpSyncAction = QStringLiteral("ru.veltronix.orb.date.ntp-sync");
 const QString s_setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time");
 const QString s_switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
+const QString s_setServersAction = QStringLiteral("ru.veltronix.orb.date.set-servers");
 const QString s_setLocalRtcAction = QStringLiteral("org.freedesktop.timedate1.set-local-rtc");
 const QString s_setNtpAction = QStringLiteral("org.freedesktop.timedate1.set-ntp");
 
@@ -232,6 +233,13 @@ QDBusPendingCall DBusOrbAdminDate::SwitchTab()
     return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SwitchTab"), {}));
 }
 
+QDBusPendingCall DBusOrbAdminDate::SetServers(const QString &service, const QStringList &servers, const QStringList &fallback)
+{
+    const BusyScope busy(this);
+    preAuthAction(s_setServersAction);
+    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SetServers"), {service, servers, fallback}, QStringLiteral("ru.veltronix.orb.date.Servers")));
+}
+
 QDBusPendingCall DBusOrbAdminDate::SetLocalRTC(bool localRtc, bool fixSystem, bool interactive)
 {
     const BusyScope busy(this);
@@ -249,9 +257,10 @@ QDBusPendingCall DBusOrbAdminDate::SetTimezone(const QString &zoneId, bool inter
     return m_send(QDBusConnection::systemBus(), m_timedatedCall(QStringLiteral("SetTimezone"), {zoneId, interactive}));
 }
 
-QDBusMessage DBusOrbAdminDate::m_helperCall(const QString &method, const QVariantList &arguments) const
+QDBusMessage DBusOrbAdminDate::m_helperCall(const QString &method, const QVariantList &arguments, const QString &interface) const
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(m_interface.service(), m_interface.path(), m_interface.interface(), method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(m_interface.service(), m_interface.path(), interface.isEmpty() ? m_interface.interface() : interface, method);
     call.setArguments(arguments);
     return call;
 }

@@ -47,6 +47,8 @@ public:
     QDBusPendingCall NTPSync(const QString &server);
     QDBusPendingCall SetTime(uint time);
     QDBusPendingCall SwitchTab();
+    /// The whole server list of a time service, on the helper's Servers interface.
+    QDBusPendingCall SetServers(const QString &service, const QStringList &servers, const QStringList &fallback);
     QDBusPendingCall SetLocalRTC(bool localRtc, bool fixSystem, bool interactive);
     QDBusPendingCall SetTimezone(const QString &zoneId, bool interactive);
     QDBusPendingCall SetNTP(bool useNtp, bool interactive);
@@ -87,7 +89,7 @@ private:
         DBusOrbAdminDate *m_client;
     };
 
-    QDBusMessage m_helperCall(const QString &method, const QVariantList &arguments) const;
+    QDBusMessage m_helperCall(const QString &method, const QVariantList &arguments, const QString &interface = QString()) const;
     static QDBusMessage m_timedatedCall(const QString &method, const QVariantList &arguments);
     QDBusPendingCall m_send(const QDBusConnection &bus, QDBusMessage call);
     void m_relayError(const QString &error, const QString &message);

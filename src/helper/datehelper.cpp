@@ -21,9 +21,7 @@ const QString DateHelper::switchTabAction = QStringLiteral("ru.veltronix.orb.dat
 
 namespace
 {
-const QString failedError = QStringLiteral("org.freedesktop.DBus.Error.Failed");
-const QString accessDeniedError = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
-const QString interactionError = QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired");
+const QString failedError = QDBusError::errorString(QDBusError::Failed);
 const QString interfaceName = QStringLiteral("ru.veltronix.orb.date.Manager");
 }
 
@@ -96,7 +94,7 @@ void DateHelper::m_accept(Request request, const QString &actionId)
     m_polkit->check(request.message.service(), actionId, interactive, [this, request](PolkitAuthority::Result result, const QString &reason) {
         if (result != PolkitAuthority::Result::Allowed) {
             qCInfo(ORB_HELPER).noquote() << "Refused" << request.message.member() << "of" << request.message.service() << ":" << reason;
-            m_fail(request, result == PolkitAuthority::Result::InteractionRequired ? interactionError : accessDeniedError, reason, false);
+            m_fail(request, PolkitAuthority::refusalError(result), reason, false);
             return;
         }
         m_queue.append(request);

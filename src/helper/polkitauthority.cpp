@@ -1,5 +1,7 @@
 #include "polkitauthority.h"
 
+#include <QDBusError>
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -61,4 +63,11 @@ void PolkitAuthority::check(const QString &caller, const QString &actionId, bool
             answer(Result::Refused, QStringLiteral("Not authorized for %1").arg(actionId));
         }
     });
+}
+
+QString PolkitAuthority::refusalError(Result result)
+{
+    // Qt names no error type of its own for it.
+    return result == Result::InteractionRequired ? QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")
+                                                 : QDBusError::errorString(QDBusError::AccessDenied);
 }

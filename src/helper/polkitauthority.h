@@ -31,6 +31,9 @@ public:
     /// event loop, after polkit has replied; an unreachable or failing polkit refuses.
     void check(const QString &caller, const QString &actionId, bool interactive, const Answer &answer);
 
+    /// The D-Bus error a request refused with `result` is answered with.
+    static QString refusalError(Result result);
+
 private:
     QDBusConnection m_bus;
 };

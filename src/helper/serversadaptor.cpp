@@ -23,8 +23,8 @@ namespace
 const QString systemd = QStringLiteral("org.freedesktop.systemd1");
 const QString systemdPath = QStringLiteral("/org/freedesktop/systemd1");
 const QString manager = QStringLiteral("org.freedesktop.systemd1.Manager");
-const QString failedError = QStringLiteral("org.freedesktop.DBus.Error.Failed");
-const QString invalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+const QString failedError = QDBusError::errorString(QDBusError::Failed);
+const QString invalidArgs = QDBusError::errorString(QDBusError::InvalidArgs);
 // A unit that has not started by then is taken as failed.
 constexpr int jobTimeoutMs = 120 * 1000;
 constexpr int callTimeoutMs = 25 * 1000;
@@ -85,10 +85,7 @@ void ServersAdaptor::SetServers(const QString &service, const QStringList &serve
                             m_save(request, service, checked[0], checked[1]);
                         } else {
                             qCInfo(ORB_HELPER).noquote() << "Refused SetServers of" << request.service() << ":" << reason;
-                            m_bus.send(request.createErrorReply(result == PolkitAuthority::Result::InteractionRequired
-                                                                    ? QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")
-                                                                    : QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
-                                                                reason));
+                            m_bus.send(request.createErrorReply(PolkitAuthority::refusalError(result), reason));
                         }
                         m_busy = false;
                         m_helper->releaseIdle();

@@ -72,26 +72,11 @@ UnitState unitState(const QString &unit)
 
 bool setServers(const QString &service, const QStringList &servers, const QStringList &fallback, unsigned long long wid, QString *reason)
 {
-    const QString action = QStringLiteral("ru.veltronix.orb.date.set-servers");
-    // The password dialog belongs above the settings window.
-    QDBusMessage announce = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"),
-                                                           QStringLiteral("/org/kde/Polkit1AuthAgent"),
-                                                           QStringLiteral("org.kde.Polkit1AuthAgent"),
-                                                           QStringLiteral("setWIdForAction"));
-    announce << action << static_cast<qulonglong>(wid);
-    QDBusConnection::sessionBus().call(announce, QDBus::Block, s_readTimeoutMs);
-
-    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("ru.veltronix.orb.date"),
-                                                          QStringLiteral("/"),
-                                                          QStringLiteral("ru.veltronix.orb.date.Servers"),
-                                                          QStringLiteral("SetServers"));
-    message << service << servers << fallback;
-    message.setInteractiveAuthorizationAllowed(true);
-    // The password dialog may stay open for as long as the user likes, and the
-    // helper waits for the service to start again.
-    const QDBusPendingCall pending = QDBusConnection::systemBus().asyncCall(message, std::numeric_limits<int>::max());
-    DBusOrbAdminDate::waitForReply(pending);
-    const QDBusMessage reply = pending.reply();
+    // The client announces the window to the polkit agent and waits, drawn but
+    // taking no input, for as long as the password dialog and the restart take.
+    DBusOrbAdminDate client;
+    client.setWId(wid);
+    const QDBusMessage reply = client.SetServers(service, servers, fallback).reply();
     if (reply.type() == QDBusMessage::ReplyMessage) {
         return true;
     }
