@@ -8,8 +8,10 @@
 #include "fontsettingsopener.h"
 #include "mapcontroller.h"
 #include "maptimezonesprovider.h"
+#include "offsetplot.h"
 #include "serverlist.h"
 #include "settingsforappletprovider.h"
+#include "synchealth.h"
 #include "tabloader.h"
 #include "traydisplay.h"
 #include "zonedetails.h"
@@ -28,6 +30,8 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<ZoneDetails>(uri, 1, 0, "ZoneDetails");
     qmlRegisterType<ClockPreview>(uri, 1, 0, "ClockPreview");
     qmlRegisterType<ClockOffsetCheck>(uri, 1, 0, "ClockOffsetCheck");
+    qmlRegisterType<SyncHealth>(uri, 1, 0, "SyncHealth");
+    qmlRegisterType<OffsetPlot>(uri, 1, 0, "OffsetPlot");
 }
 
 void initOrbAdminDateResources()

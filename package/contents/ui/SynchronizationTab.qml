@@ -381,6 +381,10 @@ Rectangle {
             }
         }
 
+        P.SyncHealthBlock {
+            Layout.fillWidth: true
+        }
+
         Button {
             id: goButton
             objectName: "goButton"
