@@ -13,11 +13,13 @@
 #include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
 
 const QString DateHelper::serviceName = QStringLiteral("ru.veltronix.orb.date");
 const QString DateHelper::setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time");
 const QString DateHelper::ntpSyncAction = QStringLiteral("ru.veltronix.orb.date.ntp-sync");
 const QString DateHelper::switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
+const QString DateHelper::setServersAction = QStringLiteral("ru.veltronix.orb.date.set-servers");
 
 namespace
 {
@@ -29,7 +31,11 @@ DateHelper::DateHelper(const QDBusConnection &bus, int idleTimeoutMs, QObject *p
     : QObject(parent)
     , m_bus(bus)
     , m_polkit(new PolkitAuthority(bus, this))
+    , m_callers(new QDBusServiceWatcher(this))
 {
+    m_callers->setConnection(bus);
+    m_callers->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(m_callers, &QDBusServiceWatcher::serviceUnregistered, this, &DateHelper::m_callerLeft);
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(idleTimeoutMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &DateHelper::idle);
@@ -38,60 +44,94 @@ DateHelper::DateHelper(const QDBusConnection &bus, int idleTimeoutMs, QObject *p
 
 void DateHelper::NTPSync(const QString &server)
 {
-    Request request(Kind::NTPSync, message());
+    Request request;
+    request.kind = Kind::NTPSync;
     if (server.trimmed().isEmpty()) {
         request.servers = NtpServers::defaultServers(TestHooks::rootDirectory());
     } else {
         const QString name = ServerName::normalized(server);
         if (name.isEmpty()) {
-            // Refused before polkit is asked: no password for a request that cannot succeed.
+            // Arguments are checked before polkit is asked: no password for a
+            // request that cannot succeed.
             sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Not a host name or an address: \"%1\"").arg(server.left(300)));
             return;
         }
         request.servers = QStringList{name};
     }
-    if (m_admit()) {
-        m_accept(request, ntpSyncAction);
-    }
+    m_submit(request, ntpSyncAction);
 }
 
 void DateHelper::SetTime(uint time)
 {
-    Request request(Kind::SetTime, message());
-    request.time = time;
-    if (m_admit()) {
-        m_accept(request, setTimeAction);
+    if (!SystemClock::inRange(time)) {
+        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("The time %1 lies outside the range from 1970 to 2106").arg(time));
+        return;
     }
+    Request request;
+    request.kind = Kind::SetTime;
+    request.time = time;
+    m_submit(request, setTimeAction);
 }
 
 void DateHelper::SwitchTab()
 {
-    Request request(Kind::SwitchTab, message());
-    if (m_admit()) {
-        m_accept(request, switchTabAction);
-    }
+    m_submit(Request(), switchTabAction);
 }
 
-bool DateHelper::m_admit()
+void DateHelper::SetServers(const QString &service, const QStringList &servers, const QStringList &fallback)
 {
-    const QString caller = message().service();
-    if (m_pendingByCaller.value(caller) >= maxPendingPerCaller) {
-        qCWarning(ORB_HELPER).noquote() << "Refused" << message().member() << "of" << caller << ": too many requests waiting";
-        sendErrorReply(QDBusError::LimitsExceeded,
-                       QStringLiteral("%1 requests of this caller are already waiting; try again when they have been answered").arg(maxPendingPerCaller));
-        return false;
+    QString error;
+    Request request;
+    request.kind = Kind::SetServers;
+    request.save = ServersSave::checked({service, servers, fallback}, &error);
+    if (!error.isEmpty()) {
+        sendErrorReply(QDBusError::InvalidArgs, error);
+        return;
     }
-    ++m_pendingByCaller[caller];
+    m_submit(request, setServersAction);
+}
+
+void DateHelper::m_submit(Request request, const QString &actionId)
+{
+    request.message = message();
+    request.arrived.start();
+    const QString caller = request.message.service();
+    const QDBusReply<uint> user = m_bus.interface()->serviceUid(caller);
+    if (!user.isValid()) {
+        sendErrorReply(QDBusError::Failed, QStringLiteral("The caller's user is unknown: %1").arg(user.error().message()));
+        return;
+    }
+    request.user = user.value();
+    QString refusal;
+    if (m_pendingByUser.value(request.user) >= maxPendingPerUser) {
+        refusal = QStringLiteral("%1 requests of this user are already waiting; try again when they have been answered").arg(maxPendingPerUser);
+    } else if (m_checking.size() >= maxOpenChecks) {
+        refusal = QStringLiteral("Too many requests are waiting for authorization; try again in a moment");
+    }
+    if (!refusal.isEmpty()) {
+        qCWarning(ORB_HELPER).noquote() << "Refused" << request.message.member() << "of" << caller << "(uid" << request.user << "):" << refusal;
+        sendErrorReply(QDBusError::LimitsExceeded, refusal);
+        return;
+    }
     setDelayedReply(true);
-    return true;
-}
-
-void DateHelper::m_accept(Request request, const QString &actionId)
-{
+    ++m_pendingByUser[request.user];
+    if (m_pendingByCaller[caller]++ == 0) {
+        m_callers->addWatchedService(caller);
+    }
     ++m_inProgress;
     m_updateIdle();
+
     const bool interactive = request.message.isInteractiveAuthorizationAllowed();
-    m_polkit->check(request.message.service(), actionId, interactive, [this, request](PolkitAuthority::Result result, const QString &reason) {
+    request.check = QString::number(++m_lastCheck);
+    m_checking.insert(request.check, request);
+    m_polkit->check(request.check, caller, actionId, interactive, [this, id = request.check](PolkitAuthority::Result result, const QString &reason) {
+        // A request of a caller that has left is no longer filed.
+        const auto it = m_checking.find(id);
+        if (it == m_checking.end()) {
+            return;
+        }
+        const Request request = it.value();
+        m_checking.erase(it);
         if (result != PolkitAuthority::Result::Allowed) {
             qCInfo(ORB_HELPER).noquote() << "Refused" << request.message.member() << "of" << request.message.service() << ":" << reason;
             m_fail(request, PolkitAuthority::refusalError(result), reason, false);
@@ -100,6 +140,31 @@ void DateHelper::m_accept(Request request, const QString &actionId)
         m_queue.append(request);
         m_runNext();
     });
+}
+
+void DateHelper::m_callerLeft(const QString &caller)
+{
+    for (auto it = m_checking.begin(); it != m_checking.end();) {
+        if (it->message.service() == caller) {
+            qCInfo(ORB_HELPER).noquote() << "Cancelled the check of" << it->message.member() << "of" << caller << ": the caller has left the bus";
+            m_polkit->cancel(it.key());
+            const Request request = it.value();
+            it = m_checking.erase(it);
+            m_finish(request);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = m_queue.begin(); it != m_queue.end();) {
+        if (it->message.service() == caller) {
+            qCInfo(ORB_HELPER).noquote() << "Dropped" << it->message.member() << "of" << caller << ": the caller has left the bus";
+            const Request request = *it;
+            it = m_queue.erase(it);
+            m_finish(request);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void DateHelper::m_runNext()
@@ -131,6 +196,9 @@ void DateHelper::m_runNext()
     case Kind::NTPSync:
         m_runNtp(request);
         return; // continues when the tool has finished
+    case Kind::SetServers:
+        m_runSave(request);
+        return; // continues when the service runs with the servers, or as before
     }
     m_runNext();
 }
@@ -168,6 +236,26 @@ void DateHelper::m_runNtp(const Request &request)
     query->start(tool, request.servers, TestHooks::toolTestVariables());
 }
 
+void DateHelper::m_runSave(const Request &request)
+{
+    m_running = true;
+    auto *save = new ServersSave(m_bus, this);
+    connect(save, &ServersSave::finished, this, [this, save, request](const QString &errorName, const QString &error) {
+        save->deleteLater();
+        m_running = false;
+        if (errorName.isEmpty()) {
+            qCInfo(ORB_HELPER).noquote() << "Servers saved for" << request.message.service();
+            m_reply(request);
+        } else {
+            // The Error signal is the Manager's; the page shows the reply's message.
+            m_bus.send(request.message.createErrorReply(errorName, error));
+            m_finish(request);
+        }
+        m_runNext();
+    });
+    save->start(request.save);
+}
+
 bool DateHelper::m_callerPresent(const Request &request)
 {
     const QString caller = request.message.service();
@@ -202,22 +290,14 @@ void DateHelper::m_fail(const Request &request, const QString &errorName, const 
 
 void DateHelper::m_finish(const Request &request)
 {
+    if (--m_pendingByUser[request.user] <= 0) {
+        m_pendingByUser.remove(request.user);
+    }
     const QString caller = request.message.service();
     if (--m_pendingByCaller[caller] <= 0) {
         m_pendingByCaller.remove(caller);
+        m_callers->removeWatchedService(caller);
     }
-    --m_inProgress;
-    m_updateIdle();
-}
-
-void DateHelper::holdIdle()
-{
-    ++m_inProgress;
-    m_updateIdle();
-}
-
-void DateHelper::releaseIdle()
-{
     --m_inProgress;
     m_updateIdle();
 }

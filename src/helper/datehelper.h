@@ -1,7 +1,14 @@
 /*
     The object at "/" of the date helper service: its methods are those of the
-    interface "ru.veltronix.orb.date.Manager", exported through the adaptor
-    generated from the interface's XML.
+    interfaces "ru.veltronix.orb.date.Manager" and "ru.veltronix.orb.date.Servers",
+    exported through the adaptors generated from the interfaces' XML.
+
+    Every request takes one path: its arguments are checked, polkit is asked,
+    and only an authorized request joins the queue, where requests are carried
+    out one at a time. Nothing is held for a request polkit has not allowed, so
+    an unauthorized caller delays nobody; waiting requests are bounded per Unix
+    user, and the helper's open polkit checks in all, so that one user with many
+    connections cannot crowd out another.
 */
 
 #pragma once
@@ -16,7 +23,10 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "serverssave.h"
+
 class PolkitAuthority;
+class QDBusServiceWatcher;
 
 class DateHelper : public QObject, protected QDBusContext
 {
@@ -27,16 +37,17 @@ public:
     static const QString setTimeAction; ///< "ru.veltronix.orb.date.set-time"
     static const QString ntpSyncAction; ///< "ru.veltronix.orb.date.ntp-sync"
     static const QString switchTabAction; ///< "ru.veltronix.orb.date.switch-tab"
-    /// Requests of one caller that may wait at a time; more are refused.
-    static constexpr int maxPendingPerCaller = 4;
+    static const QString setServersAction; ///< "ru.veltronix.orb.date.set-servers"
+    /// Requests of one Unix user that may wait at a time, over all its
+    /// connections; more are refused.
+    static constexpr int maxPendingPerUser = 4;
+    /// polkit checks the helper keeps open at a time: well below the bus's
+    /// limit of replies one connection may wait for (128 on Debian's system bus).
+    static constexpr int maxOpenChecks = 32;
 
     /// `idleTimeoutMs`: how long the helper stays without requests before it
     /// emits idle() (0: never); bus activation starts it again when needed.
     explicit DateHelper(const QDBusConnection &bus, int idleTimeoutMs, QObject *parent = nullptr);
-
-    /// Keeps the helper from going idle while another interface of it works.
-    void holdIdle();
-    void releaseIdle();
 
 public Q_SLOTS:
     /// Synchronizes the clock once against `server` (a host name or an address),
@@ -47,6 +58,13 @@ public Q_SLOTS:
     void SetTime(uint time);
     /// The helper has no tabs of its own: an authorized call changes nothing.
     void SwitchTab();
+    /// Makes `servers` and `fallback` the whole server list of `service`
+    /// ("systemd-timesyncd" or "chrony"; chrony has no fallback servers). Fails
+    /// with InvalidArgs for names that are no host names or addresses and for a
+    /// list that leaves the service without sources, AccessDenied when polkit
+    /// refuses, and Failed with the reason when writing, checking or restarting
+    /// fails; the previous files are back in place then.
+    void SetServers(const QString &service, const QStringList &servers, const QStringList &fallback);
 
 Q_SIGNALS:
     /// Part of the interface. Not emitted as a broadcast: a failure after
@@ -58,31 +76,31 @@ Q_SIGNALS:
     void idle();
 
 private:
-    enum class Kind { SetTime, NTPSync, SwitchTab };
+    enum class Kind { SetTime, NTPSync, SwitchTab, SetServers };
     struct Request
     {
-        Request(Kind kind, const QDBusMessage &message)
-            : kind(kind)
-            , message(message)
-        {
-            arrived.start();
-        }
-        Kind kind;
+        Kind kind = Kind::SwitchTab;
         QDBusMessage message;
+        uint user = 0;
+        QString check; ///< the polkit check's id while polkit decides
         uint time = 0;
         QStringList servers;
+        ServersSave::Arguments save;
         // Monotonic: a clock change meanwhile must not change the wait measured.
         QElapsedTimer arrived;
     };
 
-    /// Whether the caller may queue one more request; else refuses it.
-    bool m_admit();
-    void m_accept(Request request, const QString &actionId);
+    /// Admits the request of the current call (counted for its user, the reply
+    /// delayed) and asks polkit for `actionId`; else refuses it.
+    void m_submit(Request request, const QString &actionId);
     void m_runNext();
     void m_runNtp(const Request &request);
+    void m_runSave(const Request &request);
     /// Whether the caller is still on the bus; a request of a caller that has
     /// gone (given up, closed) is dropped without being carried out.
     bool m_callerPresent(const Request &request);
+    /// A caller left: its checks are cancelled and its requests dropped.
+    void m_callerLeft(const QString &caller);
     void m_reply(const Request &request);
     /// The error reply, then, for a failure after authorization, the Error
     /// signal to the caller with `reason`.
@@ -92,11 +110,17 @@ private:
 
     QDBusConnection m_bus;
     PolkitAuthority *m_polkit;
+    QDBusServiceWatcher *m_callers;
+    // Requests polkit decides on, by the id of their check.
+    QHash<QString, Request> m_checking;
+    quint64 m_lastCheck = 0;
     // Authorized requests run one at a time, in order: a synchronization's
-    // offset is only right while nothing else moves the clock.
+    // offset is only right while nothing else moves the clock, and one save of
+    // the servers must not restart a service under another.
     QList<Request> m_queue;
     bool m_running = false;
     int m_inProgress = 0;
+    QHash<uint, int> m_pendingByUser;
     QHash<QString, int> m_pendingByCaller;
     QTimer m_idleTimer;
 };

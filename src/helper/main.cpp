@@ -7,7 +7,7 @@
 #include "datehelper.h"
 #include "helper_debug.h"
 #include "managerdbusadaptor.h"
-#include "serversadaptor.h"
+#include "serversdbusadaptor.h"
 #include "testhooks.h"
 
 #include <QCommandLineParser>
@@ -52,7 +52,7 @@ int main(int argc, char **argv)
     }
     DateHelper helper(bus, idleSeconds * 1000);
     new ManagerDBusAdaptor(&helper);
-    new ServersAdaptor(&helper, bus);
+    new ServersDBusAdaptor(&helper);
     if (!bus.registerObject(QStringLiteral("/"), &helper)) {
         qCCritical(ORB_HELPER) << "Cannot register the object:" << bus.lastError().message();
         return 1;

@@ -14,6 +14,9 @@ namespace {
 using StringMap = QMap<QString, QString>;
 
 constexpr uint allowUserInteraction = 1;
+const QString polkitService = QStringLiteral("org.freedesktop.PolicyKit1");
+const QString polkitPath = QStringLiteral("/org/freedesktop/PolicyKit1/Authority");
+const QString polkitInterface = QStringLiteral("org.freedesktop.PolicyKit1.Authority");
 }
 
 PolkitAuthority::PolkitAuthority(const QDBusConnection &bus, QObject *parent)
@@ -23,15 +26,14 @@ PolkitAuthority::PolkitAuthority(const QDBusConnection &bus, QObject *parent)
     qDBusRegisterMetaType<StringMap>();
 }
 
-void PolkitAuthority::check(const QString &caller, const QString &actionId, bool interactive, const Answer &answer)
+void PolkitAuthority::check(const QString &id, const QString &caller, const QString &actionId, bool interactive, const Answer &answer)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.PolicyKit1"), QStringLiteral("/org/freedesktop/PolicyKit1/Authority"),
-        QStringLiteral("org.freedesktop.PolicyKit1.Authority"), QStringLiteral("CheckAuthorization"));
+    QDBusMessage message = QDBusMessage::createMethodCall(polkitService, polkitPath, polkitInterface, QStringLiteral("CheckAuthorization"));
     QDBusArgument subject;
     subject.beginStructure();
     subject << QStringLiteral("system-bus-name") << QVariantMap{{QStringLiteral("name"), caller}};
     subject.endStructure();
-    message << QVariant::fromValue(subject) << actionId << QVariant::fromValue(StringMap()) << (interactive ? allowUserInteraction : 0u) << QString();
+    message << QVariant::fromValue(subject) << actionId << QVariant::fromValue(StringMap()) << (interactive ? allowUserInteraction : 0u) << id;
 
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, checkTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, actionId, interactive, answer]() {
@@ -63,6 +65,15 @@ void PolkitAuthority::check(const QString &caller, const QString &actionId, bool
             answer(Result::Refused, QStringLiteral("Not authorized for %1").arg(actionId));
         }
     });
+}
+
+void PolkitAuthority::cancel(const QString &id)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(polkitService, polkitPath, polkitInterface, QStringLiteral("CancelCheckAuthorization"));
+    message << id;
+    // Nobody waits for it: the cancelled check's own reply ends the request.
+    message.setAutoStartService(false);
+    m_bus.send(message);
 }
 
 QString PolkitAuthority::refusalError(Result result)

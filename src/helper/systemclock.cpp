@@ -122,10 +122,16 @@ bool set(const timespec &time, QString *error)
     return true;
 }
 
+bool inRange(qint64 seconds)
+{
+    constexpr qint64 day = 24 * 60 * 60;
+    return seconds >= day && seconds <= qint64(std::numeric_limits<uint>::max()) - day;
+}
+
 bool stepBy(double offsetSeconds, QString *error)
 {
-    // A step may only reach what SetTime could have set: [0, 2^32) seconds since
-    // the epoch. The first test also keeps the arithmetic below within time_t.
+    // A step may only reach what SetTime could have set. The first test keeps
+    // the arithmetic below within time_t.
     constexpr double longestStep = 4294967296.0;
     if (!std::isfinite(offsetSeconds) || std::abs(offsetSeconds) >= longestStep) {
         *error = QStringLiteral("The clock offset %1 s is not plausible").arg(offsetSeconds);
@@ -141,7 +147,7 @@ bool stepBy(double offsetSeconds, QString *error)
         target.tv_nsec -= nanosecondsPerSecond;
         ++target.tv_sec;
     }
-    if (target.tv_sec < 0 || target.tv_sec > time_t(std::numeric_limits<uint>::max())) {
+    if (!inRange(target.tv_sec)) {
         *error = QStringLiteral("A step of %1 s would set the clock outside the range from 1970 to 2106").arg(offsetSeconds);
         return false;
     }

@@ -12,9 +12,15 @@ namespace SystemClock {
 /// that cannot be written is logged. On failure `error` gets the reason.
 bool set(const timespec &time, QString *error);
 
+/// Whether the clock may be set to `seconds` since the epoch: from a day after
+/// 1970-01-01 to a day before 2106-02-07 (the end of SetTime's unsigned 32 bits),
+/// so that no zone shows a date outside 1970 to 2106 and a wait for the
+/// password cannot carry the time past the end.
+bool inRange(qint64 seconds);
+
 /// Moves the system clock by `offsetSeconds` from its current reading, as a
 /// synchronization does, and then the hardware clock like set(). A step that
-/// would leave the range SetTime accepts (0 to 2^32 - 1 s) is refused.
+/// would leave inRange() is refused.
 bool stepBy(double offsetSeconds, QString *error);
 
 /// set() to `requested` seconds since the epoch plus `elapsedNs`: the time that

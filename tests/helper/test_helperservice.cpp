@@ -175,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(m_rig.toolRuns().size(), 0);
     }
 
-    void pendingRequestsOfOneCallerAreBounded()
+    void pendingRequestsOfOneUserAreBounded()
     {
         m_rig.allow({switchTabAction});
         m_rig.polkitMock(QStringLiteral("SimulateHang"), {true});
@@ -274,24 +274,28 @@ private Q_SLOTS:
         QCOMPARE(m_rig.clockLog(), QStringList());
     }
 
-    void invalidServersAreRefused_data()
+    void invalidArgumentsAreRefused_data()
     {
-        QTest::addColumn<QString>("server");
-        QTest::newRow("option") << QStringLiteral("-S");
-        QTest::newRow("long option") << QStringLiteral("--step");
-        QTest::newRow("name and option") << QStringLiteral("127.0.0.1 --step");
-        QTest::newRow("shell") << QStringLiteral("127.0.0.1;touch /tmp/x");
-        QTest::newRow("empty label") << QStringLiteral("a..b");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariant>("argument");
+        QTest::newRow("option") << QStringLiteral("NTPSync") << QVariant(QStringLiteral("-S"));
+        QTest::newRow("long option") << QStringLiteral("NTPSync") << QVariant(QStringLiteral("--step"));
+        QTest::newRow("name and option") << QStringLiteral("NTPSync") << QVariant(QStringLiteral("127.0.0.1 --step"));
+        QTest::newRow("shell") << QStringLiteral("NTPSync") << QVariant(QStringLiteral("127.0.0.1;touch /tmp/x"));
+        QTest::newRow("empty label") << QStringLiteral("NTPSync") << QVariant(QStringLiteral("a..b"));
+        QTest::newRow("the epoch") << QStringLiteral("SetTime") << QVariant(0u);
+        QTest::newRow("end of 32 bits") << QStringLiteral("SetTime") << QVariant(4294967295u);
     }
 
-    void invalidServersAreRefused()
+    void invalidArgumentsAreRefused()
     {
-        QFETCH(QString, server);
-        m_rig.allow({ntpSyncAction});
+        QFETCH(QString, method);
+        QFETCH(QVariant, argument);
+        m_rig.allow({ntpSyncAction, setTimeAction});
         QVERIFY(m_rig.startResponder(1000));
         QVERIFY(m_rig.startHelper());
 
-        const QDBusMessage reply = call(QStringLiteral("NTPSync"), {server});
+        const QDBusMessage reply = call(method, {argument});
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QCOMPARE(reply.errorName(), invalidArgs);
         QCOMPARE(m_rig.toolRuns().size(), 0);
