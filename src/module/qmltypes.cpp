@@ -9,6 +9,7 @@
 #include "mapcontroller.h"
 #include "maptimezonesprovider.h"
 #include "serverlist.h"
+#include "servernamecheck.h"
 #include "settingsforappletprovider.h"
 #include "tabloader.h"
 #include "traydisplay.h"
@@ -28,6 +29,7 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<ZoneDetails>(uri, 1, 0, "ZoneDetails");
     qmlRegisterType<ClockPreview>(uri, 1, 0, "ClockPreview");
     qmlRegisterType<ClockOffsetCheck>(uri, 1, 0, "ClockOffsetCheck");
+    qmlRegisterType<ServerNameCheck>(uri, 1, 0, "ServerNameCheck");
 }
 
 void initOrbAdminDateResources()
