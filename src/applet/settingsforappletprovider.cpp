@@ -119,11 +119,7 @@ QStringList SettingsForAppletProvider::getChosenTimeZones()
 
 QStringList SettingsForAppletProvider::getFilteredTimeZones(const QString &filter) const
 {
-    const QStringList current = m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets();
-    if (filter.isEmpty()) {
-        return current;
-    }
-    return current.filter(m_getStartsWithFilter(filter));
+    return m_findLines(m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets(), filter);
 }
 
 bool SettingsForAppletProvider::needsSave()

@@ -10,6 +10,7 @@
 #include "maptimezonesprovider.h"
 #include "offsetplot.h"
 #include "serverlist.h"
+#include "servernamecheck.h"
 #include "settingsforappletprovider.h"
 #include "synchealth.h"
 #include "tabloader.h"
@@ -32,6 +33,7 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<ClockOffsetCheck>(uri, 1, 0, "ClockOffsetCheck");
     qmlRegisterType<SyncHealth>(uri, 1, 0, "SyncHealth");
     qmlRegisterType<OffsetPlot>(uri, 1, 0, "OffsetPlot");
+    qmlRegisterType<ServerNameCheck>(uri, 1, 0, "ServerNameCheck");
 }
 
 void initOrbAdminDateResources()

@@ -4,6 +4,7 @@
 
 #include <KLocalizedString>
 
+#include <QCollator>
 #include <QDateTime>
 #include <QHash>
 #include <QLocale>
@@ -19,6 +20,7 @@
 #include <unicode/ucal.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -48,6 +50,7 @@ struct ZoneNameCache
 {
     QMutex mutex;
     QHash<QString, QString> names; // locale, newline, zone id → name
+    QHash<QString, QString> cities; // likewise → exemplar city
     QHash<QString, QFuture<void>> preloads; // locale → the background run filling it
 };
 
@@ -214,6 +217,41 @@ QString BaseTimeZonesProvider::getZoneName(const QString &path)
     return name;
 }
 
+QString BaseTimeZonesProvider::exemplarCity(const QString &zoneId)
+{
+    const QString localeName = zoneNameLocale();
+    const QString key = cacheKey(localeName, zoneId);
+    ZoneNameCache &cache = zoneNameCache();
+    {
+        QMutexLocker lock(&cache.mutex);
+        const auto known = cache.cities.constFind(key);
+        if (known != cache.cities.cend()) {
+            return *known;
+        }
+    }
+    // One TimeZoneNames per locale serves every zone: creating it loads locale data.
+    thread_local QString namesLocale;
+    thread_local std::unique_ptr<icu::TimeZoneNames> names;
+    if (!names || namesLocale != localeName) {
+        UErrorCode status = U_ZERO_ERROR;
+        names.reset(icu::TimeZoneNames::createInstance(icu::Locale(localeName.toUtf8().constData()), status));
+        if (U_FAILURE(status)) {
+            names.reset();
+        }
+        namesLocale = localeName;
+    }
+    QString city;
+    if (names) {
+        const QByteArray id = zoneId.toUtf8();
+        icu::UnicodeString text;
+        names->getExemplarLocationName(icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size())), text);
+        city = toQString(text);
+    }
+    QMutexLocker lock(&cache.mutex);
+    cache.cities.insert(key, city);
+    return city;
+}
+
 void BaseTimeZonesProvider::preloadZoneNames()
 {
     const QString localeName = zoneNameLocale();
@@ -308,19 +346,23 @@ QString BaseTimeZonesProvider::offsetText(int offset)
 
 QVector<int> BaseTimeZonesProvider::m_typedOffsets(const QString &filter)
 {
-    static const QRegularExpression offset(QStringLiteral("^\\s*(?:(?:UTC|GMT)\\s*)?([+-]?)\\s*(\\d{1,2})(?::(\\d\\d))?\\s*$"),
+    // "UTC" or "GMT" alone is the offset 0.
+    static const QRegularExpression offset(QStringLiteral("^\\s*(?:(UTC|GMT)\\s*)?(?:([+-]?)\\s*(\\d{1,2})(?::(\\d\\d))?)?\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = offset.match(filter);
-    if (!match.hasMatch()) {
+    if (!match.hasMatch() || (match.capturedRef(1).isEmpty() && match.capturedRef(3).isEmpty())) {
         return {};
     }
-    const int hours = match.capturedRef(2).toInt();
-    const int minutes = match.capturedRef(3).toInt();
+    if (match.capturedRef(3).isEmpty()) {
+        return match.capturedRef(2).isEmpty() ? QVector<int>{0} : QVector<int>{};
+    }
+    const int hours = match.capturedRef(3).toInt();
+    const int minutes = match.capturedRef(4).toInt();
     if (hours > 14 || minutes > 59) {
         return {};
     }
     const int seconds = hours * 3600 + minutes * 60;
-    const QStringRef sign = match.capturedRef(1);
+    const QStringRef sign = match.capturedRef(2);
     if (sign == QLatin1String("+") || seconds == 0) {
         return {seconds};
     }
@@ -360,6 +402,113 @@ QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &f
         word = QRegularExpression::escape(word);
     }
     return QRegularExpression(QStringLiteral("(^|[ ,;(/_]|UTC)") + words.join(QStringLiteral("[ _]")), QRegularExpression::CaseInsensitiveOption);
+}
+
+namespace {
+// Zone ids in a catalogue line: "Area/Location", possibly with more parts.
+const QRegularExpression &zoneIdPattern()
+{
+    static const QRegularExpression id(QStringLiteral("[A-Za-z]+(?:/[A-Za-z0-9_+-]+)+"));
+    return id;
+}
+
+// The name part of a line: the piece with the offset text, without it.
+QString nameOfLine(const QString &line)
+{
+    static const QRegularExpression shift(QStringLiteral("\\(UTC[+-]\\d\\d:\\d\\d\\)\\s*"));
+    const QStringList pieces = line.split(QLatin1Char(';'));
+    for (QString piece : pieces) {
+        if (piece.contains(shift)) {
+            return piece.remove(shift);
+        }
+    }
+    return line;
+}
+
+bool holdsZone(const QString &line, const QString &zoneId)
+{
+    QRegularExpressionMatchIterator ids = zoneIdPattern().globalMatch(line);
+    while (ids.hasNext()) {
+        if (ids.next().capturedRef() == zoneId) {
+            return true;
+        }
+    }
+    return false;
+}
+}
+
+bool BaseTimeZonesProvider::m_lineMatches(const QString &text, const QRegularExpression &expression)
+{
+    if (text.contains(expression)) {
+        return true;
+    }
+    QRegularExpressionMatchIterator ids = zoneIdPattern().globalMatch(text);
+    while (ids.hasNext()) {
+        const QString city = exemplarCity(ids.next().captured());
+        if (!city.isEmpty() && city.contains(expression)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList BaseTimeZonesProvider::m_findLines(const QStringList &lines, const QString &filter) const
+{
+    if (filter.isEmpty()) {
+        return lines;
+    }
+    const QRegularExpression expression = m_getStartsWithFilter(filter);
+    QStringList found;
+    for (const QString &line : lines) {
+        if (m_lineMatches(line, expression)) {
+            found.append(line);
+        }
+    }
+    if (m_typedOffsets(filter).isEmpty()) {
+        return found;
+    }
+
+    // The zone the user most likely looks for comes first: UTC when they typed its
+    // name, else the system's own zone. The list comes in offset order; each offset
+    // keeps its place, its lines ordered by name.
+    static const QRegularExpression utcWord(QStringLiteral("^\\s*(UTC|GMT)\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    const QString first = filter.contains(utcWord) ? QString::fromLatin1(s_utcId) : QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    struct Line {
+        int group;
+        bool first;
+        QString name;
+        QString text;
+    };
+    QVector<Line> keyed;
+    keyed.reserve(found.size());
+    QStringList groups;
+    static const QRegularExpression shift(QStringLiteral("\\(UTC[+-]\\d\\d:\\d\\d\\)"));
+    for (const QString &line : qAsConst(found)) {
+        const QString offset = shift.match(line).captured();
+        int group = groups.indexOf(offset);
+        if (group < 0) {
+            group = groups.size();
+            groups.append(offset);
+        }
+        keyed.append({group, holdsZone(line, first), nameOfLine(line), line});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [&collator](const Line &a, const Line &b) {
+        if (a.first != b.first) {
+            return a.first;
+        }
+        if (a.group != b.group) {
+            return a.group < b.group;
+        }
+        return collator.compare(a.name, b.name) < 0;
+    });
+    QStringList ordered;
+    ordered.reserve(keyed.size());
+    for (const Line &line : qAsConst(keyed)) {
+        ordered.append(line.text);
+    }
+    return ordered;
 }
 
 QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const

@@ -33,6 +33,9 @@ public Q_SLOTS:
     // pool, so that the first catalogue need not wait for them one by one. Once
     // per language; later calls do nothing.
     static void preloadZoneNames();
+    // The zone's city in the current language ("Токио" for Asia/Tokyo in Russian), as
+    // ICU names it; empty for zones without a city. Made once per process and locale.
+    static QString exemplarCity(const QString &zoneId);
     // The zone's entry as the catalogue would list it now: "(UTC+03:00) Moscow Time;Europe/Moscow".
     static QString catalogueEntry(const QString &zoneId);
 
@@ -58,6 +61,13 @@ protected:
     // The offsets in seconds that typed text such as "+3", "GMT-5" or "5:30" stands for
     // (both signs when it has none); empty when the text is no offset.
     static QVector<int> m_typedOffsets(const QString &filter);
+    // The lines of `lines` that `filter` finds, the way people search: a line is also
+    // found through the localized cities of its zones; "UTC" or "GMT" alone stands
+    // for the offset 0 with UTC itself first; an offset search puts the system's own
+    // zone first and orders each offset's lines by name.
+    QStringList m_findLines(const QStringList &lines, const QString &filter) const;
+    // Whether `expression` finds `text` or the city of a zone id in it.
+    static bool m_lineMatches(const QString &text, const QRegularExpression &expression);
     virtual QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
 
     // The ids behind the two lists, from the platform's lists.

@@ -76,11 +76,7 @@ int MapTimeZonesProvider::getOffset(const QString &timeZone) const
 
 QStringList MapTimeZonesProvider::getFilteredTimeZones(const QString &filter) const
 {
-    const QStringList current = m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets();
-    if (filter.isEmpty()) {
-        return current;
-    }
-    return current.filter(m_getStartsWithFilter(filter));
+    return m_findLines(m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets(), filter);
 }
 
 bool MapTimeZonesProvider::isRussianTimeZone(const QString &zoneName) const
@@ -97,7 +93,13 @@ QStringList MapTimeZonesProvider::getFullZoneNamesByFilter(const QString &fullSt
     }
 
     const QStringList pieces = fullString.split(QLatin1Char(';'));
-    const QStringList matching = pieces.filter(m_getStartsWithFilter(filter));
+    const QRegularExpression expression = m_getStartsWithFilter(filter);
+    QStringList matching;
+    for (const QString &piece : pieces) {
+        if (m_lineMatches(piece, expression)) {
+            matching.append(piece);
+        }
+    }
     // An offset typed as "+03", "5:30" or "UTC" selects the whole row, a name only its own zones.
     static const QRegularExpression wholeRow(QStringLiteral("U|\\+"));
     if (!matching.isEmpty() && (filter.contains(wholeRow) || !m_typedOffsets(filter).isEmpty())) {

@@ -2,6 +2,8 @@
 
 #include <QMetaType>
 
+#include <utility>
+
 // Made when the library is loaded, so the theme file is read once per process.
 SystemDisplayFormatController TrayDisplay::m_formatController;
 DisplayFormat TrayDisplay::m_currentFormat;
@@ -73,16 +75,24 @@ QVector<bool> TrayDisplay::savedDisplayFormatToCheckBoxes()
     QVector<bool> boxes(m_numberOfDisplayOptions, false);
     boxes[DisplaySecondsTime] = clock.contains(QLatin1String("%S"));
     boxes[DisplayDateInStandartFormatDate] = date.contains(QLatin1String("%d.%m.%Y"));
-    boxes[DisplayDayOfWeekDate] = date.contains(QLatin1String("%a"));
-    boxes[DisplayMonthDate] = date.contains(QLatin1String("%b"));
+    // The full names ("%A", "%B") are the same boxes as the short ones.
+    boxes[DisplayDayOfWeekDate] = containsAny(date, {QLatin1String("%a"), QLatin1String("%A")});
+    boxes[DisplayMonthDate] = containsAny(date, {QLatin1String("%b"), QLatin1String("%B")});
     boxes[DisplayDayOfMonthDate] = containsAny(date, {QLatin1String("%d"), QLatin1String("%e")});
     boxes[DisplayYearDate] = date.contains(QLatin1String("%y"));
     boxes[DisplayTimeTip] = tip.contains(QLatin1String("%H"));
     boxes[DisplaySecondsTip] = tip.contains(QLatin1String("%S"));
-    boxes[DisplayDateTip] = containsAny(tip, {QLatin1String("%y"), QLatin1String("%Y"), QLatin1String("%a"), QLatin1String("%b"), QLatin1String("%d")});
+    boxes[DisplayDateTip] = containsAny(tip,
+                                        {QLatin1String("%y"),
+                                         QLatin1String("%Y"),
+                                         QLatin1String("%a"),
+                                         QLatin1String("%A"),
+                                         QLatin1String("%b"),
+                                         QLatin1String("%B"),
+                                         QLatin1String("%d")});
     boxes[DisplayDateInStandartFormatTip] = tip.contains(QLatin1String("%d.%m.%Y"));
-    boxes[DisplayDayOfWeekTip] = tip.contains(QLatin1String("%a"));
-    boxes[DisplayMonthTip] = tip.contains(QLatin1String("%b"));
+    boxes[DisplayDayOfWeekTip] = containsAny(tip, {QLatin1String("%a"), QLatin1String("%A")});
+    boxes[DisplayMonthTip] = containsAny(tip, {QLatin1String("%b"), QLatin1String("%B")});
     boxes[DisplayDayOfMonthTip] = containsAny(tip, {QLatin1String("%d"), QLatin1String("%e")});
     boxes[DisplayYearTip] = containsAny(tip, {QLatin1String("%y"), QLatin1String("%Y")});
     return boxes;
@@ -92,9 +102,14 @@ void TrayDisplay::saveDisplayFormat(const QVector<bool> &checkBoxes)
 {
     QVector<bool> boxes = checkBoxes;
     boxes.resize(m_numberOfDisplayOptions);
+    // A box keeps the full name its string had while the user leaves it ticked:
+    // the boxes cannot tell "%A" from "%a", and a rebuilt string must not
+    // shorten what the user did not touch.
+    const QString date = m_getDateFormat(boxes);
+    const QString tip = m_getTipFormat(boxes);
     m_currentFormat.clockFormat = m_getTimeFormat(boxes);
-    m_currentFormat.dateFormat = m_getDateFormat(boxes);
-    m_currentFormat.clockMessageFormat = m_getTipFormat(boxes);
+    m_currentFormat.dateFormat = m_keepFullNames(date, m_currentFormat.dateFormat);
+    m_currentFormat.clockMessageFormat = m_keepFullNames(tip, m_currentFormat.clockMessageFormat);
 }
 
 QString TrayDisplay::m_getTimeFormat(const QVector<bool> &checkBoxes)
@@ -160,6 +175,17 @@ QString TrayDisplay::m_getTipFormat(const QVector<bool> &checkBoxes)
         m_addFormat(dateLine, QStringLiteral("%Y"));
     }
     return format + dateLine;
+}
+
+QString TrayDisplay::m_keepFullNames(const QString &built, const QString &previous)
+{
+    QString format = built;
+    for (const auto &[shortName, fullName] : {std::pair{QLatin1String("%a"), QLatin1String("%A")}, std::pair{QLatin1String("%b"), QLatin1String("%B")}}) {
+        if (previous.contains(fullName)) {
+            format.replace(shortName, fullName);
+        }
+    }
+    return format;
 }
 
 void TrayDisplay::m_addFormat(QString &format, const QString &element, const QString &separator)

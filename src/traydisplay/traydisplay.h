@@ -59,6 +59,7 @@ private:
     static QString m_getTimeFormat(const QVector<bool> &checkBoxes);
     static QString m_getDateFormat(const QVector<bool> &checkBoxes);
     static QString m_getTipFormat(const QVector<bool> &checkBoxes);
+    static QString m_keepFullNames(const QString &built, const QString &previous);
     static void m_addFormat(QString &format, const QString &element, const QString &separator = QStringLiteral(" "));
 
     static SystemDisplayFormatController m_formatController;

@@ -136,6 +136,10 @@ private Q_SLOTS:
         QVERIFY(!all.filter(QStringLiteral("Europe/Moscow, Москва")).isEmpty());
         // Typing the Russian name finds the zone.
         QVERIFY(!map.getFilteredTimeZones(QStringLiteral("моск")).filter(QStringLiteral("Europe/Moscow")).isEmpty());
+        // A city in Russian finds its zone though the zone is named after its country.
+        const QStringList tokyo = map.getFilteredTimeZones(QStringLiteral("токио"));
+        QCOMPARE(tokyo.size(), 1);
+        QVERIFY2(tokyo.first().startsWith(QLatin1String("Asia/Tokyo;")) && tokyo.first().endsWith(QStringLiteral(" Япония")), qPrintable(tokyo.first()));
 
         // The "Other time zones" list: the part before ";" is what the user reads.
         SettingsForAppletProvider applet;

@@ -1,6 +1,7 @@
 #include "maptimezonesprovider.h"
 #include "timezonessorter.h"
 
+#include <QCollator>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTimeZone>
@@ -48,8 +49,14 @@ bool startsAWord(QString entry, QString typed)
 QStringList plainFilter(const QStringList &entries, const QString &typed)
 {
     QStringList result;
+    // A line is found through the cities of its zones too.
+    static const QRegularExpression zoneId(QStringLiteral("[A-Za-z]+(?:/[A-Za-z0-9_+-]+)+"));
     for (const QString &entry : entries) {
-        if (startsAWord(entry, typed)) {
+        bool found = startsAWord(entry, typed);
+        for (auto ids = zoneId.globalMatch(entry); !found && ids.hasNext();) {
+            found = startsAWord(BaseTimeZonesProvider::exemplarCity(ids.next().captured()), typed);
+        }
+        if (found) {
             result.append(entry);
         }
     }
@@ -115,7 +122,7 @@ private Q_SLOTS:
         auto idsOf = [&provider](const QStringList &lines) {
             QStringList ids;
             for (const QString &line : lines) {
-                ids += line.startsWith(QLatin1Char('(')) ? provider.getFullZoneNamesByFilter(line, QStringLiteral("UTC"))
+                ids += line.startsWith(QLatin1Char('(')) ? provider.getFullZoneNamesByFilter(line, QStringLiteral("UTC+"))
                                                          : QStringList{line.section(QLatin1Char(';'), 0, 0)};
             }
             return ids;
@@ -166,9 +173,9 @@ private Q_SLOTS:
         const QStringList all
             = {QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kirov")};
         QTest::newRow("merged, offset") << s_merged << QStringLiteral("+03") << all;
-        QTest::newRow("merged, UTC") << s_merged << QStringLiteral("UTC") << all;
+        QTest::newRow("merged, UTC is the offset 0") << s_merged << QStringLiteral("UTC") << QStringList();
         QTest::newRow("merged, utc+03") << s_merged << QStringLiteral("utc+03") << all;
-        QTest::newRow("merged, lower-case utc") << s_merged << QStringLiteral("utc") << QStringList{all.first()};
+        QTest::newRow("merged, UTC and a sign") << s_merged << QStringLiteral("UTC+") << all;
         QTest::newRow("merged, name") << s_merged << QStringLiteral("mos") << QStringList{QStringLiteral("Europe/Moscow")};
         QTest::newRow("merged, id") << s_merged << QStringLiteral("europe/k") << QStringList{QStringLiteral("Europe/Kirov")};
         QTest::newRow("merged, several names") << s_merged << QStringLiteral("S") << QStringList{QStringLiteral("Europe/Simferopol")};
@@ -273,6 +280,42 @@ private Q_SLOTS:
         MapTimeZonesProvider other;
         other.setRussianTimeZonesProvided();
         QVERIFY(provider.isAllTimeZonesProvided());
+    }
+
+    // "GMT" and "UTC" stand for UTC and its offset, UTC first; an offset search puts
+    // the system's zone first and the rest of each offset by name.
+    void searchesLikePeopleType()
+    {
+        const MapTimeZonesProvider provider;
+        const QStringList atZero = provider.allTimeZonesWithOffsets().filter(QStringLiteral("(UTC+00:00)"));
+        for (const QString &typed : {QStringLiteral("GMT"), QStringLiteral(" utc ")}) {
+            const QStringList found = provider.getFilteredTimeZones(typed);
+            QCOMPARE(found.size(), atZero.size());
+            QVERIFY2(found.first().startsWith(QLatin1String("Etc/UTC;")), qPrintable(found.first()));
+        }
+        QVERIFY(atZero.size() > 5);
+
+        qputenv("TZ", "Europe/Minsk");
+        const QStringList found = provider.getFilteredTimeZones(QStringLiteral("3"));
+        qputenv("TZ", "UTC");
+        QVERIFY2(found.first().startsWith(QLatin1String("Europe/Minsk;")), qPrintable(found.first()));
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const auto nameOf = [](const QString &line) { return line.section(QLatin1Char(';'), 1).section(QLatin1Char(' '), 1, -1); };
+        bool crossedToPlus = false;
+        for (int i = 2; i < found.size(); ++i) {
+            if (found.at(i).contains(QLatin1String("(UTC+03:00)")) && !found.at(i - 1).contains(QLatin1String("(UTC+03:00)"))) {
+                QVERIFY(!crossedToPlus);
+                crossedToPlus = true;
+                continue;
+            }
+            // A merged Russian line is named after its first zone's id.
+            if (found.at(i - 1).startsWith(QLatin1Char('(')) || found.at(i).startsWith(QLatin1Char('('))) {
+                continue;
+            }
+            QVERIFY2(collator.compare(nameOf(found.at(i - 1)), nameOf(found.at(i))) <= 0, qPrintable(found.at(i - 1) + QLatin1String(" > ") + found.at(i)));
+        }
+        QVERIFY(crossedToPlus);
     }
 
     void filterTakesTypedTextLiterally()

@@ -34,6 +34,11 @@ static DisplayFormat formats(const char *clock, const char *date, const QString 
     return DisplayFormat{QString::fromUtf8(clock), QString::fromUtf8(date), tip};
 }
 
+static QString joined(const DisplayFormat &format)
+{
+    return format.clockFormat + QLatin1Char('|') + format.dateFormat + QLatin1Char('|') + format.clockMessageFormat;
+}
+
 class TestTrayDisplay : public QObject
 {
     Q_OBJECT
@@ -50,6 +55,12 @@ private:
     }
 
 private Q_SLOTS:
+    // Building keeps full names from the edited strings: start each test without any.
+    void init()
+    {
+        TrayDisplay::currentFormat() = DisplayFormat{};
+    }
+
     void buildsStrings_data()
     {
         QTest::addColumn<Boxes>("boxes");
@@ -102,13 +113,14 @@ private Q_SLOTS:
         QTest::addColumn<DisplayFormat>("format");
         QTest::addColumn<Boxes>("boxes");
 
-        QTest::newRow("theme file defaults") << formats("%H:%M", "", "%A, %e %B, %Y") << boxesOn({8, 12, 13});
+        QTest::newRow("theme file defaults") << formats("%H:%M", "", "%A, %e %B, %Y") << boxesOn({8, 10, 11, 12, 13});
+        QTest::newRow("full names are the short names' boxes") << formats("%H:%M", "%A %B", "%B") << boxesOn({2, 3, 8, 11});
         QTest::newRow("defaults()") << SystemDisplayFormatController::defaults() << boxesOn({2, 3, 4, 8, 10, 11, 12, 13});
         QTest::newRow("standard forms set their element boxes too")
             << formats("%H:%M:%S", "%d.%m.%Y", withBreak("%H:%M:%S", "%d.%m.%Y")) << boxesOn({0, 1, 4, 6, 7, 8, 9, 12, 13});
         QTest::newRow("two-digit year and %e") << formats("%H:%M", "%e %y", "%y") << boxesOn({4, 5, 8, 13});
         QTest::newRow("four-digit year is not the date's year") << formats("%H:%M", "%Y", "%H") << boxesOn({6});
-        QTest::newRow("case matters") << formats("%H:%M:%s", "%A %B %D", "%h %A %B %D %E") << boxesOn({});
+        QTest::newRow("case matters") << formats("%H:%M:%s", "%D %Y", "%h %D %E") << boxesOn({});
         QTest::newRow("%e alone does not make a tooltip date") << formats("%H:%M", "", "%e") << boxesOn({12});
     }
     void readsBoxesBack()
@@ -116,6 +128,16 @@ private Q_SLOTS:
         QFETCH(DisplayFormat, format);
         QFETCH(Boxes, boxes);
         QCOMPARE(readBack(format), boxes);
+    }
+
+    // What the user leaves ticked keeps its full name; what they untick and tick
+    // again comes back short, as the boxes build it.
+    void fullNamesSurviveOtherEdits()
+    {
+        TrayDisplay::currentFormat() = formats("%H:%M", "%A %B", "%A, %e %B, %Y");
+        QCOMPARE(joined(built(boxesOn({0, 2, 3, 5, 8, 10, 11, 12, 13}))), joined(formats("%H:%M:%S", "%A %B %y", "%A, %d %B %Y")));
+        QCOMPARE(joined(built(boxesOn({0, 3, 5, 8, 10, 12, 13}))), joined(formats("%H:%M:%S", "%B %y", "%A, %d %Y")));
+        QCOMPARE(joined(built(boxesOn({0, 2, 3, 5, 8, 10, 11, 12, 13}))), joined(formats("%H:%M:%S", "%a %B %y", "%A, %d %b %Y")));
     }
 
     // Every vector whose tooltip date, when on, has something to show survives

@@ -32,9 +32,9 @@ private Q_SLOTS:
         QVERIFY(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab));
         QVERIFY(kcm->needsSave());
 
-        // Off-screen there is no X11 display to send the commands to. The boxes
-        // cannot show the theme's default tooltip ("%A, %e %B, %Y"), so the tooltip
-        // is rebuilt from them as well.
+        // Off-screen there is no X11 display to send the commands to. The tooltip
+        // is rebuilt from its boxes too ("%e" has no box of its own), keeping the
+        // theme's full day and month names.
         kcm->save();
         QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(month->property("checked").toBool());
         QFile theme(SystemDisplayFormatController::themeFilePath());
         QVERIFY(theme.open(QIODevice::ReadOnly));
-        QCOMPARE(theme.readAll(), QByteArray("DateFormat=%b\nClockMessageFormat=%d %Y\n"));
+        QCOMPARE(theme.readAll(), QByteArray("DateFormat=%b\nClockMessageFormat=%A, %d %B %Y\n"));
         qunsetenv("ORB_ADMIN_MODE");
     }
 };

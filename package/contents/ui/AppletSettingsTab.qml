@@ -259,6 +259,7 @@ Rectangle {
                             anchors.verticalCenter: parent.verticalCenter
                             padding: 0
                             hoverEnabled: true
+                            Accessible.name: i18n("Remove %1", zonesComboBox.displayText(model.timeZone))
 
                             background: Rectangle {
                                 radius: 3

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.orbadmindate 1.0
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 import "private" as P
 
 // The "Synchronization" tab: an immediate synchronization against a chosen
@@ -18,6 +19,13 @@ Rectangle {
     property bool serviceRunning: false
     property bool isSynchronized: false
     property bool serversLoaded: false
+    // Synchronize or Return was tried with the typed name: say every fault of it,
+    // not only those that more typing cannot mend.
+    property bool nameTried: false
+    // What the open list offers: the servers that hold the typed text.
+    property var suggestions: []
+    readonly property string typedServer: comboField.text
+    readonly property string serverRefusal: nameCheck.refusal(typedServer, comboField.activeFocus && !nameTried)
 
     readonly property string goToModule: "kcm_orb_admin_time"
 
@@ -130,7 +138,7 @@ Rectangle {
 
     // A typed server that is not offered yet joins the list where the current one is.
     function acceptNewServer(text) {
-        if (text === "" || indexOfServer(text) >= 0) {
+        if (text === "" || indexOfServer(text) >= 0 || !nameCheck.isAcceptable(text)) {
             return
         }
         const index = Math.max(serverCombo.currentIndex, 0)
@@ -144,21 +152,59 @@ Rectangle {
         const server = comboField.text.trim()
         serverCombo.popup.close()
         syncConfirmation.text = ""
+        if (!nameCheck.isAcceptable(server)) {
+            nameTried = true
+            return
+        }
         if (kcm.syncNow(server)) {
             refreshStatus()
             syncConfirmation.text = i18n("Synchronized with %1", server)
         }
     }
 
+    // The offered servers that hold the typed text; all of them for an empty text.
+    function showSuggestions(text) {
+        const typed = text.trim().toLowerCase()
+        const names = []
+        for (let i = 0; i < comboModel.count; ++i) {
+            const name = comboModel.get(i).text
+            if (name.toLowerCase().indexOf(typed) >= 0) {
+                names.push(name)
+            }
+        }
+        suggestions = names
+        suggestionList.currentIndex = -1
+        if (names.length === 0) {
+            serverCombo.popup.close()
+        } else if (!serverCombo.popup.visible) {
+            serverCombo.popup.open()
+        }
+    }
+
+    function pickServer(name) {
+        serverCombo.currentIndex = indexOfServer(name)
+        serverCombo.editText = name
+        serverCombo.popup.close()
+    }
+
+    function moveSuggestion(step) {
+        if (!serverCombo.popup.visible) {
+            showSuggestions(comboField.text === serverCombo.currentText ? "" : comboField.text)
+            return
+        }
+        suggestionList.currentIndex = Math.max(0, Math.min(suggestions.length - 1, suggestionList.currentIndex + step))
+    }
+
     function acceptTypedText() {
-        const highlighted = serverCombo.highlightedIndex
+        nameTried = true
+        const highlighted = serverCombo.popup.visible && suggestionList.currentIndex >= 0 ? suggestions[suggestionList.currentIndex] : ""
         const text = serverCombo.contentItem.text
         serverCombo.editText = text
         const index = indexOfServer(text)
-        if (index < 0) {
+        if (highlighted !== "") {
+            pickServer(highlighted)
+        } else if (index < 0) {
             acceptNewServer(text)
-        } else if (serverCombo.popup.visible && highlighted >= 0) {
-            serverCombo.currentIndex = highlighted
         } else {
             serverCombo.currentIndex = index
         }
@@ -168,6 +214,10 @@ Rectangle {
 
     P.OrbPalette {
         id: palette
+    }
+
+    ServerNameCheck {
+        id: nameCheck
     }
 
     ListModel {
@@ -211,14 +261,7 @@ Rectangle {
                 bottomPadding: 0
                 model: comboModel
                 textRole: "text"
-                // A word character first, then letters, digits, "_", "." or "-":
-                // text that can still become such a name stands while typing.
-                // A front filter only: what it lets through is checked with the
-                // shared server name rule when the page synchronizes. ":" and
-                // brackets let IPv6 addresses through.
-                validator: RegularExpressionValidator {
-                    regularExpression: /^[\w\[][A-Za-z0-9_.:\[\]-]+$/
-                }
+                // The text stands as typed: the line below says what is wrong with it.
 
                 background: Rectangle {
                     color: "transparent"
@@ -235,6 +278,51 @@ Rectangle {
                     anchors.right: parent.right
                     anchors.rightMargin: 10
                     anchors.verticalCenter: parent.verticalCenter
+
+                    // The arrow offers every server; typing offers those that match.
+                    MouseArea {
+                        anchors.fill: parent
+                        anchors.margins: -8
+                        onClicked: {
+                            if (serverCombo.popup.visible) {
+                                serverCombo.popup.close()
+                            } else {
+                                comboField.forceActiveFocus()
+                                tabRoot.showSuggestions("")
+                            }
+                        }
+                    }
+                }
+
+                popup: Popup {
+                    objectName: "serverSuggestions"
+                    y: serverCombo.height
+                    width: serverCombo.width
+                    height: Math.min(suggestionList.contentHeight + 2, 300)
+                    padding: 1
+                    // The keys stay in the field, and pressing it keeps the list.
+                    focus: false
+                    closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
+                    background: Rectangle {
+                        color: palette.base
+                        border.color: palette.frame
+                        radius: 3
+                    }
+                    contentItem: ListView {
+                        id: suggestionList
+                        objectName: "serverSuggestionList"
+                        clip: true
+                        model: tabRoot.suggestions
+                        currentIndex: -1
+                        boundsBehavior: Flickable.StopAtBounds
+                        delegate: ItemDelegate {
+                            width: suggestionList.width
+                            text: modelData
+                            highlighted: ListView.isCurrentItem
+                            focusPolicy: Qt.NoFocus
+                            onClicked: tabRoot.pickServer(modelData)
+                        }
+                    }
                 }
 
                 contentItem: TextField {
@@ -245,13 +333,20 @@ Rectangle {
                     topPadding: 0
                     bottomPadding: 0
                     text: serverCombo.editText
-                    validator: serverCombo.validator
                     verticalAlignment: Text.AlignVCenter
                     selectByMouse: true
                     color: palette.text
+                    Accessible.name: i18n("Reference time server address")
+                    Accessible.description: tabRoot.serverRefusal
                     background: Item {}
 
-                    onTextEdited: serverCombo.editText = text
+                    onTextEdited: {
+                        tabRoot.nameTried = false
+                        serverCombo.editText = text
+                        tabRoot.showSuggestions(text)
+                    }
+                    Keys.onDownPressed: tabRoot.moveSuggestion(1)
+                    Keys.onUpPressed: tabRoot.moveSuggestion(-1)
                     onActiveFocusChanged: {
                         if (!activeFocus && tabRoot.indexOfServer(text) < 0) {
                             tabRoot.acceptNewServer(text)
@@ -273,13 +368,13 @@ Rectangle {
 
                     MouseArea {
                         anchors.fill: parent
+                        // A click starts the editing with the whole name selected, so that
+                        // typing replaces it; the list opens once something is typed.
                         onClicked: {
-                            if (!serverCombo.popup.visible) {
-                                serverCombo.popup.open()
+                            if (!comboField.activeFocus) {
                                 comboField.forceActiveFocus()
                                 comboField.selectAll()
                             } else {
-                                comboField.focus = false
                                 serverCombo.popup.close()
                             }
                         }
@@ -314,6 +409,16 @@ Rectangle {
 
                 onClicked: tabRoot.synchronize()
             }
+        }
+
+        Label {
+            id: serverRefusalLine
+            objectName: "serverRefusal"
+            Layout.fillWidth: true
+            visible: text !== ""
+            wrapMode: Text.WordWrap
+            color: Kirigami.Theme.negativeTextColor
+            text: tabRoot.serverRefusal
         }
 
         Label {
@@ -448,6 +553,8 @@ Rectangle {
                 ListView {
                     id: serverView
                     objectName: "serverView"
+                    Accessible.role: Accessible.List
+                    Accessible.name: i18n("Servers and pools")
                     model: serverModel
                     boundsBehavior: Flickable.StopAtBounds
                     activeFocusOnTab: true
@@ -457,6 +564,11 @@ Rectangle {
                         property bool isCurrent: ListView.isCurrentItem
                         width: ListView.view.width
                         height: 30
+                        // Read out as a list item, and the current one as selected.
+                        Accessible.role: Accessible.ListItem
+                        Accessible.name: model.name
+                        Accessible.selectable: true
+                        Accessible.selected: isCurrent
                         color: isCurrent ? palette.highlight
                                          : rowHover.containsMouse ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.3)
                                                                   : "transparent"
@@ -510,6 +622,7 @@ Rectangle {
             ServerButton {
                 id: addButton
                 objectName: "addServerButton"
+                text: i18n("Add server")
                 onClicked: {
                     serverList.addServer()
                     tabRoot.afterEdit()
@@ -519,6 +632,7 @@ Rectangle {
             ServerButton {
                 id: removeButton
                 objectName: "removeServerButton"
+                text: i18n("Remove server")
                 onClicked: {
                     serverList.removeServer(tabRoot.currentServerName())
                     tabRoot.afterEdit()
@@ -528,6 +642,7 @@ Rectangle {
             ServerButton {
                 id: configureButton
                 objectName: "configureServerButton"
+                text: i18n("Server settings")
                 onClicked: {
                     serverList.openServerSettings(tabRoot.currentServerName())
                     tabRoot.afterEdit()
@@ -539,10 +654,8 @@ Rectangle {
                 objectName: "fallbackButton"
                 visible: false
                 enabled: false
-                ToolTip.visible: hovered && toolTipText !== ""
+                text: toolTipText
                 ToolTip.delay: 1000
-                ToolTip.timeout: 5000
-                ToolTip.text: toolTipText
                 onClicked: {
                     serverList.changeFallbackVisibility()
                     tabRoot.refreshServers()
@@ -552,7 +665,8 @@ Rectangle {
         }
     }
 
-    // A square tool button whose border lights up while pressed.
+    // A square tool button whose border lights up while pressed. Its text is not
+    // drawn: it names the button for screen readers and in the tooltip.
     component ServerButton: Button {
         id: button
         property alias iconSource: buttonIcon.source
@@ -560,6 +674,9 @@ Rectangle {
         Layout.preferredWidth: 32
         Layout.preferredHeight: 32
         hoverEnabled: true
+        ToolTip.visible: hovered && text !== ""
+        ToolTip.text: text
+        ToolTip.timeout: 5000
         contentItem: Item {
             Image {
                 id: buttonIcon

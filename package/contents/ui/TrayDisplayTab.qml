@@ -23,6 +23,8 @@ Rectangle {
 
     signal error(string title, string message)
 
+    objectName: "trayDisplayTab"
+
     // The window's colour, like every other tab.
     color: "transparent"
 
@@ -194,6 +196,7 @@ Rectangle {
                 Layout.alignment: Qt.AlignTop
 
                 Label {
+                    id: timeHeading
                     font.bold: true
                     color: systemPalette.buttonText
                     text: i18n("Time:")
@@ -201,6 +204,7 @@ Rectangle {
                 OrbCheckBox {
                     id: timeSeconds
                     objectName: "timeSeconds"
+                    group: timeHeading.text
                     Layout.fillWidth: true
                     text: i18n("display seconds")
                     onClicked: tabRoot.save(TrayDisplay.DisplaySecondsTime, checked)
@@ -219,6 +223,7 @@ Rectangle {
                 Layout.alignment: Qt.AlignTop
 
                 Label {
+                    id: dateHeading
                     font.bold: true
                     color: systemPalette.buttonText
                     text: i18n("Date:")
@@ -226,6 +231,7 @@ Rectangle {
                 OrbCheckBox {
                     id: dateStandard
                     objectName: "dateStandard"
+                    group: dateHeading.text
                     Layout.fillWidth: true
                     text: i18n("display date in format dd.mm.yyyy")
                     onCheckedChanged: tabRoot.dateStandardChanged()
@@ -233,6 +239,7 @@ Rectangle {
                 OrbCheckBox {
                     id: dateDayOfWeek
                     objectName: "dateDayOfWeek"
+                    group: dateHeading.text
                     Layout.fillWidth: true
                     enabled: !dateStandard.checked
                     text: i18n("display day of week")
@@ -242,6 +249,7 @@ Rectangle {
                 OrbCheckBox {
                     id: dateMonth
                     objectName: "dateMonth"
+                    group: dateHeading.text
                     Layout.fillWidth: true
                     enabled: !dateStandard.checked
                     text: i18n("display month")
@@ -251,6 +259,7 @@ Rectangle {
                 OrbCheckBox {
                     id: dateDayOfMonth
                     objectName: "dateDayOfMonth"
+                    group: dateHeading.text
                     Layout.fillWidth: true
                     enabled: !dateStandard.checked
                     text: i18n("display day of month")
@@ -260,6 +269,7 @@ Rectangle {
                 OrbCheckBox {
                     id: dateYear
                     objectName: "dateYear"
+                    group: dateHeading.text
                     Layout.fillWidth: true
                     enabled: !dateStandard.checked
                     text: i18n("display year")
@@ -274,6 +284,7 @@ Rectangle {
                 Layout.alignment: Qt.AlignTop
 
                 Label {
+                    id: tipHeading
                     font.bold: true
                     color: systemPalette.buttonText
                     text: i18n("Tip:")
@@ -281,6 +292,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipTime
                     objectName: "tipTime"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     text: i18n("display time")
                     onCheckedChanged: tabRoot.tipTimeChanged()
@@ -288,6 +300,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipSeconds
                     objectName: "tipSeconds"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipTime.checked
                     Layout.leftMargin: 20
@@ -298,6 +311,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipDate
                     objectName: "tipDate"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     text: i18n("display date")
                     onCheckedChanged: tabRoot.tipDateChanged()
@@ -305,6 +319,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipStandard
                     objectName: "tipStandard"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipDate.checked
                     Layout.leftMargin: 20
@@ -315,6 +330,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipDayOfWeek
                     objectName: "tipDayOfWeek"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
@@ -325,6 +341,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipMonth
                     objectName: "tipMonth"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
@@ -335,6 +352,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipDayOfMonth
                     objectName: "tipDayOfMonth"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
@@ -345,6 +363,7 @@ Rectangle {
                 OrbCheckBox {
                     id: tipYear
                     objectName: "tipYear"
+                    group: tipHeading.text
                     Layout.fillWidth: true
                     enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20

@@ -226,6 +226,7 @@ FocusScope {
         TimeField {
             id: hourField
             objectName: "hourField"
+            label: i18nd("kcm_orb_admin_date", "Hours")
             focus: true
             maximum: 23
             height: row.height
@@ -248,6 +249,7 @@ FocusScope {
         TimeField {
             id: minuteField
             objectName: "minuteField"
+            label: i18nd("kcm_orb_admin_date", "Minutes")
             maximum: 59
             height: row.height
             fontSize: d.digitSize
@@ -269,6 +271,7 @@ FocusScope {
         TimeField {
             id: secondField
             objectName: "secondField"
+            label: i18nd("kcm_orb_admin_date", "Seconds")
             maximum: 59
             height: row.height
             fontSize: d.digitSize

@@ -14,6 +14,8 @@ Rectangle {
     property color textColor: "black"
     property color highlightColor: "steelblue"
     property color highlightedTextColor: "white"
+    // What the field holds ("Hours"), for screen readers; they read the value too.
+    property string label: ""
     readonly property string text: (value < 10 ? "0" : "") + value
 
     signal clicked
@@ -24,7 +26,8 @@ Rectangle {
     onActiveFocusChanged: pending = false
 
     Accessible.role: Accessible.SpinBox
-    Accessible.name: text
+    Accessible.name: label
+    Accessible.description: text
 
     Text {
         id: digits

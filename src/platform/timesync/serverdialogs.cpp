@@ -11,12 +11,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <QWindow>
 
 #include <memory>
 
+#include "serverinput.h"
 #include "servername.h"
 
 namespace ServerDialogs
@@ -66,9 +66,8 @@ bool askServerName(unsigned long long parentWid, const QString &title, const QSt
     auto *label = new QLabel(i18n("Server name or address:"), &dialog);
     auto *edit = new QLineEdit(initial, &dialog);
     edit->setObjectName(QStringLiteral("serverNameEdit"));
-    // Typing is limited to what a host name or an address can hold; the OK
-    // button waits for a complete, acceptable name.
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9][A-Za-z0-9._:-]{0,252}")), edit));
+    // The text stands as typed; the line below says why it cannot be used, and
+    // the OK button waits for a complete, acceptable name.
     label->setBuddy(edit);
     auto *hint = new QLabel(&dialog);
     hint->setObjectName(QStringLiteral("serverNameHint"));
@@ -79,12 +78,15 @@ bool askServerName(unsigned long long parentWid, const QString &title, const QSt
     layout->addWidget(hint);
     layout->addWidget(buttons);
 
+    // Wide enough for the window manager to show the whole title beside its
+    // buttons, and for a long name to be read.
+    dialog.setMinimumWidth(qMax(dialog.fontMetrics().averageCharWidth() * 48, dialog.fontMetrics().horizontalAdvance(title) + 200));
+
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     const auto check = [edit, ok, hint] {
         const QString text = edit->text().trimmed();
-        const bool valid = ServerName::isAcceptable(text);
-        ok->setEnabled(valid);
-        hint->setText(valid || text.isEmpty() ? QString() : i18n("Enter a host name or an IP address."));
+        ok->setEnabled(ServerName::isAcceptable(text));
+        hint->setText(ServerInput::refusal(text));
     };
     QObject::connect(edit, &QLineEdit::textChanged, &dialog, check);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);

@@ -141,24 +141,51 @@ TestCase {
         tryCompare(toolTip, "visible", false)
     }
 
-    // Names that start like no offered server, so that completion stays out of the way.
-    function test_validator_data() {
+    // The text stands as typed; what cannot be a server name is refused with a reason,
+    // while typing only for faults more typing cannot mend, and on Synchronize for all.
+    function test_typedNames_data() {
         return [
-            {tag: "leading dot", typed: ".time.example", shown: "time.example"},
-            {tag: "leading hyphen", typed: "-time.example", shown: "time.example"},
-            {tag: "blank inside", typed: "time 5.example", shown: "time5.example"},
-            {tag: "other characters", typed: "time;$5.example", shown: "time5.example"},
-            {tag: "only blanks", typed: "   ", shown: ""},
-            {tag: "a single character stands", typed: "q", shown: "q"},
-            {tag: "underscore and digits", typed: "9_ntp-1.example", shown: "9_ntp-1.example"},
-            {tag: "IPv6", typed: "2001:db8::5", shown: "2001:db8::5"},
-            {tag: "IPv6 in brackets", typed: "[2001:db8::5]", shown: "[2001:db8::5]"},
+            {tag: "blank inside", typed: "time 5.example", typing: "Spaces are not allowed.", tried: "Spaces are not allowed."},
+            {tag: "leading hyphen", typed: "-x", typing: "A name cannot start with \"-\".", tried: "A name cannot start with \"-\"."},
+            {tag: "port", typed: "time.example:123", typing: "A port cannot be given here.", tried: "A port cannot be given here."},
+            {tag: "too long", typed: "a".repeat(254), typing: "At most 253 characters.", tried: "At most 253 characters."},
+            {tag: "IPv6 on its way", typed: "2001:", typing: "", tried: "Enter a host name or an IP address."},
+            {tag: "IPv6 loopback", typed: "::1", typing: "", tried: ""},
+            {tag: "IPv6", typed: "2001:db8::1", typing: "", tried: ""},
+            {tag: "IPv6 in brackets", typed: "[2001:db8::5]", typing: "", tried: ""},
         ]
     }
 
-    function test_validator(data) {
+    function test_typedNames(data) {
         const tab = createTab()
-        compare(clearAndType(tab, data.typed), data.shown)
+        compare(clearAndType(tab, data.typed), data.typed)
+        const refusal = findChild(tab, "serverRefusal")
+        compare(refusal.text, data.typing)
+        const before = orbTest.readFile(orbTest.environment("ORB_STANDIN_JOURNAL")).split("NTPSync").length
+        mouseClick(findChild(tab, "syncButton"))
+        compare(refusal.text, data.tried)
+        compare(refusal.visible, data.tried !== "")
+        // A refused name never reaches the helper.
+        const after = orbTest.readFile(orbTest.environment("ORB_STANDIN_JOURNAL")).split("NTPSync").length
+        compare(after > before, data.tried === "")
+    }
+
+    // Typing offers the servers that hold the text; a click in the field opens nothing.
+    function test_typingFiltersTheServers() {
+        const tab = createTab()
+        mouseClick(tab.serverCombo.contentItem)
+        verify(!tab.serverCombo.popup.visible)
+        clearAndType(tab, "vniiftri.r")
+        tryCompare(tab.serverCombo.popup, "opened", true)
+        compare(tab.suggestions, ["ntp1.vniiftri.ru", "ntp2.vniiftri.ru", "ntp3.vniiftri.ru", "ntp4.vniiftri.ru", "ntp21.vniiftri.ru"])
+        keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Return)
+        compare(tab.serverCombo.editText, "ntp2.vniiftri.ru")
+        compare(tab.serverCombo.currentIndex, 1)
+        verify(!tab.serverCombo.popup.visible)
+        clearAndType(tab, "nothing.like.it")
+        verify(!tab.serverCombo.popup.visible)
     }
 
     function test_returnAddsTypedServer() {
@@ -229,7 +256,7 @@ TestCase {
     // still takes the typed name, and the tab then shows what happened.
     function test_synchronizeUsesTheTypedServer() {
         const tab = createTab()
-        mouseClick(tab.serverCombo.contentItem)
+        clearAndType(tab, "ntp")
         tryCompare(tab.serverCombo.popup, "opened", true)
         clearAndType(tab, "typed.example")
         mouseClick(findChild(tab, "syncButton"))

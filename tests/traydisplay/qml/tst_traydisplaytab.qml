@@ -87,7 +87,7 @@ TestCase {
     // Runs first: the theme file did not exist when the library was loaded.
     function test_01_firstLoadShowsTheStoredFormats() {
         const tab = createTab()
-        compare(checkedNames(tab), ["tipDate", "tipDayOfMonth", "tipYear"])
+        compare(checkedNames(tab), ["tipDate", "tipDayOfWeek", "tipMonth", "tipDayOfMonth", "tipYear"])
         verify(!box(tab, "tipSeconds").enabled)
         verify(box(tab, "tipStandard").enabled)
         verify(box(tab, "tipMonth").enabled)

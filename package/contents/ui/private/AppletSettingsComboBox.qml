@@ -20,6 +20,7 @@ ZoneComboBoxBase {
     field.objectName: "appletZoneField"
     popup.objectName: "appletZonePopup"
     list.objectName: "appletZoneList"
+    accessibleName: i18n("Other time zones")
     placeholder: i18n("Choose from the list")
     focusedPlaceholder: i18n("Find...")
     spacePicks: true

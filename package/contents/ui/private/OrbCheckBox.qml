@@ -4,6 +4,12 @@ import QtQuick.Controls 2.15
 CheckBox {
     id: control
 
+    // The heading of the box's group ("Date:"): boxes of two groups share their
+    // texts, and a screen reader reads the box alone.
+    property string group: ""
+
+    Accessible.name: group === "" ? text : group + " " + text
+
     function setCheckedIfEnabled(isCheck) {
         if (control.enabled) {
             control.checked = isCheck

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The page as a screen reader reads it, in administrator mode with a running
+// time service, on a private X server: the off-screen platform has no
+// accessibility.
+#include <QAccessible>
+#include <QQuickItem>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "modulehost.h"
+#include "kcmoduleqml.h"
+#include "standins.h"
+#include "timesynctestsupport.h"
+
+class TestAccessibleNames : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_standIns.start(StandIns::Helper));
+        QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("Timezone"), QStringLiteral("Europe/Moscow")}, {QStringLiteral("LocalRTC"), false}}));
+        const QVariantMap units{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}, {QStringLiteral("chrony.service"), QStringLiteral("inactive")}};
+        QVERIFY(m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), units}, {QStringLiteral("ServerName"), QStringLiteral("ntp1.vniiftri.ru")}}));
+        QVERIFY(m_root.isValid());
+    }
+    void everyControlHasAName();
+
+private:
+    StandIns m_standIns;
+    FixtureRoot m_root;
+};
+
+// What a screen reader reads: every control on show has a name, no two boxes of
+// a tab share one, and the current server is a selected list item.
+void TestAccessibleNames::everyControlHasAName()
+{
+    // The platform's bridge turns accessibility on once its bus connection is
+    // made; controls made before that give neither roles nor names.
+    QTRY_VERIFY(QAccessible::isActive());
+    ModuleHost host;
+    QVERIFY(host.create(QSize(1000, 720)));
+    host.module()->load();
+    const QVector<QAccessible::Role> operated{QAccessible::Button, QAccessible::CheckBox, QAccessible::EditableText, QAccessible::SpinBox,
+                                              QAccessible::ListItem, QAccessible::PageTab, QAccessible::ComboBox};
+    const QStringList tabs{QStringLiteral("dateTimeTab"), QStringLiteral("timeZonesTab"), QStringLiteral("synchronizationTab"),
+                           QStringLiteral("appletSettingsTab"), QStringLiteral("trayDisplayTab")};
+    QStringList faults;
+    for (int index = 0; index < tabs.size(); ++index) {
+        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
+        bar->setProperty("currentIndex", index);
+        QQuickItem *tab = host.findItem(tabs.at(index));
+        QVERIFY(host.waitFor([tab] { return tab && tab->isVisible() && tab->height() > 0; }));
+        QVERIFY2(tab, qPrintable(tabs.at(index)));
+        QStringList boxes;
+        // Through the visual tree: delegates are no QObject children of the tab.
+        QList<QQuickItem *> items{tab};
+        for (int i = 0; i < items.size(); ++i) {
+            items += items.at(i)->childItems();
+        }
+        int checked = 0;
+        bool currentServerSelected = false;
+        for (QQuickItem *item : qAsConst(items)) {
+            QAccessibleInterface *accessible = item->isVisible() ? QAccessible::queryAccessibleInterface(item) : nullptr;
+            if (!accessible || !operated.contains(accessible->role())) {
+                continue;
+            }
+            ++checked;
+            const QString name = accessible->text(QAccessible::Name);
+            const QString where = tabs.at(index) + QLatin1Char('/') + (item->objectName().isEmpty() ? QString::fromLatin1(item->metaObject()->className()) : item->objectName());
+            static const QRegularExpression valueOnly(QStringLiteral("^\\s*\\d*\\s*$"));
+            if (name.contains(valueOnly)) {
+                faults << where + QLatin1String(" has no name but its value: ") + name;
+            } else if (accessible->role() == QAccessible::CheckBox && boxes.contains(name)) {
+                faults << where + QLatin1String(" shares its name ") + name;
+            }
+            boxes << name;
+            if (accessible->role() == QAccessible::ListItem && name == QLatin1String("ntp1.vniiftri.ru")) {
+                currentServerSelected = accessible->state().selected;
+            }
+        }
+        QVERIFY2(checked > 1, qPrintable(tabs.at(index)));
+        if (index == 2) {
+            if (!currentServerSelected) {
+                faults << QStringLiteral("the current server is no selected list item");
+            }
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(TestAccessibleNames)
+#include "test_accessiblenames.moc"
