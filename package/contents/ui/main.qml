@@ -179,8 +179,8 @@ KCM.SimpleKCM {
         }
     }
 
-    // The warning's width, measured outside the dialog: nothing in the dialog
-    // depends on it but the dialog's own width.
+    // The warning's width, measured outside the dialog: the wrapped label's width
+    // then depends on the message alone, and its height follows from it once.
     Label {
         id: messageMeasure
         visible: false
@@ -194,13 +194,13 @@ KCM.SimpleKCM {
 
         property string text
         readonly property alias textItem: messageLabel
+        readonly property real widest: (parent ? parent.width - 40 : 520) - leftPadding - rightPadding
 
-        parent: Overlay.overlay
+        // The page's overlay, not the dialog's own: hosts put the page into its
+        // window only after creating it, and an overlay looked up then is none.
+        parent: page.Overlay.overlay
         anchors.centerIn: parent
-        // From the message alone, measured unwrapped: the wrapped label's own width
-        // follows the dialog's, and so does the button box's.
-        width: Math.min(Math.max(Math.min(messageMeasure.implicitWidth, messageLabel.Layout.maximumWidth) + 32 + messageRow.spacing
-                                 + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
+        width: Math.min(Math.max(implicitWidth, 320), parent ? parent.width - 20 : implicitWidth)
         modal: true
         focus: true
         standardButtons: Dialog.Close
@@ -212,12 +212,11 @@ KCM.SimpleKCM {
             errorDialog.open()
         }
 
-        RowLayout {
-            id: messageRow
+        contentItem: RowLayout {
             spacing: 12
-            anchors.fill: parent
 
             Image {
+                id: warningIcon
                 Layout.alignment: Qt.AlignTop
                 // Only once shown: the provider is registered by the first load.
                 source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
@@ -227,8 +226,8 @@ KCM.SimpleKCM {
             Label {
                 id: messageLabel
                 objectName: "warningDialogText"
-                Layout.fillWidth: true
-                Layout.maximumWidth: 480
+                Layout.preferredWidth: Math.max(0, Math.min(messageMeasure.implicitWidth + 1, 480,
+                                                            errorDialog.widest - warningIcon.width - parent.spacing))
                 text: errorDialog.text
                 wrapMode: Text.Wrap
             }
@@ -238,7 +237,7 @@ KCM.SimpleKCM {
     BusyIndicator {
         id: busyIndicator
         objectName: "busyIndicator"
-        parent: Overlay.overlay
+        parent: page.Overlay.overlay
         anchors.centerIn: parent
         z: 1
         running: kcm.busy === true
