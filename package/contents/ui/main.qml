@@ -179,57 +179,111 @@ KCM.SimpleKCM {
         }
     }
 
-    // The warning's width, measured outside the dialog: the wrapped label's width
-    // then depends on the message alone, and its height follows from it once.
-    Label {
-        id: messageMeasure
-        visible: false
-        text: errorDialog.text
-    }
-
-    // Drawn by the page itself: a native message box reads its texts only when it
-    // opens, so a message arriving while it is open would never be seen.
-    Dialog {
+    // The warning, drawn by the page itself over the whole page. A native message
+    // box reads its texts only when it opens, so a message arriving while it is
+    // open would never be seen; and a Qt Quick popup is placed by the window's
+    // overlay, which in kcmshell5's widget is not the size of the page.
+    FocusScope {
         id: errorDialog
 
+        property string title
         property string text
+        readonly property bool opened: visible
         readonly property alias textItem: messageLabel
-        readonly property real widest: (parent ? parent.width - 40 : 520) - leftPadding - rightPadding
-
-        // The page's overlay, not the dialog's own: hosts put the page into its
-        // window only after creating it, and an overlay looked up then is none.
-        parent: page.Overlay.overlay
-        anchors.centerIn: parent
-        width: Math.min(Math.max(implicitWidth, 320), parent ? parent.width - 20 : implicitWidth)
-        modal: true
-        focus: true
-        standardButtons: Dialog.Close
-        closePolicy: Popup.CloseOnEscape
 
         function showError(title, message) {
             errorDialog.title = title
             errorDialog.text = message
-            errorDialog.open()
+            open()
+        }
+        function open() {
+            visible = true
+            closeButton.forceActiveFocus()
+        }
+        function close() {
+            visible = false
         }
 
-        contentItem: RowLayout {
-            spacing: 12
+        parent: page
+        anchors.fill: parent
+        z: 100
+        visible: false
+        Keys.onEscapePressed: close()
 
-            Image {
-                id: warningIcon
-                Layout.alignment: Qt.AlignTop
-                // Only once shown: the provider is registered by the first load.
-                source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
-                sourceSize.width: 32
-                sourceSize.height: 32
+        // Modal: the page below takes no input while the warning is up.
+        Rectangle {
+            anchors.fill: parent
+            color: Qt.rgba(0, 0, 0, 0.3)
+        }
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: wheel.accepted = true
+        }
+
+        SystemPalette {
+            id: dialogPalette
+            colorGroup: SystemPalette.Active
+        }
+
+        // The message's own width, unwrapped: the box is sized to the text.
+        Label {
+            id: messageMeasure
+            visible: false
+            text: errorDialog.text
+        }
+
+        Pane {
+            id: messageBox
+            anchors.centerIn: parent
+            padding: 16
+            background: Rectangle {
+                color: dialogPalette.window
+                border.color: dialogPalette.mid
+                radius: 3
             }
-            Label {
-                id: messageLabel
-                objectName: "warningDialogText"
-                Layout.preferredWidth: Math.max(0, Math.min(messageMeasure.implicitWidth + 1, 480,
-                                                            errorDialog.widest - warningIcon.width - parent.spacing))
-                text: errorDialog.text
-                wrapMode: Text.Wrap
+
+            ColumnLayout {
+                spacing: 12
+
+                Label {
+                    text: errorDialog.title
+                    font.bold: true
+                    elide: Text.ElideRight
+                    visible: text !== ""
+                }
+                RowLayout {
+                    id: messageRow
+                    spacing: 12
+
+                    Image {
+                        id: warningIcon
+                        Layout.alignment: Qt.AlignTop
+                        // Only once shown: the provider is registered by the first load.
+                        source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
+                        sourceSize.width: 32
+                        sourceSize.height: 32
+                    }
+                    Label {
+                        id: messageLabel
+                        objectName: "warningDialogText"
+                        // From the message alone, never from the box: the height then
+                        // follows from the wrapping once.
+                        Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, 480,
+                                                                 errorDialog.width - 40 - 2 * messageBox.padding - 32 - messageRow.spacing),
+                                                        240)
+                        text: errorDialog.text
+                        wrapMode: Text.Wrap
+                    }
+                }
+                Button {
+                    id: closeButton
+                    objectName: "warningDialogClose"
+                    Layout.alignment: Qt.AlignRight
+                    text: i18n("Close")
+                    onClicked: errorDialog.close()
+                }
             }
         }
     }
