@@ -49,13 +49,14 @@ else
     echo "demo: libfaketime is missing (tools/install-deps.sh); applying a time changes nothing" >&2
 fi
 # A running systemd-timesyncd, synchronized a moment ago, on a copy of the fixture
-# configuration; an edited server list goes to the stand-in date helper.
+# configuration; an edited server list goes to the stand-in date helper, which
+# stores it in that copy, where the page reads it back.
 root="$ORB_TEST_TMPDIR/timesync-root"
 cp -r "$src/tests/fixtures/timesync-root" "$root"
 export ORB_TIMESYNC_ROOT="$root"
 log="$ORB_TEST_TMPDIR/standins.log"
 "$src/tests/harness/standins/start-standins" --log "$log" --timezone "$zone" "${zone_options[@]}" \
-    --faketime-file "$faketime_file" \
+    --faketime-file "$faketime_file" --timesync-root "$root" \
     --unit systemd-timesyncd.service=active --unit chrony.service=inactive \
     --server ntp1.vniiftri.ru --synced-at "$(($(date +%s) * 1000000))" >/dev/null
 echo "demo: stand-in services are running; what they receive is printed below and logged to $log" >&2

@@ -12,6 +12,7 @@ QTime DateTimeProvider::m_savedTime = QTime::currentTime();
 bool DateTimeProvider::m_savedUTC = false;
 bool DateTimeProvider::m_savedNTP = false;
 std::vector<bool> DateTimeProvider::m_changed(4, false);
+std::vector<bool> DateTimeProvider::m_kept(4, false);
 
 DateTimeProvider::DateTimeProvider(QObject *parent)
     : QObject(parent)
@@ -65,9 +66,9 @@ bool DateTimeProvider::getUTC()
 void DateTimeProvider::saveSettings()
 {
     // Synchronization goes off first: a time set by hand would be overwritten by it.
-    saveNTP();
-    saveDateTime();
-    saveUTC();
+    m_kept[NTP] = !saveNTP();
+    m_kept[Date] = m_kept[Time] = !saveDateTime();
+    m_kept[UTC] = !saveUTC();
 }
 
 void DateTimeProvider::load()
@@ -78,15 +79,30 @@ void DateTimeProvider::load()
         connect(m_timeData.get(), &TimeData::showMessage, this, &DateTimeProvider::showMessage, Qt::UniqueConnection);
         connect(m_timeData.get(), &TimeData::ntpChanged, this, &DateTimeProvider::ntpChanged, Qt::UniqueConnection);
     }
-    m_savedDate = QDate::currentDate();
-    m_savedTime = QTime::currentTime();
     if (m_timeData) {
         m_timeData->refreshUtc();
         m_timeData->refreshNtp();
     }
-    m_savedUTC = getUTC();
-    m_savedNTP = getNTP();
-    m_changed.assign(4, false);
+    // After a failed save the edit stays, so that the user can try again; the
+    // flags tell what is kept. Only once: a later load shows the system again.
+    const auto keep = [](Value value) { return m_kept[value] && m_changed[value]; };
+    if (!keep(Date)) {
+        m_savedDate = QDate::currentDate();
+        m_changed[Date] = false;
+    }
+    if (!keep(Time)) {
+        m_savedTime = QTime::currentTime();
+        m_changed[Time] = false;
+    }
+    if (!keep(UTC)) {
+        m_savedUTC = getUTC();
+        m_changed[UTC] = false;
+    }
+    if (!keep(NTP)) {
+        m_savedNTP = getNTP();
+        m_changed[NTP] = false;
+    }
+    m_kept.assign(4, false);
 }
 
 void DateTimeProvider::setChanged(DateTimeProvider::Value value, bool changed)
@@ -147,22 +163,22 @@ void DateTimeProvider::setNTP(bool on)
     }
 }
 
-void DateTimeProvider::saveNTP()
+bool DateTimeProvider::saveNTP()
 {
     if (!changed(NTP)) {
-        return;
+        return true;
     }
     if (!m_timeData) {
         qCritical("ptr to TimeData is empty");
-        return;
+        return false;
     }
-    m_timeData->saveNTP(m_savedNTP);
+    return m_timeData->saveNTP(m_savedNTP);
 }
 
-void DateTimeProvider::saveDateTime()
+bool DateTimeProvider::saveDateTime()
 {
     if (!changed(Date) && !changed(Time)) {
-        return;
+        return true;
     }
     QDateTime dateTime = QDateTime::currentDateTime();
     if (changed(Date)) {
@@ -178,21 +194,21 @@ void DateTimeProvider::saveDateTime()
     }
     if (!m_timeData) {
         qCritical("ptr to TimeData is empty");
-        return;
+        return false;
     }
-    m_timeData->saveDateTime(dateTime);
+    return m_timeData->saveDateTime(dateTime);
 }
 
-void DateTimeProvider::saveUTC()
+bool DateTimeProvider::saveUTC()
 {
     if (!changed(UTC)) {
-        return;
+        return true;
     }
     if (!m_timeData) {
         qCritical("ptr to TimeData is empty");
-        return;
+        return false;
     }
-    m_timeData->saveUTC(m_savedUTC);
+    return m_timeData->saveUTC(m_savedUTC);
 }
 
 void DateTimeProvider::m_updateDateChanged()

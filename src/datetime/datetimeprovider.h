@@ -30,9 +30,10 @@ public:
 
     /// Installs a new writer over @p daemon; an empty pointer removes the writer.
     static void setDaemon(std::shared_ptr<DBusOrbAdminDate> daemon);
-    static void saveDateTime();
-    static void saveUTC();
-    static void saveNTP();
+    // Each returns false when the change was asked for and failed.
+    static bool saveDateTime();
+    static bool saveUTC();
+    static bool saveNTP();
 
     /// The edited values, for the module and its tests.
     Q_INVOKABLE static QDate savedDate();
@@ -75,4 +76,6 @@ private:
     static bool m_savedUTC;
     static bool m_savedNTP;
     static std::vector<bool> m_changed;
+    // Values whose save just failed: the next load keeps their edits for another try.
+    static std::vector<bool> m_kept;
 };

@@ -59,22 +59,23 @@ void TimeData::refreshUtc()
     m_utc = !m_daemon->localRTC();
 }
 
-void TimeData::saveUTC(bool on)
+bool TimeData::saveUTC(bool on)
 {
     if (on == m_utc) {
-        return;
+        return true;
     }
     QDBusPendingCall call = m_daemon->SetLocalRTC(!on, false, true);
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
         m_sendError(error.name(), error.message(), i18n("Unable to set utc!\n") + m_daemon->getDBusError(error));
-        return;
+        return false;
     }
     m_utc = on;
+    return true;
 }
 
-void TimeData::saveDateTime(QDateTime dateTime)
+bool TimeData::saveDateTime(QDateTime dateTime)
 {
     // The helper takes unsigned 32-bit seconds: anything outside would be narrowed
     // into a different instant and written to the system clock.
@@ -89,7 +90,7 @@ void TimeData::saveDateTime(QDateTime dateTime)
             ? i18n("Only a date and time from %1 to %2 UTC can be set.", earliestSettable().toString(format), latestSettable().toString(format))
             : i18n("The date or the time is not valid.");
         Q_EMIT showMessage(i18n("Error"), i18n("Unable to set date and time!\n") + reason);
-        return;
+        return false;
     }
 
     QDBusPendingCall call = m_daemon->SetTime(static_cast<uint>(msecs / 1000));
@@ -97,7 +98,9 @@ void TimeData::saveDateTime(QDateTime dateTime)
     if (call.isError()) {
         const QDBusError error = call.error();
         m_sendError(error.name(), error.message(), i18n("Unable to set date and time!\n") + m_daemon->getDBusError(error));
+        return false;
     }
+    return true;
 }
 
 void TimeData::refreshNtp()
@@ -106,19 +109,20 @@ void TimeData::refreshNtp()
     m_canNtp = m_daemon->canNTP();
 }
 
-void TimeData::saveNTP(bool on)
+bool TimeData::saveNTP(bool on)
 {
     if (on == m_ntp) {
-        return;
+        return true;
     }
     QDBusPendingCall call = m_daemon->SetNTP(on, true);
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
-        m_sendError(error.name(), error.message(), i18n("Unable to change the automatic date and time setting!\n") + m_daemon->getDBusError(error.type()));
-        return;
+        m_sendError(error.name(), error.message(), i18n("Unable to change the automatic date and time setting!\n") + m_daemon->getDBusError(error));
+        return false;
     }
     m_ntp = on;
+    return true;
 }
 
 void TimeData::m_timedatedChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated)

@@ -42,10 +42,11 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void refreshUtc();
-    void saveUTC(bool on);
-    void saveDateTime(QDateTime dateTime);
+    // Each returns whether the change was made; a failure has been reported.
+    bool saveUTC(bool on);
+    bool saveDateTime(QDateTime dateTime);
     void refreshNtp();
-    void saveNTP(bool on);
+    bool saveNTP(bool on);
 
 private Q_SLOTS:
     void m_timedatedChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated);

@@ -45,6 +45,12 @@ constexpr int s_noTimeout = std::numeric_limits<int>::max();
 
 const QString s_timedatedService = QStringLiteral("org.freedesktop.timedate1");
 const QString s_timedatedPath = QStringLiteral("/org/freedesktop/timedate1");
+
+std::function<qulonglong()> &windowLookup()
+{
+    static std::function<qulonglong()> lookup;
+    return lookup;
+}
 }
 
 DBusOrbAdminDate::DBusOrbAdminDate(QObject *parent)
@@ -183,6 +189,11 @@ qulonglong DBusOrbAdminDate::wid() const
     return m_wid;
 }
 
+void DBusOrbAdminDate::setWindowLookup(std::function<qulonglong()> lookup)
+{
+    windowLookup() = std::move(lookup);
+}
+
 void DBusOrbAdminDate::preAuthAction(const QString &actionId)
 {
     const BusyScope busy(this);
@@ -204,7 +215,9 @@ void DBusOrbAdminDate::preAuthAction(const QString &actionId)
     }
 
     QDBusMessage call = QDBusMessage::createMethodCall(s_agentService, s_agentPath, s_agentInterface, s_agentMethod);
-    call << actionId << QVariant::fromValue<qulonglong>(m_wid);
+    const auto &lookup = windowLookup();
+    const qulonglong wid = m_wid != 0 || !lookup ? m_wid : lookup();
+    call << actionId << QVariant::fromValue<qulonglong>(wid);
     QDBusPendingCall pending = session.asyncCall(call, s_noTimeout);
     waitForReply(pending);
     if (pending.isError()) {
@@ -312,10 +325,84 @@ bool DBusOrbAdminDate::m_timedatedFlag(const char *property) const
 QString DBusOrbAdminDate::getDBusError(const QDBusError &error) const
 {
     // Qt has no type of its own for it; to the user it is a refusal like AccessDenied.
-    if (error.type() == QDBusError::Other && error.name() == s_interactionRequired) {
-        return getDBusError(QDBusError::AccessDenied);
+    const bool refusal = error.type() == QDBusError::Other && error.name() == s_interactionRequired;
+    const QString text = getDBusError(refusal ? QDBusError::AccessDenied : error.type());
+    const QString cause = explainError(error);
+    return cause.isEmpty() ? text : text + QLatin1Char('\n') + cause;
+}
+
+namespace
+{
+bool systemdRunning()
+{
+    const QDBusConnection bus = QDBusConnection::systemBus();
+    const QDBusReply<bool> reply = bus.interface() ? bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.systemd1")) : QDBusReply<bool>();
+    return reply.isValid() && reply.value();
+}
+
+QString noSystemd()
+{
+    return i18n("This needs the service manager systemd, which is not running on this system.");
+}
+}
+
+QString DBusOrbAdminDate::explainError(const QDBusError &error)
+{
+    const QString name = error.name();
+    const QString text = error.message();
+    if (name == s_interactionRequired) {
+        return i18n("No password could be asked for: no authentication agent is running in this session.");
     }
-    return getDBusError(error.type());
+    if (name.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."))) {
+        // The bus starts system services through systemd; without it the launch fails.
+        return systemdRunning() ? i18n("The service could not be started.")
+                                : i18n("The service could not be started: the service manager systemd, which starts it, is not running on this system.");
+    }
+    switch (error.type()) {
+    case QDBusError::AccessDenied:
+        // The bus's own policy, not polkit: no password was involved.
+        if (text.startsWith(QLatin1String("Rejected send message"))) {
+            return i18n("The system does not let this user send the request.");
+        }
+        return i18n("The password was not given or was refused.");
+    case QDBusError::ServiceUnknown:
+        if (text.contains(QLatin1String("org.freedesktop.systemd1"))) {
+            return noSystemd();
+        }
+        if (text.contains(s_timedatedService)) {
+            return i18n("The system's date and time service (systemd-timedated) is not installed or not running.");
+        }
+        return i18n("The date helper is not installed or not running.");
+    case QDBusError::NoReply:
+        if (text.contains(QLatin1String("disconnected"))) {
+            return i18n("The service stopped before it answered.");
+        }
+        return {};
+    case QDBusError::UnknownMethod:
+    case QDBusError::UnknownObject:
+    case QDBusError::UnknownInterface:
+        // timedated switches synchronization through systemd and passes its failure on.
+        if (text.contains(QLatin1String("systemd1")) || !systemdRunning()) {
+            return noSystemd();
+        }
+        return {};
+    case QDBusError::Failed:
+    case QDBusError::InvalidArgs:
+    case QDBusError::Other:
+        // The service's own account: without an Error signal after it, nothing else says why.
+        return explainHelperText(text);
+    default:
+        return {};
+    }
+}
+
+QString DBusOrbAdminDate::explainHelperText(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1String("The system clock could not be set")) && trimmed.contains(QLatin1String("Operation not permitted"))) {
+        return i18n("The date helper lacks the right to set the system clock (the CAP_SYS_TIME capability).");
+    }
+    return trimmed;
 }
 
 QString DBusOrbAdminDate::getDBusError(QDBusError::ErrorType type) const

@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include "orbadmindateinterface.h"
 
 /**
@@ -40,6 +42,10 @@ public:
 
     void setWId(qulonglong wid);
     qulonglong wid() const;
+    /// The window announced while the stored id is 0: at the first load a host may
+    /// not have shown (or focused) its window yet. Class-wide, because the server
+    /// saves of the time-sync layer go through clients of their own.
+    static void setWindowLookup(std::function<qulonglong()> lookup);
 
     /// Announces the window for @p actionId to the polkit agent; failures are only logged.
     void preAuthAction(const QString &actionId);
@@ -62,8 +68,14 @@ public:
 
     /// The user's text for a D-Bus error type, translated now.
     QString getDBusError(QDBusError::ErrorType type) const;
-    /// The same for a whole error: also knows errors Qt has no type for.
+    /// The same for a whole error: also knows errors Qt has no type for, and adds
+    /// a line under the text that says the cause in plain words, where it is known.
     QString getDBusError(const QDBusError &error) const;
+    /// That line alone; empty when the cause is not known. The error's own text is
+    /// not meant for the page: callers log it.
+    static QString explainError(const QDBusError &error);
+    /// A failure the helper reported in its own words, as the page shows it.
+    static QString explainHelperText(const QString &text);
 
     /// Whether a request (or its announcement to the agent) is outstanding.
     bool busy() const;

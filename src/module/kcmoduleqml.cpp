@@ -5,8 +5,13 @@
 #include <QDebug>
 #include <QGuiApplication>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickRenderControl>
+#include <QQuickWindow>
 #include <QThread>
+#include <QTimer>
 #include <QTimeZone>
 #include <QWindow>
 #include <QtConcurrent>
@@ -28,6 +33,26 @@
 #include "tabloader.h"
 #include "timezonesaver.h"
 #include "traydisplay.h"
+
+namespace
+{
+// The native id of the top-level window the page is shown in, 0 while there is
+// none. In a QQuickWidget the page's own window is offscreen and never shown; the
+// window the window manager knows is the widget's.
+qulonglong topLevelWindowId(QQuickItem *page)
+{
+    QQuickWindow *quickWindow = page ? page->window() : nullptr;
+    QWindow *window = QQuickRenderControl::renderWindowFor(quickWindow);
+    if (!window) {
+        window = quickWindow;
+    }
+    while (window && window->parent()) {
+        window = window->parent();
+    }
+    // winId() would create a native window for one that has none.
+    return window && window->handle() ? static_cast<qulonglong>(window->winId()) : 0;
+}
+}
 
 KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const QVariantList &args)
     : KQuickAddons::ConfigModule(parent, metaData, args)
@@ -116,6 +141,10 @@ void KCModuleQML::m_loadMapImages()
 void KCModuleQML::load()
 {
     if (m_firstLoad) {
+        // The host has made the page by now, but may show its window only later:
+        // a request then announces the window the page is in at that moment.
+        const QPointer<QQuickItem> page = mainUi();
+        DBusOrbAdminDate::setWindowLookup([page] { return topLevelWindowId(page); });
         // engine() exists only once the host has created the page.
         initializeWithEngine(engine());
     }
@@ -126,6 +155,8 @@ void KCModuleQML::load()
     TrayDisplay::loadSettings();
     setNeedsSave(false);
     Q_EMIT reloadQml();
+    // The tabs have shown it; a later reload shows the system's zone again.
+    m_keptTimeZone.clear();
 }
 
 void KCModuleQML::save()
@@ -142,10 +173,30 @@ void KCModuleQML::save()
         qWarning() << title << message;
         Q_EMIT showMessage(title, message);
     }
-    if (m_timeZoneSaver) {
-        m_timeZoneSaver->save(m_selectedTimeZone);
+    m_keptTimeZone.clear();
+    if (m_timeZoneSaver && !m_timeZoneSaver->save(m_selectedTimeZone)) {
+        m_keptTimeZone = m_selectedTimeZone;
     }
+    const bool zoneKept = !m_keptTimeZone.isEmpty();
     load();
+    // A failed step leaves its edit on the page for another try. The host clears
+    // the needs-save state once save() has returned, so it is raised after that.
+    const bool dateKept = DateTimeProvider::needsSave();
+    if (dateKept || zoneKept) {
+        QTimer::singleShot(0, this, [this, dateKept, zoneKept] {
+            if (dateKept) {
+                setChanged(DateTime, true);
+            }
+            if (zoneKept) {
+                setChanged(TimeZones, true);
+            }
+        });
+    }
+}
+
+QString KCModuleQML::keptTimeZone() const
+{
+    return m_keptTimeZone;
 }
 
 void KCModuleQML::setChanged(KCModuleQML::Tab tab, bool isChanged)

@@ -90,6 +90,9 @@ public Q_SLOTS:
     // True when the clock was synchronized; failures are shown through showMessage.
     bool syncNow(QString serverName);
     void setSelectedTimeZone(QString zoneName);
+    // During the reload after an Apply whose time zone change failed: that zone,
+    // which the tab keeps on show; otherwise empty.
+    QString keptTimeZone() const;
     bool loadShowAllTimeZonesForMap();
     void saveShowAllTimeZonesForMap(bool isAll);
     void setChanged(KCModuleQML::Tab tab, bool isChanged);
@@ -113,6 +116,8 @@ private:
     bool m_showAllTimeZonesForMap = true;
     bool m_firstLoad = true;
     QString m_selectedTimeZone;
+    // The zone whose save just failed, for the reload right after it.
+    QString m_keptTimeZone;
     qint32 m_numberOfTabs;
     TimeZoneSaver *m_timeZoneSaver = nullptr;
     Synchronizer *m_synchronizer = nullptr;

@@ -46,10 +46,9 @@ bool Synchronizer::sync()
     call.waitForFinished();
     if (!call.isError()) {
         m_lastImmediate = TimeSyncBus::displayInfo(QDateTime::currentMSecsSinceEpoch(), m_server.trimmed());
-        // Its state may have changed too: the clock was just set.
-        if (!m_logic->isActiveConfigEdited()) {
-            m_logic->reloadSystemState();
-        }
+        // Its state may have changed too: the clock was just set. Edits of the
+        // server list stay.
+        m_logic->refreshSynchronization();
         return true;
     }
     const QDBusError dbusError = call.error();
@@ -61,11 +60,19 @@ bool Synchronizer::sync()
 
 void Synchronizer::m_translateError(const QString &title, const QString &message)
 {
-    QString text = message;
+    // The helper speaks English to every caller; its own words go to the log.
+    qWarning().noquote() << "The date helper reported:" << title << ":" << message;
+    QString text = DBusOrbAdminDate::explainHelperText(message);
     if (text.contains(QLatin1String("ntpdig"))) {
         text = i18n("ntpdig: no eligible servers");
     }
-    Q_EMIT error(title, text);
+    QString shownTitle = title;
+    if (title == QLatin1String("Unable to set the time")) {
+        shownTitle = i18n("Unable to set date and time!");
+    } else if (title == QLatin1String("Unable to synchronize the time")) {
+        shownTitle = i18n("Unable to synchronize time!");
+    }
+    Q_EMIT error(shownTitle, text);
 }
 
 void Synchronizer::setServer(const QString &server)

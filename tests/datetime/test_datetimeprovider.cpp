@@ -175,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(sentLocalRtc().size(), 1);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().at(0).toString(), QStringLiteral("Error"));
-        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to set utc!\nAuthorization error."));
+        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to set utc!\nAuthorization error.\nThe password was not given or was refused."));
         QCOMPARE(DateTimeProvider::getUTC(), true);
     }
 
@@ -299,7 +299,7 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  org.freedesktop.DBus.Error.AccessDenied")));
         DateTimeProvider::saveSettings();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error."));
+        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error.\nThe password was not given or was refused."));
         QCOMPARE(DateTimeProvider::getNTP(), false);
 
         // Another program switches it: the page hears of it without asking.

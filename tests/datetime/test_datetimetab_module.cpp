@@ -92,6 +92,36 @@ private Q_SLOTS:
         QVERIFY(!kcm->needsSave());
     }
 
+    void refusedApplyKeepsTheEditForAnotherTry()
+    {
+        ModuleHost host;
+        QVERIFY(host.create(QSize(1000, 700)));
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
+        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+        const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
+        clickItem(host.window(), findVisibleItem(tab, QStringLiteral("nextButton")));
+        QQuickItem *day = nullptr;
+        QVERIFY(host.waitFor([&] { return (day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate))) != nullptr; }));
+        clickItem(host.window(), day);
+
+        QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetTime"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
+        kcm->save();
+        // Still picked, on show, and Apply is there again once the host is done.
+        QVERIFY(tab->property("needsSave").toBool());
+        QCOMPARE(tab->property("date").toDateTime().date(), target);
+        QVERIFY(host.waitFor([kcm] { return kcm->needsSave(); }));
+
+        QVERIFY(m_standIns.clearFailures(StandIns::Helper));
+        StandIns::clearJournal();
+        kcm->save();
+        const QList<qlonglong> sent = StandIns::sentTimes();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(QDateTime::fromSecsSinceEpoch(sent.first()).date(), target);
+        QVERIFY(!tab->property("needsSave").toBool());
+    }
+
     void automaticTimeLocksTheClocksAndIsApplied()
     {
         QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));

@@ -20,6 +20,7 @@
 #include "kcmoduleqml.h"
 #include "modulehost.h"
 #include "settingsforappletprovider.h"
+#include "standins.h"
 #include "synchronizer.h"
 
 // Answers SetTime a second after it was asked.
@@ -418,6 +419,26 @@ private Q_SLOTS:
         kcm->syncNow(QStringLiteral("   "));
         QCOMPARE(synchronizer->currentServer(), QString());
         QCOMPARE(kcm->settings().value(Settings::Server).toString(), QString());
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
+    void requestAnnouncesThePageWindowWhenNoneWasFocused()
+    {
+        qputenv("ORB_ADMIN_MODE", "1");
+        StandIns standIns;
+        QVERIFY(standIns.start(StandIns::Agent) && standIns.start(StandIns::Helper));
+        ModuleHost host;
+        QVERIFY(host.create());
+        KCModuleQML *kcm = host.module();
+        kcm->load();
+        // As in kcmshell5: nothing had the focus at the first load.
+        kcm->daemon()->setWId(0);
+        StandIns::clearJournal();
+        QVERIFY(!kcm->daemon()->SetTime(1700000000).isError());
+        const QList<StandInCall> calls = StandIns::calls(StandIns::Agent, QStringLiteral("setWIdForAction"));
+        QCOMPARE(calls.size(), 1);
+        QVERIFY(host.window()->winId() != 0);
+        QCOMPARE(calls.first().args.at(1).toULongLong(), static_cast<qulonglong>(host.window()->winId()));
         qunsetenv("ORB_ADMIN_MODE");
     }
 

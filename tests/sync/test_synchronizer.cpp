@@ -203,17 +203,18 @@ void TestSynchronizer::syncSendsServer()
 void TestSynchronizer::syncRefused_data()
 {
     QTest::addColumn<QString>("errorName");
-    QTest::addColumn<int>("errorType");
+    QTest::addColumn<QString>("shown");
 
-    QTest::newRow("access denied") << QStringLiteral("org.freedesktop.DBus.Error.AccessDenied") << int(QDBusError::AccessDenied);
-    QTest::newRow("failed") << QStringLiteral("org.freedesktop.DBus.Error.Failed") << int(QDBusError::Failed);
-    QTest::newRow("helper gone") << QString() << int(QDBusError::NoReply);
+    QTest::newRow("access denied") << QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")
+                                   << QStringLiteral("Authorization error.\nThe password was not given or was refused.");
+    QTest::newRow("failed") << QStringLiteral("org.freedesktop.DBus.Error.Failed") << QStringLiteral("The call failed.\nrefused by the test");
+    QTest::newRow("helper gone") << QString() << QStringLiteral("Timeout reply.\nThe service stopped before it answered.");
 }
 
 void TestSynchronizer::syncRefused()
 {
     QFETCH(QString, errorName);
-    QFETCH(int, errorType);
+    QFETCH(QString, shown);
 
     if (errorName.isEmpty()) {
         QVERIFY(m_standIns.dropOn(StandIns::Helper, QStringLiteral("NTPSync")));
@@ -226,9 +227,7 @@ void TestSynchronizer::syncRefused()
     synchronizer->sync();
     QCOMPARE(errors.count(), 1);
     QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Error "));
-    const QString expected = QStringLiteral("Unable to synchronize time!\n") + m_client->getDBusError(static_cast<QDBusError::ErrorType>(errorType));
-    QCOMPARE(errors.at(0).at(1).toString(), expected);
-    QVERIFY(!m_client->getDBusError(static_cast<QDBusError::ErrorType>(errorType)).isEmpty());
+    QCOMPARE(errors.at(0).at(1).toString(), QStringLiteral("Unable to synchronize time!\n") + shown);
     QCOMPARE(synchronizer->currentServer(), QStringLiteral("ntp1.vniiftri.ru"));
     QVERIFY(m_standIns.start(StandIns::Helper));
 }

@@ -132,10 +132,16 @@ private Q_SLOTS:
         QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
         QVERIFY(dialog);
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Unable to set time zone!\nAuthorization error."));
+        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused."));
         QMetaObject::invokeMethod(dialog, "close");
-        // Nothing changed: the page shows the system zone again.
+        // Nothing changed, but the pick stays for another try, with Apply.
         QCOMPARE(m_standIns.timedatedTimezone(), QStringLiteral("Europe/Moscow"));
+        QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Omsk"));
+        QCOMPARE(comboBox->property("fullSelectedZoneName").toString(), QStringLiteral("Asia/Omsk"));
+        QVERIFY(host.waitFor([kcm] { return kcm->needsSave(); }));
+        QVERIFY(tab->property("needsSave").toBool());
+        // A reset shows the system's zone again.
+        kcm->load();
         QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Europe/Moscow"));
         QVERIFY(m_standIns.clearFailures(StandIns::Timedated));
     }

@@ -42,12 +42,16 @@ Rectangle {
             tabRoot.forceActiveFocus();
         }
         dateTimeProvider.load();
-        showLiveTime();
+        // After a failed Apply the provider keeps the edits, and so does the tab:
+        // the picked date and time stay on show for another try.
+        if (!dateTimeProvider.changed(DateTimeProvider.Date) && !dateTimeProvider.changed(DateTimeProvider.Time)) {
+            showLiveTime();
+        }
         digitalClock.focus = false;
-        utcCheckBox.checked = dateTimeProvider.getUTC();
+        utcCheckBox.checked = dateTimeProvider.changed(DateTimeProvider.UTC) ? dateTimeProvider.savedUTC() : dateTimeProvider.getUTC();
         ntpSwitch.enabled = dateTimeProvider.canNTP() || dateTimeProvider.getNTP();
-        ntpSwitch.checked = dateTimeProvider.getNTP();
-        tabRoot.needsSave = false;
+        ntpSwitch.checked = dateTimeProvider.changed(DateTimeProvider.NTP) ? dateTimeProvider.savedNTP() : dateTimeProvider.getNTP();
+        tabRoot.needsSave = dateTimeProvider.needsSave();
     }
 
     // Back to the live date and time, dropping what was typed or picked.

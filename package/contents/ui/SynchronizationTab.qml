@@ -425,7 +425,8 @@ Rectangle {
             id: syncConfirmation
             objectName: "syncConfirmation"
             Layout.fillWidth: true
-            visible: text !== ""
+            // Always there, empty or not: a line appearing would push the end of
+            // the server list below out of view.
             wrapMode: Text.WordWrap
         }
 

@@ -46,6 +46,15 @@ Rectangle {
         timeZonesComboBox.select(saved)
         timeZonesComboBox.load()
         needsSave = false
+        // An Apply that failed to change the zone keeps the pick for another try.
+        const kept = kcm.keptTimeZone()
+        if (kept !== "" && kept !== saved) {
+            if (!timeZonesProvider.isRussianTimeZone(kept) && !showAllBox.checked) {
+                showAllBox.checked = true
+            }
+            timeZonesComboBox.select(kept)
+            mapArea.selectTimeZone(kept)
+        }
     }
 
     // Once a second: follow a system zone that was changed outside the page.

@@ -179,58 +179,111 @@ KCM.SimpleKCM {
         }
     }
 
-    // The warning's width, measured outside the dialog: nothing in the dialog
-    // depends on it but the dialog's own width.
-    Label {
-        id: messageMeasure
-        visible: false
-        text: errorDialog.text
-    }
-
-    // Drawn by the page itself: a native message box reads its texts only when it
-    // opens, so a message arriving while it is open would never be seen.
-    Dialog {
+    // The warning, drawn by the page itself over the whole page. A native message
+    // box reads its texts only when it opens, so a message arriving while it is
+    // open would never be seen; and a Qt Quick popup is placed by the window's
+    // overlay, which in kcmshell5's widget is not the size of the page.
+    FocusScope {
         id: errorDialog
 
+        property string title
         property string text
+        readonly property bool opened: visible
         readonly property alias textItem: messageLabel
-
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        // From the message alone, measured unwrapped: the wrapped label's own width
-        // follows the dialog's, and so does the button box's.
-        width: Math.min(Math.max(Math.min(messageMeasure.implicitWidth, messageLabel.Layout.maximumWidth) + 32 + messageRow.spacing
-                                 + leftPadding + rightPadding, 320), parent ? parent.width - 20 : 320)
-        modal: true
-        focus: true
-        standardButtons: Dialog.Close
-        closePolicy: Popup.CloseOnEscape
 
         function showError(title, message) {
             errorDialog.title = title
             errorDialog.text = message
-            errorDialog.open()
+            open()
+        }
+        function open() {
+            visible = true
+            closeButton.forceActiveFocus()
+        }
+        function close() {
+            visible = false
         }
 
-        RowLayout {
-            id: messageRow
-            spacing: 12
-            anchors.fill: parent
+        parent: page
+        anchors.fill: parent
+        z: 100
+        visible: false
+        Keys.onEscapePressed: close()
 
-            Image {
-                Layout.alignment: Qt.AlignTop
-                // Only once shown: the provider is registered by the first load.
-                source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
-                sourceSize.width: 32
-                sourceSize.height: 32
+        // Modal: the page below takes no input while the warning is up.
+        Rectangle {
+            anchors.fill: parent
+            color: Qt.rgba(0, 0, 0, 0.3)
+        }
+        MouseArea {
+            anchors.fill: parent
+            hoverEnabled: true
+            acceptedButtons: Qt.AllButtons
+            onWheel: wheel.accepted = true
+        }
+
+        SystemPalette {
+            id: dialogPalette
+            colorGroup: SystemPalette.Active
+        }
+
+        // The message's own width, unwrapped: the box is sized to the text.
+        Label {
+            id: messageMeasure
+            visible: false
+            text: errorDialog.text
+        }
+
+        Pane {
+            id: messageBox
+            anchors.centerIn: parent
+            padding: 16
+            background: Rectangle {
+                color: dialogPalette.window
+                border.color: dialogPalette.mid
+                radius: 3
             }
-            Label {
-                id: messageLabel
-                objectName: "warningDialogText"
-                Layout.fillWidth: true
-                Layout.maximumWidth: 480
-                text: errorDialog.text
-                wrapMode: Text.Wrap
+
+            ColumnLayout {
+                spacing: 12
+
+                Label {
+                    text: errorDialog.title
+                    font.bold: true
+                    elide: Text.ElideRight
+                    visible: text !== ""
+                }
+                RowLayout {
+                    id: messageRow
+                    spacing: 12
+
+                    Image {
+                        id: warningIcon
+                        Layout.alignment: Qt.AlignTop
+                        // Only once shown: the provider is registered by the first load.
+                        source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
+                        sourceSize.width: 32
+                        sourceSize.height: 32
+                    }
+                    Label {
+                        id: messageLabel
+                        objectName: "warningDialogText"
+                        // From the message alone, never from the box: the height then
+                        // follows from the wrapping once.
+                        Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, 480,
+                                                                 errorDialog.width - 40 - 2 * messageBox.padding - 32 - messageRow.spacing),
+                                                        240)
+                        text: errorDialog.text
+                        wrapMode: Text.Wrap
+                    }
+                }
+                Button {
+                    id: closeButton
+                    objectName: "warningDialogClose"
+                    Layout.alignment: Qt.AlignRight
+                    text: i18n("Close")
+                    onClicked: errorDialog.close()
+                }
             }
         }
     }
@@ -238,7 +291,7 @@ KCM.SimpleKCM {
     BusyIndicator {
         id: busyIndicator
         objectName: "busyIndicator"
-        parent: Overlay.overlay
+        parent: page.Overlay.overlay
         anchors.centerIn: parent
         z: 1
         running: kcm.busy === true

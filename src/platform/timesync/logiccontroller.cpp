@@ -83,6 +83,12 @@ void LogicController::reloadSystemState()
     for (AbstractServiceClass *service : qAsConst(m_services)) {
         service->reload();
     }
+    refreshSynchronization();
+}
+
+void LogicController::refreshSynchronization()
+{
+    m_ensureLoaded();
     if (AbstractServiceClass *active = m_active()) {
         LastSynchroInfo info;
         if (active->probeSynchronization(&info)) {

@@ -81,14 +81,7 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
         return true;
     }
     qCWarning(ORB_TIMESYNC) << "Setting the servers of" << service << "failed:" << reply.errorName() << reply.errorMessage();
-    const QDBusError::ErrorType type = QDBusError(reply).type();
-    if (type == QDBusError::AccessDenied || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
-        *reason = i18n("Authorization error.");
-    } else if (type == QDBusError::ServiceUnknown || type == QDBusError::NoReply || type == QDBusError::Timeout) {
-        *reason = i18n("The date and time helper service is not available.");
-    } else {
-        *reason = reply.errorMessage();
-    }
+    *reason = client.getDBusError(QDBusError(reply));
     return false;
 }
 

@@ -338,9 +338,31 @@ def set_fake_time(path, seconds):
     os.replace(path + '.new', path)
 
 
+def write_replacing(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path + '.new', 'w', encoding='utf-8') as f:
+        f.write(text)
+    os.replace(path + '.new', path)
+
+
+def store_servers(root, service, servers, fallback):
+    '''Where the date helper keeps saved servers, so that the page reads them back.'''
+    names = [str(name) for name in servers]
+    spare = [str(name) for name in fallback]
+    if service == 'systemd-timesyncd':
+        text = '[Time]\nNTP=\n' + (f'NTP={" ".join(names)}\n' if names else '')
+        text += 'FallbackNTP=\n' + (f'FallbackNTP={" ".join(spare)}\n' if spare else '')
+        write_replacing(os.path.join(root, 'etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf'), text)
+    elif service == 'chrony':
+        text = ''.join(f'server {name} iburst\n' for name in names)
+        write_replacing(os.path.join(root, 'etc/chrony/sources.d/orb-date-servers.sources'), text)
+
+
 def apply_effect(args, member, call_args):
     if member == 'SetTimezone' and args.etc and call_args:
         set_zone(args.etc, str(call_args[0]))
+    elif member == 'SetServers' and args.timesync_root and len(call_args) == 3:
+        store_servers(args.timesync_root, str(call_args[0]), call_args[1], call_args[2])
     elif member == 'SetTime' and args.faketime_file and call_args:
         set_fake_time(args.faketime_file, int(call_args[0]))
 
@@ -391,6 +413,7 @@ def main():
                              'systemd: Units {name: state}, ServerName, SyncedAt in microseconds since the epoch)')
     parser.add_argument('--etc', default='', help="folder whose localtime and timezone SetTimezone changes (demo)")
     parser.add_argument('--faketime-file', default='', help="libfaketime offset file that SetTime writes (demo)")
+    parser.add_argument('--timesync-root', default='', help="folder standing for / where SetServers stores the servers (demo)")
     args = parser.parse_args()
     if args.etc:
         args.etc = check_etc(args.etc)

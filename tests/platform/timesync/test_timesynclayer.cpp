@@ -542,10 +542,10 @@ void TestTimeSyncLayer::saveRefusedOrFailed()
     QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.Failed"),
         QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)")));
     QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
-    QCOMPARE(logic.lastSaveError(), QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)"));
+    QCOMPARE(logic.lastSaveError(), QStringLiteral("The call failed.\nsystemd-timesyncd.service did not start again with the new servers (failed)"));
     QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
     QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
-    QCOMPARE(logic.lastSaveError(), QStringLiteral("Authorization error."));
+    QCOMPARE(logic.lastSaveError(), QStringLiteral("Authorization error.\nThe password was not given or was refused."));
 }
 
 void TestTimeSyncLayer::lastServerIsKept()

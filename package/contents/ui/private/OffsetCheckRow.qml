@@ -10,6 +10,8 @@ RowLayout {
 
     property string server: ""
     readonly property alias checker: offsetCheck
+    // The server the last check was asked for: its result says nothing of another.
+    property string checkedServer: ""
 
     spacing: 10
 
@@ -29,7 +31,10 @@ RowLayout {
         Layout.preferredHeight: 30
         text: i18n("Check")
         enabled: !offsetCheck.running
-        onClicked: offsetCheck.check(row.server)
+        onClicked: {
+            row.checkedServer = row.server.trim()
+            offsetCheck.check(row.server)
+        }
 
         // Drawn like the Synchronize button above it.
         contentItem: Label {
@@ -55,7 +60,7 @@ RowLayout {
     Label {
         objectName: "offsetCheckResult"
         Layout.fillWidth: true
-        text: offsetCheck.result
+        text: row.server.trim() === row.checkedServer ? offsetCheck.result : ""
         color: palette.windowText
         wrapMode: Text.WordWrap
     }

@@ -42,6 +42,9 @@ public:
     LastSynchroInfo getLastSynchroInfo() const;
     QStringList getListServersToSync() const;
     void reloadSystemState();
+    /// Asks the active service again whether it is synchronized, keeping every
+    /// edit of the server lists.
+    void refreshSynchronization();
 
     bool isServerFallback(const QString &server);
     bool isFallbackServersVisible();
