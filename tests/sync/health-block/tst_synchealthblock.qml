@@ -65,6 +65,10 @@ TestCase {
             const silent = health.servers.filter(server => server.name === "127.0.0.2")
             compare(silent.length, 1)
             verify(!silent[0].answers)
+            // Each new sample joins the plot once, however often it is read.
+            tryVerify(() => health.history.length >= 2, 15000)
+            const points = health.history
+            verify(points[1].x > points[0].x)
         }
         const tag = expected === "chrony" ? "chrony-ru" : "timesyncd"
         for (const scheme of ["light", "dark"]) {

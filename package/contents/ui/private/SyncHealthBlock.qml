@@ -12,7 +12,8 @@ ColumnLayout {
     id: block
 
     readonly property alias health: health
-    readonly property bool onScreen: visible && Window.visibility !== Window.Hidden && Window.visibility !== Window.Minimized
+    // Built hidden or not yet placed in a window: not on screen.
+    readonly property bool onScreen: visible && Window.window !== null && Window.visibility !== Window.Hidden && Window.visibility !== Window.Minimized
     // The age of the sample moves on by itself, between two readings.
     property double now: Date.now()
 
@@ -66,7 +67,8 @@ ColumnLayout {
             id: figures
             objectName: "healthFigures"
             Layout.alignment: Qt.AlignTop
-            columns: 2
+            // Two figures a row where the page is wide enough, so that the server list keeps its room.
+            columns: block.width >= 760 ? 4 : 2
             columnSpacing: 8
             rowSpacing: 2
 
@@ -80,6 +82,7 @@ ColumnLayout {
                     return cells
                 }
                 delegate: Label {
+                    Layout.rightMargin: modelData.isLabel ? 0 : 16
                     text: modelData.text
                     color: modelData.isLabel ? Qt.tint(colours.windowText, Qt.rgba(colours.window.r, colours.window.g, colours.window.b, 0.35))
                                              : colours.windowText
