@@ -91,14 +91,18 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
 
 bool timedatedSynchronized()
 {
-    OrgFreedesktopTimedate1Interface timedated(QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"), QDBusConnection::systemBus());
+    OrgFreedesktopTimedate1Interface timedated(QStringLiteral("org.freedesktop.timedate1"),
+                                               QStringLiteral("/org/freedesktop/timedate1"),
+                                               QDBusConnection::systemBus());
     timedated.setTimeout(s_readTimeoutMs);
     return timedated.nTPSynchronized();
 }
 
 LastSynchroInfo timesyncdLastSynchronization()
 {
-    OrgFreedesktopTimesync1ManagerInterface timesyncd(QStringLiteral("org.freedesktop.timesync1"), QStringLiteral("/org/freedesktop/timesync1"), QDBusConnection::systemBus());
+    OrgFreedesktopTimesync1ManagerInterface timesyncd(QStringLiteral("org.freedesktop.timesync1"),
+                                                      QStringLiteral("/org/freedesktop/timesync1"),
+                                                      QDBusConnection::systemBus());
     timesyncd.setTimeout(s_readTimeoutMs);
     const QString server = timesyncd.serverName();
     if (server.isEmpty()) {
