@@ -20,6 +20,8 @@ PACKAGES=(
   kde-cli-tools breeze-icon-theme breeze qml-module-org-kde-qqc2desktopstyle fonts-dejavu-core
   # test harness: private buses, stand-in services, headless display
   dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock ntpsec-ntpdig
+  # the helper beside the real polkitd: its daemon and text agent, a terminal for it, users
+  polkitd bsdutils util-linux passwd
   xvfb xauth x11-utils xdotool imagemagick
   # demo: the page's clock follows what the stand-in helper was told to set
   libfaketime

@@ -18,6 +18,7 @@
 
 #include <KLocalizedString>
 
+#include "orbadmindateserversproxy.h"
 #include "timedate1interface.h"
 
 #include <limits>
@@ -250,7 +251,7 @@ QDBusPendingCall DBusOrbAdminDate::SetServers(const QString &service, const QStr
 {
     const BusyScope busy(this);
     preAuthAction(s_setServersAction);
-    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SetServers"), {service, servers, fallback}, QStringLiteral("ru.veltronix.orb.date.Servers")));
+    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SetServers"), {service, servers, fallback}, QString::fromLatin1(OrbAdminDateServersProxy::staticInterfaceName())));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SetLocalRTC(bool localRtc, bool fixSystem, bool interactive)
@@ -270,6 +271,8 @@ QDBusPendingCall DBusOrbAdminDate::SetTimezone(const QString &zoneId, bool inter
     return m_send(QDBusConnection::systemBus(), m_timedatedCall(QStringLiteral("SetTimezone"), {zoneId, interactive}));
 }
 
+// Built by hand, with the proxies' names: a generated proxy's call cannot carry
+// the flag that lets polkit ask for a password (see m_send()).
 QDBusMessage DBusOrbAdminDate::m_helperCall(const QString &method, const QVariantList &arguments, const QString &interface) const
 {
     QDBusMessage call =

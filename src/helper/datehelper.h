@@ -77,8 +77,7 @@ Q_SIGNALS:
 
 private:
     enum class Kind { SetTime, NTPSync, SwitchTab, SetServers };
-    struct Request
-    {
+    struct Request {
         Kind kind = Kind::SwitchTab;
         QDBusMessage message;
         uint user = 0;

@@ -25,8 +25,7 @@ class ServersSave : public QObject
     Q_OBJECT
 
 public:
-    struct Arguments
-    {
+    struct Arguments {
         QString service;
         QStringList servers;
         QStringList fallback;

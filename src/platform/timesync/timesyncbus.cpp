@@ -3,6 +3,10 @@
 #include "timesync_debug.h"
 
 #include "dbusorbadmindate.h"
+#include "systemd1managerproxy.h"
+#include "systemd1unitproxy.h"
+#include "timedate1interface.h"
+#include "timesync1managerproxy.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -10,7 +14,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusVariant>
+#include <QDBusPendingReply>
 #include <QDateTime>
 #include <QLocale>
 
@@ -24,30 +28,22 @@ namespace
 {
 const QString s_systemd = QStringLiteral("org.freedesktop.systemd1");
 const QString s_systemdPath = QStringLiteral("/org/freedesktop/systemd1");
-const QString s_manager = QStringLiteral("org.freedesktop.systemd1.Manager");
-const QString s_unitInterface = QStringLiteral("org.freedesktop.systemd1.Unit");
 // Reads must not freeze the page for long when a service hangs.
 constexpr int s_readTimeoutMs = 5000;
 
-QDBusMessage callSystemd(const QString &method, const QVariantList &args, int timeout = s_readTimeoutMs)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(s_systemd, s_systemdPath, s_manager, method);
-    message.setArguments(args);
-    return QDBusConnection::systemBus().call(message, QDBus::Block, timeout);
-}
-
 QString unitPath(const QString &unit)
 {
-    QDBusMessage reply = callSystemd(QStringLiteral("GetUnit"), {unit});
-    if (reply.type() != QDBusMessage::ReplyMessage) {
+    OrgFreedesktopSystemd1ManagerInterface manager(s_systemd, s_systemdPath, QDBusConnection::systemBus());
+    manager.setTimeout(s_readTimeoutMs);
+    QDBusPendingReply<QDBusObjectPath> path = manager.GetUnit(unit);
+    path.waitForFinished();
+    if (path.isError()) {
         // Installed units that nothing needs are not loaded; loading one only
         // reads its file.
-        reply = callSystemd(QStringLiteral("LoadUnit"), {unit});
+        path = manager.LoadUnit(unit);
+        path.waitForFinished();
     }
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return QString();
-    }
-    return reply.arguments().constFirst().value<QDBusObjectPath>().path();
+    return path.isError() ? QString() : path.value().path();
 }
 }
 
@@ -64,9 +60,10 @@ UnitState unitState(const QString &unit)
     if (path.isEmpty()) {
         return state;
     }
-    const QString loadState = property(s_systemd, path, s_unitInterface, QStringLiteral("LoadState")).toString();
-    state.activeState = property(s_systemd, path, s_unitInterface, QStringLiteral("ActiveState")).toString();
-    state.known = loadState == QLatin1String("loaded");
+    OrgFreedesktopSystemd1UnitInterface unitObject(s_systemd, path, QDBusConnection::systemBus());
+    unitObject.setTimeout(s_readTimeoutMs);
+    state.activeState = unitObject.activeState();
+    state.known = unitObject.loadState() == QLatin1String("loaded");
     return state;
 }
 
@@ -87,25 +84,26 @@ bool setServers(const QString &service, const QStringList &servers, const QStrin
 
 bool timedatedSynchronized()
 {
-    return property(QStringLiteral("org.freedesktop.timedate1"),
-                    QStringLiteral("/org/freedesktop/timedate1"),
-                    QStringLiteral("org.freedesktop.timedate1"),
-                    QStringLiteral("NTPSynchronized"))
-        .toBool();
+    OrgFreedesktopTimedate1Interface timedated(QStringLiteral("org.freedesktop.timedate1"),
+                                               QStringLiteral("/org/freedesktop/timedate1"),
+                                               QDBusConnection::systemBus());
+    timedated.setTimeout(s_readTimeoutMs);
+    return timedated.nTPSynchronized();
 }
 
 LastSynchroInfo timesyncdLastSynchronization()
 {
-    const QString service = QStringLiteral("org.freedesktop.timesync1");
-    const QString path = QStringLiteral("/org/freedesktop/timesync1");
-    const QString interface = QStringLiteral("org.freedesktop.timesync1.Manager");
-    const QString server = property(service, path, interface, QStringLiteral("ServerName")).toString();
+    OrgFreedesktopTimesync1ManagerInterface timesyncd(QStringLiteral("org.freedesktop.timesync1"),
+                                                      QStringLiteral("/org/freedesktop/timesync1"),
+                                                      QDBusConnection::systemBus());
+    timesyncd.setTimeout(s_readTimeoutMs);
+    const QString server = timesyncd.serverName();
     if (server.isEmpty()) {
         return {};
     }
     // NTPMessage (uuuuittayttttbtt): the eleventh field is when the answer
     // arrived, in microseconds of the realtime clock.
-    const QVariant message = property(service, path, interface, QStringLiteral("NTPMessage"));
+    const QVariant message = timesyncd.nTPMessage();
     if (!message.canConvert<QDBusArgument>()) {
         return {QString(), QString(), server};
     }
@@ -127,17 +125,6 @@ LastSynchroInfo timesyncdLastSynchronization()
         return {QString(), QString(), server};
     }
     return displayInfo(static_cast<qint64>(destination / 1000), server);
-}
-
-QVariant property(const QString &service, const QString &path, const QString &interface, const QString &name)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    message.setArguments({interface, name});
-    const QDBusMessage reply = QDBusConnection::systemBus().call(message, QDBus::Block, s_readTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return QVariant();
-    }
-    return reply.arguments().constFirst().value<QDBusVariant>().variant();
 }
 
 LastSynchroInfo displayInfo(qint64 utcMSecs, const QString &server)

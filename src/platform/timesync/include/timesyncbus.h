@@ -32,8 +32,6 @@ bool timedatedSynchronized();
 // server and the time its last answer arrived. Empty when unknown.
 LastSynchroInfo timesyncdLastSynchronization();
 
-// A property of an object on the system bus; an invalid QVariant on failure.
-QVariant property(const QString &service, const QString &path, const QString &interface, const QString &name);
 
 // The date and time of `utcMSecs` as display text in the user's locale.
 LastSynchroInfo displayInfo(qint64 utcMSecs, const QString &server);
