@@ -269,11 +269,14 @@ Rectangle {
                     date: new Date()
 
                     // The hands follow the digits as they are typed.
-                    onTextChanged: {
+                    function showTyped() {
                         if (tabRoot.timeIsEdited) {
                             clock.update(hours, minutes, seconds);
                         }
                     }
+                    onHoursChanged: showTyped()
+                    onMinutesChanged: showTyped()
+                    onSecondsChanged: showTyped()
                     onSelectDatePicker: calendar.selectDatePicker()
                     onSelectReturnButton: calendar.selectReturnButton()
                     onNewTimeEntered: {
@@ -372,7 +375,7 @@ Rectangle {
                 color: "gray"
                 textFormat: Text.StyledText
                 linkColor: sysPalette.highlight
-                text: i18n("Automatic setting uses network time from the servers on the <a href=\"sync\">Synchronization</a> tab.")
+                text: i18n("Automatic setting uses network time from the servers on the %1 tab.", "<a href=\"#\">" + i18n("Synchronization") + "</a>")
                 onLinkActivated: tabRoot.showSynchronization()
 
                 HoverHandler {
