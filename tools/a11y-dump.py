@@ -20,12 +20,17 @@ SHOWN_STATES = [(pyatspi.STATE_CHECKED, "checked"), (pyatspi.STATE_SELECTED, "se
 
 
 def application(name, wait=20):
+    seen = set()
     for _ in range(wait * 10):
         desktop = pyatspi.Registry.getDesktop(0)
         for app in desktop:
-            if app is not None and app.name == name:
+            if app is None:
+                continue
+            seen.add(app.name)
+            if app.name == name:
                 return app
         time.sleep(0.1)
+    print("accessible applications: %s" % sorted(seen), file=sys.stderr)
     return None
 
 
@@ -42,7 +47,9 @@ def walk(node, depth, out, faults, boxes, where):
         states = node.getState()
     except Exception:
         return
-    if not states.contains(pyatspi.STATE_SHOWING) and depth > 0:
+    # The page's own window is an off-screen one that the host shows in a widget:
+    # windows are walked whether shown or not, their hidden contents are not.
+    if depth > 1 and not states.contains(pyatspi.STATE_VISIBLE):
         return
     out.append("  " * depth + describe(node))
     role = node.getRole()

@@ -81,6 +81,12 @@ export DISPLAY=$display
 if [ -n "${ORB_DEMO_A11Y_DUMP:-}" ]; then
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+    # Qt looks for the bus once, when it starts.
+    for _ in $(seq 1 100); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q true && break
+        sleep 0.1
+    done
 fi
 "${host[@]}" &
 host_pid=$!

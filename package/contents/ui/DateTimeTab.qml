@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
 import ru.nimbolinux.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 // The "Date and time" tab: a calendar, an analog and an editable digital clock,
 // and the hardware-clock mode. Edits go to the class-wide date state at once;
@@ -31,6 +32,8 @@ Rectangle {
     readonly property bool automatic: ntpSwitch.checked
 
     signal error(string title, string message)
+    // The link under the switch: the main view shows the Synchronization tab.
+    signal showSynchronization()
 
     // The window's colour, like every other tab.
     color: "transparent"
@@ -208,7 +211,7 @@ Rectangle {
             Item {
                 id: leftCell
                 width: Math.round(tabRoot.width * 2 / 3)
-                height: tabRoot.height - currentDateRectangle.height - utcCheckBox.height - 30
+                height: tabRoot.height - currentDateRectangle.height - controls.height - 30
 
                 OrbCalendar {
                     id: calendar
@@ -269,6 +272,15 @@ Rectangle {
                     radius: calendar.buttonsRadius
                     date: new Date()
 
+                    // The hands follow the digits as they are typed.
+                    function showTyped() {
+                        if (tabRoot.timeIsEdited) {
+                            clock.update(hours, minutes, seconds);
+                        }
+                    }
+                    onHoursChanged: showTyped()
+                    onMinutesChanged: showTyped()
+                    onSecondsChanged: showTyped()
                     onSelectDatePicker: calendar.selectDatePicker()
                     onSelectReturnButton: calendar.selectReturnButton()
                     onNewTimeEntered: {
@@ -299,47 +311,79 @@ Rectangle {
             }
         }
 
-        Row {
-            spacing: 20
+        Column {
+            id: controls
+            spacing: 4
 
-            CheckBox {
-                id: utcCheckBox
-                objectName: "utcCheckBox"
-                leftPadding: tabRoot.sideMargin
-                text: i18n("System clock is set to utc")
-                onCheckedChanged: {
-                    dateTimeProvider.setUTC(checked);
-                    tabRoot.needsSave = dateTimeProvider.needsSave();
+            Row {
+                spacing: 20
+
+                CheckBox {
+                    id: utcCheckBox
+                    objectName: "utcCheckBox"
+                    leftPadding: tabRoot.sideMargin
+                    text: i18n("System clock is set to utc")
+                    onCheckedChanged: {
+                        dateTimeProvider.setUTC(checked);
+                        tabRoot.needsSave = dateTimeProvider.needsSave();
+                    }
+
+                    // The text follows the system palette, also when it changes while the page is open.
+                    contentItem: Label {
+                        text: utcCheckBox.text
+                        color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
+                        leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
+                        verticalAlignment: Text.AlignVCenter
+                        elide: Text.ElideRight
+                    }
                 }
 
-                // The text follows the system palette, also when it changes while the page is open.
-                contentItem: Label {
-                    text: utcCheckBox.text
-                    color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
-                    leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
-                    verticalAlignment: Text.AlignVCenter
-                    elide: Text.ElideRight
+                Switch {
+                    id: ntpSwitch
+                    objectName: "ntpSwitch"
+                    text: i18n("Set date and time automatically")
+                    onToggled: {
+                        dateTimeProvider.setNTP(checked);
+                        if (checked) {
+                            tabRoot.showLiveTime();
+                        }
+                        tabRoot.needsSave = dateTimeProvider.needsSave();
+                    }
+
+                    contentItem: Label {
+                        text: ntpSwitch.text
+                        color: ntpSwitch.enabled ? sysPalette.windowText : "gray"
+                        leftPadding: ntpSwitch.indicator.width + ntpSwitch.spacing
+                        verticalAlignment: Text.AlignVCenter
+                        elide: Text.ElideRight
+                    }
                 }
             }
 
-            Switch {
-                id: ntpSwitch
-                objectName: "ntpSwitch"
-                text: i18n("Set date and time automatically")
-                onToggled: {
-                    dateTimeProvider.setNTP(checked);
-                    if (checked) {
-                        tabRoot.showLiveTime();
-                    }
-                    tabRoot.needsSave = dateTimeProvider.needsSave();
-                }
+            // What the two controls above mean, in one line each.
+            Label {
+                objectName: "localRtcWarning"
+                visible: !utcCheckBox.checked
+                leftPadding: tabRoot.sideMargin
+                width: tabRoot.width - tabRoot.sideMargin
+                wrapMode: Text.WordWrap
+                color: Kirigami.Theme.neutralTextColor
+                text: i18n("A hardware clock kept in local time causes trouble at time zone and daylight saving time changes.")
+            }
 
-                contentItem: Label {
-                    text: ntpSwitch.text
-                    color: ntpSwitch.enabled ? sysPalette.windowText : "gray"
-                    leftPadding: ntpSwitch.indicator.width + ntpSwitch.spacing
-                    verticalAlignment: Text.AlignVCenter
-                    elide: Text.ElideRight
+            Label {
+                objectName: "ntpNote"
+                leftPadding: tabRoot.sideMargin
+                width: tabRoot.width - tabRoot.sideMargin
+                wrapMode: Text.WordWrap
+                color: "gray"
+                textFormat: Text.StyledText
+                linkColor: sysPalette.highlight
+                text: i18n("Automatic setting uses network time from the servers on the %1 tab.", "<a href=\"#\">" + i18n("Synchronization") + "</a>")
+                onLinkActivated: tabRoot.showSynchronization()
+
+                HoverHandler {
+                    cursorShape: parent.hoveredLink !== "" ? Qt.PointingHandCursor : Qt.ArrowCursor
                 }
             }
         }

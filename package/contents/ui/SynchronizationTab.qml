@@ -689,7 +689,8 @@ Rectangle {
         }
         background: Rectangle {
             color: button.hovered ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.15) : "transparent"
-            border.color: button.pressed || button.visualFocus ? palette.highlight : "transparent"
+            // A frame on every scheme: without it the button is an icon floating on the page.
+            border.color: button.pressed || button.visualFocus ? palette.highlight : palette.frame
             radius: 3
         }
     }

@@ -136,17 +136,25 @@ Rectangle {
             Layout.alignment: Qt.AlignLeft | Qt.AlignBottom
             text: i18n("Show all time zones")
 
+            // The pick the Russian list could not show, and what it showed instead:
+            // checking the box again brings the pick back unless the user picked since.
+            property string hiddenPick: ""
+            property string shownInstead: ""
+
             onCheckedChanged: {
                 kcm.saveShowAllTimeZonesForMap(checked)
                 const saved = mapController.getSavedTimeZoneName()
                 const selected = mapController.getSelectedTimeZoneName()
                 if (checked) {
                     timeZonesComboBox.showAllTimeZones()
-                    if (!timeZonesProvider.isRussianTimeZone(saved) && timeZonesProvider.isRussianTimeZone(selected)) {
-                        timeZonesComboBox.select(saved)
-                        mapArea.selectTimeZone(saved)
+                    if (hiddenPick !== "" && selected === shownInstead) {
+                        timeZonesComboBox.select(hiddenPick)
+                        mapArea.selectTimeZone(hiddenPick)
                     }
+                    hiddenPick = ""
+                    shownInstead = ""
                 } else {
+                    hiddenPick = timeZonesProvider.isRussianTimeZone(selected) ? "" : selected
                     timeZonesComboBox.showRussianTimeZones()
                     // The Russian list cannot show a zone from elsewhere.
                     if (timeZonesProvider.isRussianTimeZone(selected)) {
@@ -157,6 +165,7 @@ Rectangle {
                         timeZonesComboBox.select("Europe/Kaliningrad")
                     }
                     mapArea.selectTimeZone(timeZonesComboBox.fullSelectedZoneName)
+                    shownInstead = timeZonesComboBox.fullSelectedZoneName
                 }
             }
         }

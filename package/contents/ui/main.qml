@@ -302,6 +302,7 @@ KCM.SimpleKCM {
         id: dateTimeComponent
         DateTimeTab {
             isLight: root.isLight
+            onShowSynchronization: bar.currentIndex = page.tabs.findIndex(entry => entry.number === tab.Synchronization)
         }
     }
 
@@ -366,7 +367,9 @@ KCM.SimpleKCM {
                     id: bar
                     anchors.top: parent.top
                     anchors.left: parent.left
-                    width: flick.contentWidth
+                    // Under the room the view keeps for its scroll bar too: the
+                    // strip's background spans the window.
+                    width: Math.max(flick.contentWidth, root.width)
 
                     // The styles' bars grow an invisible highlight under the current
                     // button, which keeps drawing frames for a third of a second after

@@ -73,6 +73,8 @@ Item {
             tab.update();
             compare(digitalClock.hours, typedHour);
             verify(digitalClock.isInFocus);
+            // The hands follow what is typed, before it is entered.
+            compare(tab.clockItem.hours, typedHour);
 
             // A reload takes the focus away and shows the live time again.
             tab.load();

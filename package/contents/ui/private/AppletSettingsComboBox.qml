@@ -24,6 +24,8 @@ ZoneComboBoxBase {
     placeholder: i18n("Choose from the list")
     focusedPlaceholder: i18n("Find...")
     spacePicks: true
+    // The Russian list lacks most zones: say where the others are.
+    noMatchText: listShowsAllZones ? i18n("No time zone matches") : i18n("No time zone matches. Tick «Show all time zones» to search every zone.")
     rowDelegate: rowComponent
 
     function displayText(entry) {

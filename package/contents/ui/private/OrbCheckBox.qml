@@ -31,5 +31,17 @@ CheckBox {
         verticalAlignment: Text.AlignVCenter
         wrapMode: Text.WordWrap
         elide: Text.ElideMiddle
+
+        // The keyboard's place: the label replaces the style's own, focus frame included.
+        Rectangle {
+            objectName: "focusFrame"
+            x: parent.leftPadding - 3
+            width: parent.width - x
+            height: parent.height
+            radius: 3
+            color: "transparent"
+            border.color: checkBoxPalette.highlight
+            visible: control.visualFocus
+        }
     }
 }

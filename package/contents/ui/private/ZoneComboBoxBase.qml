@@ -23,6 +23,8 @@ Rectangle {
     property string accessibleDescription: ""
     // A row of the open list; a closed list makes only stand-ins.
     property Component rowDelegate: null
+    // What the list says when the typed text finds nothing.
+    property string noMatchText: i18n("No time zone matches")
     // Space picks like Return, when the field has no use for a typed blank.
     property bool spacePicks: false
 
@@ -252,7 +254,8 @@ Rectangle {
                     height: comboBox.delegateHeight
                     leftPadding: 6
                     verticalAlignment: Text.AlignVCenter
-                    text: i18n("No time zone matches")
+                    text: comboBox.noMatchText
+                    elide: Text.ElideRight
                     color: systemPalette.text
                 }
 
