@@ -185,6 +185,9 @@ private Q_SLOTS:
             QStringLiteral("ntpdig"),
             QStringLiteral("QDBusServer"),
             QStringLiteral("QDBusConnection"),
+            QStringLiteral("systemd"),
+            QStringLiteral("timedated"),
+            QStringLiteral("CAP_SYS_TIME"),
             QStringLiteral("ru_RU"),
         };
         static const QRegularExpression latinWord(QStringLiteral("[A-Za-z_]{2,}"));

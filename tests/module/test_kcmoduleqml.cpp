@@ -224,11 +224,20 @@ private Q_SLOTS:
         QVERIFY(host.waitFor([dialog] { return dialog->property("opened").toBool(); }));
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
         QCOMPARE(text->property("text").toString(), QStringLiteral("First"));
-        // Drawn in the page's own window, where it can be seen.
+        // Drawn in the page's own window, where it can be seen: centred over the
+        // page, the button below the text.
         QVERIFY(text->isVisible() && text->window() == host.window());
-        const QRectF area = text->mapRectToScene(QRectF(0, 0, text->width(), text->height()));
+        // The grab lets the layouts settle first.
+        const QImage shot = host.grab();
+        const auto sceneRect = [](QQuickItem *item) { return item->mapRectToScene(QRectF(0, 0, item->width(), item->height())); };
+        const QRectF area = sceneRect(text);
         QVERIFY(QRectF(QPointF(), host.window()->size()).contains(area));
-        const QImage first = host.grab().copy(area.toAlignedRect());
+        const QRectF page = sceneRect(host.page());
+        const QRectF box = sceneRect(text->parentItem()->parentItem());
+        QVERIFY2(qAbs(box.center().x() - page.center().x()) < 2 && qAbs(box.center().y() - page.center().y()) < 2,
+            qPrintable(QStringLiteral("box centred at %1,%2").arg(box.center().x()).arg(box.center().y())));
+        QVERIFY(sceneRect(host.findItem(QStringLiteral("warningDialogClose"))).top() >= area.bottom());
+        const QImage first = shot.copy(area.toAlignedRect());
 
         // A second failure while the dialog is open replaces what it shows.
         Q_EMIT host.module()->showMessage(QStringLiteral("Error "), QStringLiteral("Second, a longer message"));

@@ -172,6 +172,8 @@ void TestSynchronizer::helperErrorsTranslated_data()
     QTest::newRow("tool named inside") << QStringLiteral("synchronization failed: ntpdig exited with 1") << QStringLiteral("ntpdig: no eligible servers");
     QTest::newRow("capital letters only") << QStringLiteral("NTPDIG: timeout") << QStringLiteral("NTPDIG: timeout");
     QTest::newRow("another failure") << QStringLiteral("no network") << QStringLiteral("no network");
+    QTest::newRow("no CAP_SYS_TIME") << QStringLiteral("The system clock could not be set: Operation not permitted")
+                                     << QStringLiteral("The date helper lacks the right to set the system clock (the CAP_SYS_TIME capability).");
 }
 
 void TestSynchronizer::helperErrorsTranslated()

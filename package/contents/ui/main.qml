@@ -240,7 +240,8 @@ KCM.SimpleKCM {
             padding: 16
             background: Rectangle {
                 color: dialogPalette.window
-                border.color: dialogPalette.mid
+                // Seen on light and dark schemes alike.
+                border.color: Qt.rgba(dialogPalette.windowText.r, dialogPalette.windowText.g, dialogPalette.windowText.b, 0.3)
                 radius: 3
             }
 

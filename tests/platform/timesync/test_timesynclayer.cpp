@@ -486,6 +486,13 @@ void TestTimeSyncLayer::editFlag()
     QVERIFY(logic.isActiveConfigEdited());
     QVERIFY(!service->configuredServers().contains(QStringLiteral("ntp1.vniiftri.ru")));
 
+    // Asking again whether the service is synchronized keeps the edit.
+    QCOMPARE(logic.getSavedServiceState(), int(LogicController::NotSynchronized));
+    QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), true));
+    logic.refreshSynchronization();
+    QCOMPARE(logic.getSavedServiceState(), int(LogicController::Synchronized));
+    QVERIFY(logic.isActiveConfigEdited());
+
     // A reload drops unsaved edits.
     logic.reloadSystemState();
     QVERIFY(!logic.isActiveConfigEdited());

@@ -274,4 +274,15 @@ TestCase {
         compare(toolTip.text.split("\n")[3], "Server: typed.example")
         orbTest.screenshot(tab, "synchronization-tab-synchronized")
     }
+
+    // A check's answer is about the server it was asked for, not about one typed since.
+    function test_checkResultGoesWithItsServer() {
+        const tab = createTab()
+        clearAndType(tab, "")
+        mouseClick(findChild(tab, "offsetCheckButton"))
+        const result = findChild(tab, "offsetCheckResult")
+        compare(result.text, "Enter a time server to check against.")
+        clearAndType(tab, "other.example")
+        compare(result.text, "")
+    }
 }
