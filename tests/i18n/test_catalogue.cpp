@@ -187,6 +187,8 @@ private Q_SLOTS:
             QStringLiteral("QDBusConnection"),
             QStringLiteral("systemd"),
             QStringLiteral("timedated"),
+            QStringLiteral("timesyncd"),
+            QStringLiteral("chrony"),
             QStringLiteral("CAP_SYS_TIME"),
             QStringLiteral("ru_RU"),
         };

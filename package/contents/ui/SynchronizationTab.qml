@@ -228,7 +228,12 @@ Rectangle {
         id: serverModel
     }
 
+    // Tall enough for the whole column: a lower view scrolls the page instead of
+    // squeezing the server list.
+    implicitHeight: column.implicitHeight + column.anchors.topMargin + column.anchors.bottomMargin
+
     ColumnLayout {
+        id: column
         anchors.fill: parent
         anchors.topMargin: 15
         anchors.leftMargin: 10
@@ -433,7 +438,7 @@ Rectangle {
         P.OffsetCheckRow {
             id: offsetCheckRow
             Layout.fillWidth: true
-            server: serverCombo.editText
+            server: tabRoot.typedServer
         }
 
         Rectangle {
@@ -506,6 +511,8 @@ Rectangle {
             id: serverArea
             Layout.fillWidth: true
             Layout.fillHeight: true
+            // Four rows stay in view however much the blocks above take.
+            Layout.minimumHeight: 4 * 30 + 2
             color: "transparent"
             // The list takes the keyboard focus: Up and Down pick the server the buttons act on.
             border.color: serverView.activeFocus ? palette.highlight : palette.frame
@@ -687,10 +694,14 @@ Rectangle {
                 sourceSize: Qt.size(16, 16)
             }
         }
+        // The page's palette id is not seen inside this component.
+        P.OrbPalette {
+            id: buttonPalette
+        }
         background: Rectangle {
-            color: button.hovered ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.15) : "transparent"
+            color: button.hovered ? Qt.rgba(buttonPalette.highlight.r, buttonPalette.highlight.g, buttonPalette.highlight.b, 0.15) : "transparent"
             // A frame on every scheme: without it the button is an icon floating on the page.
-            border.color: button.pressed || button.visualFocus ? palette.highlight : palette.frame
+            border.color: button.pressed || button.visualFocus ? buttonPalette.highlight : buttonPalette.frame
             radius: 3
         }
     }

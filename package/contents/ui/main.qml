@@ -388,7 +388,9 @@ KCM.SimpleKCM {
                     readonly property real bottomMargin: 20
                     y: topMargin
                     width: flick.width
-                    height: Math.max(500, flick.height - topMargin - bottomMargin)
+                    // A tab taller than the view (its implicit height) scrolls.
+                    readonly property real tabHeight: children[currentIndex] ? children[currentIndex].implicitHeight : 0
+                    height: Math.max(500, flick.height - topMargin - bottomMargin, tabHeight)
                     currentIndex: bar.currentIndex
                 }
             }

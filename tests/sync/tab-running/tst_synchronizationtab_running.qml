@@ -279,6 +279,8 @@ TestCase {
     function test_checkResultGoesWithItsServer() {
         const tab = createTab()
         clearAndType(tab, "")
+        keyClick(Qt.Key_Escape)
+        tryCompare(tab.serverCombo.popup, "visible", false)
         mouseClick(findChild(tab, "offsetCheckButton"))
         const result = findChild(tab, "offsetCheckResult")
         compare(result.text, "Enter a time server to check against.")
