@@ -8,7 +8,11 @@
 #include <QProcess>
 #include <QTemporaryFile>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "configreaders.h"
+#include "ntpquery.h"
 #include "filewriter.h"
 #include "timesyncnames.h"
 
@@ -346,5 +350,26 @@ bool check(const QString &root,
         return false;
     }
     return true;
+}
+
+bool reloadChronySources(const QString &chronyc, QString *output)
+{
+    // chronyc makes its own socket in /run/chrony, which only chrony's user may
+    // write: as that user it needs no capability the helper's unit lacks.
+    ToolProcess process;
+    if (::geteuid() == 0) {
+        if (const passwd *user = ::getpwnam("_chrony")) {
+            process.setUser(user->pw_uid, user->pw_gid);
+        }
+    }
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(chronyc, {QStringLiteral("reload"), QStringLiteral("sources")});
+    const bool ok = process.waitForFinished(toolTimeoutMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!ok) {
+        process.kill();
+        process.waitForFinished();
+    }
+    *output = QString::fromUtf8(process.readAll()).trimmed();
+    return ok;
 }
 }

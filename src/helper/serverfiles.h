@@ -52,4 +52,8 @@ void restore(const QList<FileChange> &changes);
 /// (`systemd-analyze cat-config`), whose servers must be exactly the saved ones.
 bool check(const QString &root, const QString &service, const Plan &plan, const QStringList &servers, const QStringList &fallback, const QString &chronyd,
     QString *error);
+
+/// Has chronyd reload its sources files through `chronyc`, run as chrony's own
+/// user when the helper is root; `output` gets what chronyc said.
+bool reloadChronySources(const QString &chronyc, QString *output);
 }

@@ -213,17 +213,12 @@ bool ServersAdaptor::m_reloadChronySources(QString *error)
     if (chronyc.isEmpty()) {
         chronyc = QStringLiteral("/usr/bin/chronyc");
     }
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(chronyc, {QStringLiteral("reload"), QStringLiteral("sources")});
-    constexpr int timeoutMs = 30000;
-    if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) {
+    QString output;
+    if (ServerFiles::reloadChronySources(chronyc, &output)) {
         return true;
     }
-    process.kill();
-    process.waitForFinished();
     // chronyc cannot reach a daemon that is not running or that refuses it:
     // a restart reads the sources as well.
-    qCInfo(ORB_HELPER).noquote() << "chronyc reload sources failed:" << QString::fromUtf8(process.readAll()).trimmed() << "; restarting chrony";
+    qCInfo(ORB_HELPER).noquote() << "chronyc reload sources failed:" << output << "; restarting chrony";
     return m_restart(QStringLiteral("chrony"), error);
 }

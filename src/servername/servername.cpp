@@ -32,8 +32,13 @@ bool isShorthandAddress(const QString &name)
     if (latin.endsWith('.')) {
         latin.chop(1);
     }
+    // Digits and dots alone are never looked up either, even past inet_aton's range ("256.1.1.1").
+    bool allNumeric = true;
+    for (const char c : latin) {
+        allNumeric = allNumeric && (c == '.' || (c >= '0' && c <= '9'));
+    }
     in_addr address;
-    return ::inet_aton(name.toLatin1().constData(), &address) != 0 || ::inet_aton(latin.constData(), &address) != 0;
+    return allNumeric || ::inet_aton(name.toLatin1().constData(), &address) != 0 || ::inet_aton(latin.constData(), &address) != 0;
 }
 
 bool isAddress(const QString &text)
