@@ -14,11 +14,9 @@ namespace NtpServers {
 constexpr int maxServers = 4;
 
 /// The servers configured below `root` (normally "/"):
-/// - chrony, when /usr/sbin/chronyd exists: the "server" and "pool" lines of
-///   /etc/chrony/chrony.conf (or /etc/chrony.conf), of its confdir "*.conf" files
-///   and of its sourcedir "*.sources" files;
-/// - else ntpsec, when /usr/sbin/ntpd exists: the "server" and "pool" lines of
-///   /etc/ntpsec/ntp.conf (or /etc/ntp.conf);
+/// - chrony, when /usr/sbin/chronyd exists: the sources of its configuration as
+///   chronyd reads it (ChronyConfig);
+/// - else ntpsec, when /usr/sbin/ntpd exists: the sources of its main file;
 /// - else systemd-timesyncd: NTP= of the [Time] section of timesyncd.conf and its
 ///   drop-ins, or, when that is empty, FallbackNTP=, or, when FallbackNTP= is never
 ///   assigned, the servers timesyncd was built with (platformDefault()).

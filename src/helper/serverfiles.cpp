@@ -6,31 +6,23 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
-#include "servername.h"
+#include "configreaders.h"
+#include "filewriter.h"
+#include "timesyncnames.h"
 
 namespace ServerFiles
 {
-using ServerName::chronySourcesName;
-using ServerName::timesyncdDropIn;
+using ConfigPaths::below;
+using ConfigPaths::words;
 
 namespace
 {
 const QByteArray header = "# Written by the date and time settings; saving there again replaces this file.\n";
 constexpr int toolTimeoutMs = 30000;
-
-QString below(const QString &root, const QString &absolutePath)
-{
-    return QDir::cleanPath(root + QLatin1Char('/') + absolutePath);
-}
-
-QStringList words(const QString &line)
-{
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    return line.split(blanks, Qt::SkipEmptyParts);
-}
+// The services read their files as their own users.
+constexpr int ownFileMode = 0644;
 
 FileChange current(const QString &path)
 {
@@ -57,29 +49,6 @@ QList<QByteArray> splitLines(const QByteArray &data)
     return lines;
 }
 
-// The name a chrony source line names, empty for other lines.
-QString chronySource(const QByteArray &line)
-{
-    const QStringList parts = words(QString::fromUtf8(line));
-    if (parts.size() < 2 || QStringLiteral("#!;%").contains(parts.front().front())) {
-        return QString();
-    }
-    const QString directive = parts.front().toLower();
-    return directive == QLatin1String("server") || directive == QLatin1String("pool") || directive == QLatin1String("peer") ? parts.at(1) : QString();
-}
-
-QStringList directiveArguments(const QList<QByteArray> &lines, const QString &directive)
-{
-    QStringList arguments;
-    for (const QByteArray &line : lines) {
-        const QStringList parts = words(QString::fromUtf8(line));
-        if (parts.size() >= 2 && parts.front().toLower() == directive) {
-            arguments << parts.mid(1);
-        }
-    }
-    return arguments;
-}
-
 QByteArray sourceLines(const QStringList &names)
 {
     QByteArray text;
@@ -89,6 +58,12 @@ QByteArray sourceLines(const QStringList &names)
     return text;
 }
 
+// A link where the helper writes is refused: its target may be any file.
+QString linkRefusal(const QString &path)
+{
+    return QFileInfo(path).isSymLink() ? QStringLiteral("%1 is a symbolic link; the date helper writes no file through a link").arg(path) : QString();
+}
+
 Plan planTimesyncd(const QString &root, const QStringList &servers, const QStringList &fallback)
 {
     Plan plan;
@@ -96,7 +71,11 @@ Plan planTimesyncd(const QString &root, const QStringList &servers, const QStrin
         plan.error = QStringLiteral("systemd-timesyncd would be left without any time server");
         return plan;
     }
-    FileChange change = current(below(root, timesyncdDropIn));
+    FileChange change = current(below(root, TimeSyncNames::timesyncdDropIn));
+    plan.error = linkRefusal(change.path);
+    if (!plan.error.isEmpty()) {
+        return plan;
+    }
     // The empty assignments drop whatever the files read before this one say.
     change.after = header + "[Time]\nNTP=\n";
     if (!servers.isEmpty()) {
@@ -123,71 +102,62 @@ Plan planChrony(const QString &root, const QStringList &servers, const QStringLi
         plan.error = QStringLiteral("chrony would be left without any time source");
         return plan;
     }
-    FileChange main = current(below(root, QStringLiteral("/etc/chrony/chrony.conf")));
-    if (!main.existed) {
-        main = current(below(root, QStringLiteral("/etc/chrony.conf")));
-    }
+    FileChange main = current(ChronyConfig::mainFile(root));
     if (!main.existed) {
         plan.error = QStringLiteral("chrony's configuration file was not found");
         return plan;
     }
-    const QList<QByteArray> lines = splitLines(main.before);
+    const ChronyConfig::Layout layout = ChronyConfig::read(root);
 
     // Only a sources folder below /etc: what is under /run goes at reboot and
     // /usr belongs to packages.
     QString ownPath;
-    const QStringList sourceDirs = directiveArguments(lines, QStringLiteral("sourcedir"));
-    for (const QString &dir : sourceDirs) {
+    for (const QString &dir : layout.sourceDirs) {
         if (QDir::cleanPath(dir).startsWith(QLatin1String("/etc/"))) {
-            ownPath = below(root, QDir::cleanPath(dir) + QLatin1Char('/') + chronySourcesName);
+            ownPath = below(root, QDir::cleanPath(dir) + QLatin1Char('/') + TimeSyncNames::chronySourcesName);
             break;
+        }
+    }
+    for (const QString &path : {main.path, ownPath}) {
+        plan.error = path.isEmpty() ? QString() : linkRefusal(path);
+        if (!plan.error.isEmpty()) {
+            return plan;
         }
     }
 
     // Sources set in other files stay there; they cannot be removed from here.
     QStringList kept;
-    const auto readOthers = [&](const QStringList &dirs, const QString &suffix) {
-        for (const QString &dir : dirs) {
-            const QDir folder(below(root, dir));
-            for (const QString &name : folder.entryList({QLatin1Char('*') + suffix}, QDir::Files, QDir::Name)) {
-                const QString path = folder.filePath(name);
-                if (path == ownPath) {
-                    continue;
-                }
-                QFile file(path);
-                if (!file.open(QIODevice::ReadOnly)) {
-                    continue;
-                }
-                for (const QByteArray &line : splitLines(file.readAll())) {
-                    const QString source = chronySource(line);
-                    if (source.isEmpty()) {
-                        continue;
-                    }
-                    if (!servers.contains(source)) {
-                        plan.error = QStringLiteral("The server %1 is set in %2; change it there").arg(source, path);
-                        return;
-                    }
-                    kept << source;
-                }
-            }
-        }
-    };
-    readOthers(directiveArguments(lines, QStringLiteral("confdir")), QStringLiteral(".conf"));
-    readOthers(sourceDirs, QStringLiteral(".sources"));
-    if (!plan.error.isEmpty()) {
-        return plan;
-    }
-
-    // The main file loses the sources no longer wanted and keeps every other line.
-    QByteArray mainAfter;
-    int lastSourceEnd = -1;
-    for (const QByteArray &line : lines) {
-        const QString source = chronySource(line);
-        if (!source.isEmpty() && !servers.contains(source)) {
+    for (const QString &path : layout.files) {
+        if (path == main.path || path == ownPath) {
             continue;
         }
-        if (!source.isEmpty()) {
+        for (const QString &source : ChronyConfig::sources({path})) {
+            if (!servers.contains(source)) {
+                plan.error = QStringLiteral("The server %1 is set in %2; change it there").arg(source, path);
+                return plan;
+            }
             kept << source;
+        }
+    }
+
+    // The main file belongs to the distribution's package (Debian's ucf compares
+    // it on upgrades): its sources no longer wanted are commented out behind our
+    // marker, and come back when wanted again. Every other line stays as it is.
+    const QByteArray marker(TimeSyncNames::chronyDisabledMarker.data(), TimeSyncNames::chronyDisabledMarker.size());
+    QByteArray mainAfter;
+    int lastSourceEnd = -1;
+    for (const QByteArray &raw : splitLines(main.before)) {
+        QByteArray line = raw;
+        const bool disabled = line.startsWith(marker);
+        const QString source = ChronyConfig::sourceName(QString::fromUtf8(disabled ? line.mid(marker.size()) : line));
+        if (!source.isEmpty()) {
+            const bool wanted = servers.contains(source) && !(disabled && kept.contains(source));
+            if (wanted) {
+                kept << source;
+                line = disabled ? line.mid(marker.size()) : line;
+            } else if (!disabled) {
+                line.prepend(marker);
+            }
         }
         mainAfter += line;
         if (!mainAfter.endsWith('\n')) {
@@ -239,14 +209,63 @@ bool runTool(const QString &program, const QStringList &arguments, QString *outp
     }
     return true;
 }
+
+bool checkChrony(const QString &root, const Plan &plan, const QString &chronyd, QString *error)
+{
+    // The whole configuration as chronyd reads it: the main file with its
+    // includes and confdir files.
+    QFile main(ChronyConfig::mainFile(root));
+    QTemporaryFile copy;
+    if (!main.open(QIODevice::ReadOnly) || !copy.open() || copy.write(ChronyConfig::rootedCopy(root, main.readAll())) < 0 || !copy.flush()) {
+        *error = QStringLiteral("Cannot check chrony's configuration: %1").arg(copy.errorString());
+        return false;
+    }
+    QString output;
+    if (!runTool(chronyd, {QStringLiteral("-p"), QStringLiteral("-f"), copy.fileName()}, &output, error)) {
+        return false;
+    }
+    // chronyd reads only source lines from a sources file, at run time; its
+    // parser takes any directive, so each line it prints must be a source.
+    for (const FileChange &change : plan.changes) {
+        if (change.remove || !change.path.endsWith(QLatin1String(".sources"))) {
+            continue;
+        }
+        if (!runTool(chronyd, {QStringLiteral("-p"), QStringLiteral("-f"), change.path}, &output, error)) {
+            return false;
+        }
+        for (const QString &line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (ChronyConfig::sourceName(line).isEmpty()) {
+                *error = QStringLiteral("%1 would hold a line chrony does not take in a sources file: %2").arg(change.path, line.left(200));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool write(const QString &path, const QByteArray &content, QString *error)
+{
+    // A service may be allowed to write only the file itself (chrony's main
+    // file), not its folder: then it is overwritten in place, its size reserved.
+    FileWriteOptions options;
+    options.replaceLinks = true;
+    options.newFileMode = ownFileMode;
+    options.inPlaceWhenFolderReadOnly = true;
+    FileWriteError failure;
+    if (WriteFileAtomically(path, content, &failure, options)) {
+        return true;
+    }
+    *error = QStringLiteral("Cannot write %1: %2").arg(path, failure.reason());
+    return false;
+}
 }
 
 Plan plan(const QString &root, const QString &service, const QStringList &servers, const QStringList &fallback)
 {
-    if (service == QLatin1String("systemd-timesyncd")) {
+    if (service == TimeSyncNames::timesyncdService) {
         return planTimesyncd(root, servers, fallback);
     }
-    if (service == QLatin1String("chrony")) {
+    if (service == TimeSyncNames::chronyService) {
         return planChrony(root, servers, fallback);
     }
     Plan refused;
@@ -274,14 +293,9 @@ bool apply(const QList<FileChange> &changes, QString *error)
                                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
                                                   | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther))) {
                 *error = QStringLiteral("Cannot create the folder %1").arg(folder);
-                restore(changes.mid(0, i));
-                return false;
-            }
-            QSaveFile file(change.path);
-            ok = file.open(QIODevice::WriteOnly) && file.write(change.after) == change.after.size()
-                && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther) && file.commit();
-            if (!ok) {
-                *error = QStringLiteral("Cannot write %1: %2").arg(change.path, file.errorString());
+                ok = false;
+            } else {
+                ok = write(change.path, change.after, error);
             }
         }
         if (!ok) {
@@ -295,47 +309,14 @@ bool apply(const QList<FileChange> &changes, QString *error)
 void restore(const QList<FileChange> &changes)
 {
     for (const FileChange &change : changes) {
+        QString error;
         if (!change.existed) {
-            QFile::remove(change.path);
-            continue;
+            if (QFileInfo::exists(change.path) && !QFile::remove(change.path)) {
+                qCWarning(ORB_HELPER, "Cannot remove %s again", qPrintable(change.path));
+            }
+        } else if (!write(change.path, change.before, &error)) {
+            qCWarning(ORB_HELPER, "Cannot put back %s: %s", qPrintable(change.path), qPrintable(error));
         }
-        QSaveFile file(change.path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(change.before) != change.before.size() || !file.commit()) {
-            qCWarning(ORB_HELPER, "Cannot put back %s: %s", qPrintable(change.path), qPrintable(file.errorString()));
-        }
-    }
-}
-
-void timesyncdServers(const QString &catConfig, QStringList *servers, QStringList *fallback, bool *fallbackAssigned)
-{
-    servers->clear();
-    fallback->clear();
-    *fallbackAssigned = false;
-    QString section;
-    for (const QString &raw : catConfig.split(QLatin1Char('\n'))) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'))) {
-            continue;
-        }
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            section = line.mid(1, line.size() - 2).trimmed();
-            continue;
-        }
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (section != QLatin1String("Time") || equals < 0) {
-            continue;
-        }
-        const QString key = line.left(equals).trimmed();
-        QStringList *list = key == QLatin1String("NTP") ? servers : key == QLatin1String("FallbackNTP") ? fallback : nullptr;
-        if (!list) {
-            continue;
-        }
-        *fallbackAssigned = *fallbackAssigned || list == fallback;
-        const QStringList values = words(line.mid(equals + 1));
-        if (values.isEmpty()) {
-            list->clear();
-        }
-        *list << values;
     }
 }
 
@@ -347,29 +328,24 @@ bool check(const QString &root,
            const QString &chronyd,
            QString *error)
 {
-    QString output;
-    if (service == QLatin1String("chrony")) {
-        for (const FileChange &change : plan.changes) {
-            if (!change.remove && !runTool(chronyd, {QStringLiteral("-p"), QStringLiteral("-f"), change.path}, &output, error)) {
-                return false;
-            }
-        }
-        return true;
+    if (service == TimeSyncNames::chronyService) {
+        return checkChrony(root, plan, chronyd, error);
     }
+    QString output;
     if (!runTool(QStringLiteral("systemd-analyze"),
                  {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + root},
                  &output,
                  error)) {
         return false;
     }
-    QStringList readServers, readFallback;
-    bool fallbackAssigned = false;
-    timesyncdServers(output, &readServers, &readFallback, &fallbackAssigned);
-    if (readServers != servers || readFallback != fallback) {
+    TimesyncdConfig::Servers read;
+    TimesyncdConfig::parse(output, &read);
+    if (read.ntp != servers || read.fallback != fallback) {
         *error = QStringLiteral("Another timesyncd.conf drop-in overrides the saved servers; systemd-timesyncd would use \"%1\" and fallback \"%2\"")
-                     .arg(readServers.join(QLatin1Char(' ')), readFallback.join(QLatin1Char(' ')));
+                     .arg(read.ntp.join(QLatin1Char(' ')), read.fallback.join(QLatin1Char(' ')));
         return false;
     }
     return true;
 }
+
 }

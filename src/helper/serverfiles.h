@@ -33,24 +33,23 @@ struct Plan
 
 /// What saving `servers` and `fallback` (checked names) for `service`
 /// ("systemd-timesyncd" or "chrony") below `root` changes. Refuses a list that
-/// leaves the service without any source.
+/// leaves the service without any source, and a symbolic link where it writes.
+/// chrony's main file keeps its unwanted sources behind
+/// TimeSyncNames::chronyDisabledMarker, so that they can come back.
 Plan plan(const QString &root, const QString &service, const QStringList &servers, const QStringList &fallback);
 
-/// Writes every change, each file replaced atomically (mode 0644). On failure
-/// the files written so far are put back.
+/// Writes every change through the one checked writer: a new file gets mode
+/// 0644, an existing one keeps its mode, owner and group, a link is never
+/// written through. On failure the files written so far are put back.
 bool apply(const QList<FileChange> &changes, QString *error);
 /// Puts every file back as it was before apply().
 void restore(const QList<FileChange> &changes);
 
 /// Reads the written configuration as the service would: chronyd's own parser
-/// (`chronyd -p -f FILE`, `chronyd` the program to run) on each written chrony
-/// file; for systemd-timesyncd, the files in systemd's order
+/// (`chronyd -p -f FILE`, `chronyd` the program to run) on the whole
+/// configuration, and on each written sources file, which may hold sources only;
+/// for systemd-timesyncd, the files in systemd's order
 /// (`systemd-analyze cat-config`), whose servers must be exactly the saved ones.
 bool check(const QString &root, const QString &service, const Plan &plan, const QStringList &servers, const QStringList &fallback, const QString &chronyd,
     QString *error);
-
-/// The servers of a [Time] section in `catConfig` (the output of
-/// `systemd-analyze cat-config systemd/timesyncd.conf`), the empty assignments
-/// resetting what came before; `fallbackAssigned` tells whether FallbackNTP= occurs.
-void timesyncdServers(const QString &catConfig, QStringList *servers, QStringList *fallback, bool *fallbackAssigned);
 }

@@ -2,6 +2,7 @@
 
 #include "helper_debug.h"
 
+#include "ntpquery.h"
 #include "serverfiles.h"
 #include "servername.h"
 #include "systemd1managerproxy.h"
@@ -12,6 +13,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QProcess>
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -215,7 +219,14 @@ void ServersSave::m_reloadChronySources(const Done &done)
     if (chronyc.isEmpty()) {
         chronyc = QStringLiteral("/usr/bin/chronyc");
     }
-    auto *process = new QProcess(this);
+    auto *process = new ToolProcess(this);
+    // chronyc makes its own socket in /run/chrony, which only chrony's user may
+    // write: as that user it needs no capability the helper's unit lacks.
+    if (::geteuid() == 0) {
+        if (const passwd *user = ::getpwnam("_chrony")) {
+            process->setUser(user->pw_uid, user->pw_gid);
+        }
+    }
     process->setProcessChannelMode(QProcess::MergedChannels);
     auto *timeout = new QTimer(process);
     timeout->setSingleShot(true);

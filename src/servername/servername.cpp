@@ -5,9 +5,6 @@
 #include <arpa/inet.h>
 
 namespace ServerName {
-const QString timesyncdDropIn = QStringLiteral("/etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf");
-const QString chronySourcesName = QStringLiteral("orb-date-servers.sources");
-
 namespace {
 bool isLetterOrDigit(QChar c)
 {
@@ -27,6 +24,21 @@ bool isLabel(const QString &label)
         }
     }
     return true;
+}
+
+bool isShorthandAddress(const QString &name)
+{
+    QByteArray latin = name.toLatin1();
+    if (latin.endsWith('.')) {
+        latin.chop(1);
+    }
+    // Digits and dots alone are never looked up either, even past inet_aton's range ("256.1.1.1").
+    bool allNumeric = true;
+    for (const char c : latin) {
+        allNumeric = allNumeric && (c == '.' || (c >= '0' && c <= '9'));
+    }
+    in_addr address;
+    return allNumeric || ::inet_aton(name.toLatin1().constData(), &address) != 0 || ::inet_aton(latin.constData(), &address) != 0;
 }
 
 bool isAddress(const QString &text)
@@ -75,15 +87,9 @@ QString normalized(const QString &server)
     if (isAddress(name)) {
         return name;
     }
-    // A name of digits and dots only would be read as a (shorthand) address, not looked up.
-    bool allNumeric = true;
-    for (const QChar c : name) {
-        if (c != QLatin1Char('.') && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
-            allNumeric = false;
-            break;
-        }
-    }
-    if (allNumeric || !isHostName(name)) {
+    // A name the resolver's inet_aton() reads as a number ("10.1", "0x7f.0.0.1",
+    // "017.0.0.1", "0xdead") is used as a shorthand address, never looked up.
+    if (!isHostName(name) || isShorthandAddress(name)) {
         return QString();
     }
     return name;

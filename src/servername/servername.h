@@ -12,11 +12,6 @@ QString normalized(const QString &server);
 /// Whether normalized() accepts `server`.
 bool isAcceptable(const QString &server);
 
-/// Where the date helper keeps the servers it sets: a systemd-timesyncd drop-in
-/// whose name sorts after the usual ones, and a file in chrony's sources folder.
-extern const QString timesyncdDropIn;
-extern const QString chronySourcesName;
-
 /// A DNS host name: dot-separated labels of ASCII letters, digits and inner
 /// hyphens, 1 to 63 characters each, 253 characters at most, an optional final dot.
 bool isHostName(const QString &name);

@@ -84,6 +84,10 @@ private Q_SLOTS:
         QTest::newRow("leading zero in address") << QStringLiteral("127.0.0.01") << refused;
         QTest::newRow("short address") << QStringLiteral("127.1") << refused;
         QTest::newRow("number") << QStringLiteral("2130706433") << refused;
+        QTest::newRow("hexadecimal shorthand") << QStringLiteral("0x7f.0.0.1") << refused;
+        QTest::newRow("octal shorthand, final dot") << QStringLiteral("017.1.") << refused;
+        QTest::newRow("hexadecimal number") << QStringLiteral("0xDEAD") << refused;
+        QTest::newRow("hexadecimal-looking host") << QStringLiteral("0xdead.example.org") << QStringLiteral("0xdead.example.org");
         QTest::newRow("octet too large") << QStringLiteral("256.1.1.1") << refused;
         QTest::newRow("IPv6 scope") << QStringLiteral("fe80::1%eth0") << refused;
         QTest::newRow("IPv4 in brackets") << QStringLiteral("[127.0.0.1]") << refused;

@@ -10,22 +10,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include "configreaders.h"
 #include "configroot.h"
-#include "servername.h"
+#include "timesyncnames.h"
 #include "timesyncbus.h"
 
 namespace
 {
-bool isComment(const QString &trimmed)
-{
-    return trimmed.isEmpty() || QStringLiteral("#!;%").contains(trimmed.front());
-}
-
-bool isServerDirective(const QString &word)
-{
-    return word.compare(QLatin1String("server"), Qt::CaseInsensitive) == 0 || word.compare(QLatin1String("pool"), Qt::CaseInsensitive) == 0;
-}
-
 // chronyc's report, one "Name : value" a line.
 QHash<QString, QString> trackingReport(const QString &output)
 {
@@ -49,17 +40,12 @@ DirectiveService::DirectiveService(const Settings &settings, QObject *parent)
 
 DirectiveService *DirectiveService::createChrony(QObject *parent)
 {
-    return new DirectiveService({QStringLiteral("chrony"),
-                                 {QStringLiteral("chrony.service"), QStringLiteral("chronyd.service")},
-                                 {QStringLiteral("/etc/chrony/chrony.conf"), QStringLiteral("/etc/chrony.conf")},
-                                 true,
-                                 true},
-                                parent);
+    return new DirectiveService({TimeSyncNames::chronyService, TimeSyncNames::chronyUnits(), TimeSyncNames::chronyMainFiles(), true, true}, parent);
 }
 
 DirectiveService *DirectiveService::createNtpsec(QObject *parent)
 {
-    return new DirectiveService({QStringLiteral("ntpsec"), {QStringLiteral("ntpsec.service")}, {QStringLiteral("/etc/ntpsec/ntp.conf")}, false, false}, parent);
+    return new DirectiveService({TimeSyncNames::ntpsecService, {TimeSyncNames::ntpsecUnit}, TimeSyncNames::ntpsecMainFiles(), false, false}, parent);
 }
 
 QStringList DirectiveService::configFiles() const
@@ -74,61 +60,26 @@ QStringList DirectiveService::configFiles() const
 void DirectiveService::reload()
 {
     m_files.clear();
-    QString main = TimeSync::rooted(m_settings.mainFiles.constFirst());
-    for (const QString &candidate : qAsConst(m_settings.mainFiles)) {
-        if (QFileInfo::exists(TimeSync::rooted(candidate))) {
-            main = TimeSync::rooted(candidate);
-            break;
+    m_sourceDirs.clear();
+    if (m_settings.followChronyIncludes) {
+        const ChronyConfig::Layout layout = ChronyConfig::read(TimeSync::rootDirectory());
+        m_sourceDirs = layout.sourceDirs;
+        for (const QString &path : layout.files) {
+            m_files << ConfigFile::read(path);
         }
     }
-    QSet<QString> seen;
-    m_read(main, 0, &seen);
+    if (m_files.isEmpty()) {
+        QString main = TimeSync::rooted(m_settings.mainFiles.constFirst());
+        for (const QString &candidate : qAsConst(m_settings.mainFiles)) {
+            if (QFileInfo::exists(TimeSync::rooted(candidate))) {
+                main = TimeSync::rooted(candidate);
+                break;
+            }
+        }
+        m_files << ConfigFile::read(main);
+    }
     setEdited(false);
     m_parse();
-}
-
-void DirectiveService::m_read(const QString &path, int depth, QSet<QString> *seen)
-{
-    // Includes may point at each other; a file is read once.
-    constexpr int maxDepth = 8;
-    if (depth > maxDepth || seen->contains(path)) {
-        return;
-    }
-    seen->insert(path);
-    m_files << ConfigFile::read(path);
-    if (!m_settings.followChronyIncludes) {
-        return;
-    }
-    const QList<QByteArray> lines = m_files.constLast().lines;
-    for (const QByteArray &raw : lines) {
-        const QString text = ConfigText::text(raw).trimmed();
-        if (isComment(text)) {
-            continue;
-        }
-        const QStringList words = ConfigText::words(text);
-        const QString directive = words.constFirst().toLower();
-        const QStringList arguments = words.mid(1);
-        if (directive == QLatin1String("include") && !arguments.isEmpty()) {
-            const QFileInfo pattern(TimeSync::rooted(arguments.constFirst()));
-            const QDir dir = pattern.dir();
-            for (const QString &name : dir.entryList({pattern.fileName()}, QDir::Files, QDir::Name)) {
-                m_read(dir.filePath(name), depth + 1, seen);
-            }
-        } else if (directive == QLatin1String("confdir") || directive == QLatin1String("sourcedir")) {
-            const QString suffix = directive == QLatin1String("confdir") ? QStringLiteral(".conf") : QStringLiteral(".sources");
-            // With several folders, a file name found in an earlier one hides the same name later.
-            QSet<QString> names;
-            for (const QString &folder : arguments) {
-                for (const QString &file : ConfigText::filesIn(TimeSync::rooted(folder), suffix)) {
-                    const QString name = QFileInfo(file).fileName();
-                    if (!names.contains(name)) {
-                        names.insert(name);
-                        m_read(file, depth + 1, seen);
-                    }
-                }
-            }
-        }
-    }
 }
 
 void DirectiveService::m_parse()
@@ -137,13 +88,10 @@ void DirectiveService::m_parse()
     for (int f = 0; f < m_files.size(); ++f) {
         const QList<QByteArray> &lines = m_files.at(f).lines;
         for (int l = 0; l < lines.size(); ++l) {
-            const QString text = ConfigText::text(lines.at(l)).trimmed();
-            if (isComment(text)) {
-                continue;
-            }
-            const QStringList words = ConfigText::words(text);
-            if (words.size() >= 2 && isServerDirective(words.constFirst())) {
-                m_entries << Entry{f, l, words.at(1)};
+            const QString text = ConfigText::text(lines.at(l));
+            const QString server = m_settings.followChronyIncludes ? ChronyConfig::sourceName(text) : NtpsecConfig::sourceName(text);
+            if (!server.isEmpty()) {
+                m_entries << Entry{f, l, server};
             }
         }
     }
@@ -210,13 +158,9 @@ QString DirectiveService::configTarget() const
     }
     // New servers go into the date helper's file in chrony's sources folder
     // below /etc (those under /run are lost at reboot), or else into the main file.
-    for (const QByteArray &raw : m_files.constFirst().lines) {
-        const QStringList words = ConfigText::words(ConfigText::text(raw));
-        if (m_settings.followChronyIncludes && words.size() >= 2 && words.constFirst().toLower() == QLatin1String("sourcedir")) {
-            const QString dir = QDir::cleanPath(words.at(1));
-            if (dir.startsWith(QLatin1String("/etc/"))) {
-                return TimeSync::rooted(dir + QLatin1Char('/') + ServerName::chronySourcesName);
-            }
+    for (const QString &dir : m_sourceDirs) {
+        if (QDir::cleanPath(dir).startsWith(QLatin1String("/etc/"))) {
+            return TimeSync::rooted(QDir::cleanPath(dir) + QLatin1Char('/') + TimeSyncNames::chronySourcesName);
         }
     }
     return m_files.constFirst().path;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QSet>
 
 #include "abstractserviceclass.h"
 #include "configtext.h"
@@ -49,12 +48,12 @@ private:
         QString server;
     };
 
-    void m_read(const QString &path, int depth, QSet<QString> *seen);
     void m_parse();
     // The file of `server`'s first line outside the main file, if any.
     QString m_foreignFile(const QString &server) const;
 
     Settings m_settings;
     QList<ConfigFile> m_files;
+    QStringList m_sourceDirs; // chrony's, as its files name them
     QList<Entry> m_entries;
 };
