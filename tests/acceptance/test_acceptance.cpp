@@ -7,7 +7,7 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -450,9 +450,9 @@ void AcceptanceTest::screenshots()
     QFETCH(bool, admin);
     QFETCH(bool, dark);
     qputenv("ORB_ADMIN_MODE", admin ? "1" : "0");
-    const QPalette saved = QGuiApplication::palette();
+    const QPalette saved = QApplication::palette();
     if (dark) {
-        QGuiApplication::setPalette(darkPalette());
+        QApplication::setPalette(darkPalette());
     }
     ModuleHost host;
     QVERIFY(host.create(QSize(1000, 720)));
@@ -476,7 +476,7 @@ void AcceptanceTest::screenshots()
         QVERIFY(!image.isNull());
         QVERIFY(image.save(screenshotPath(name)));
     }
-    QGuiApplication::setPalette(saved);
+    QApplication::setPalette(saved);
 }
 
 QTEST_MAIN(AcceptanceTest)

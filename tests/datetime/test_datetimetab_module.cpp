@@ -6,7 +6,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -157,7 +157,7 @@ private Q_SLOTS:
 
     void screenshotsOnLightAndDarkPalettes()
     {
-        const QPalette saved = QGuiApplication::palette();
+        const QPalette saved = QApplication::palette();
         ModuleHost host;
         QVERIFY(host.create(QSize(1000, 700)));
         host.module()->load();
@@ -166,10 +166,10 @@ private Q_SLOTS:
         QVERIFY(tab->property("isLight").toBool());
         host.saveScreenshot(QStringLiteral("datetime-tab-light"));
 
-        QGuiApplication::setPalette(darkPalette());
+        QApplication::setPalette(darkPalette());
         QVERIFY(host.waitFor([&] { return !tab->property("isLight").toBool(); }));
         host.saveScreenshot(QStringLiteral("datetime-tab-dark"));
-        QGuiApplication::setPalette(saved);
+        QApplication::setPalette(saved);
     }
 
 private:

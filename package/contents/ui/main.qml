@@ -344,7 +344,9 @@ KCM.SimpleKCM {
         // The page's area below its title: the whole page height would push the
         // bottom of every tab out of sight, and the page itself does not scroll.
         implicitHeight: page.contentItem ? page.contentItem.height : page.height
-        color: "transparent"
+        // The tabs draw in the system palette: so does the ground under and beside
+        // them, whatever the host's own theme guesses.
+        color: systemPalette.window
 
         SystemPalette {
             id: systemPalette
