@@ -264,7 +264,7 @@ QDBusPendingCall DBusOrbAdminDate::SetLocalRTC(bool localRtc, bool fixSystem, bo
 QDBusPendingCall DBusOrbAdminDate::SetTimezone(const QString &zoneId, bool interactive)
 {
     const BusyScope busy(this);
-    // The helper's set-time action first, as the platform's agent expects; then
+    // The helper's set-time action first, as the desktop's agent expects; then
     // the one timedated really asks polkit about, so that its dialog is placed too.
     preAuthAction(s_setTimeAction);
     preAuthAction(s_setTimezoneAction);

@@ -1,5 +1,5 @@
 /*
-    Proxy of the platform's privileged date helper on the system bus.
+    Proxy of our privileged date helper on the system bus.
 */
 
 #include "orbadmindateinterface.h"

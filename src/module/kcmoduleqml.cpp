@@ -112,7 +112,7 @@ void KCModuleQML::m_init(QQmlEngine *engine)
         m_timeZoneSaver = new TimeZoneSaver(m_daemon, this);
         connect(m_timeZoneSaver, &TimeZoneSaver::error, this, &KCModuleQML::showMessage);
 
-        m_synchronizer = new Synchronizer(m_logic, m_daemon);
+        m_synchronizer = new Synchronizer(m_logic, m_daemon, this);
         m_synchronizer->setServer(m_settings.value(Settings::Server).toString());
         connect(m_synchronizer, &Synchronizer::error, this, &KCModuleQML::showMessage);
         m_synchronizer->getSysAlive();

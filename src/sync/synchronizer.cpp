@@ -12,8 +12,8 @@
 #include "servername.h"
 #include "timesyncbus.h"
 
-Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client)
-    : QObject(nullptr)
+Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client, QObject *parent)
+    : QObject(parent)
     , m_daemon(std::move(client))
     , m_logic(std::move(logic))
 {

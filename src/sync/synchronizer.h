@@ -16,7 +16,7 @@ class Synchronizer : public QObject
 {
     Q_OBJECT
 public:
-    Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client);
+    Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client, QObject *parent = nullptr);
 
     // The servers offered for an immediate synchronization, most trusted first.
     static const QStringList &recommendedServers();
