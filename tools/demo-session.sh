@@ -76,18 +76,6 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 export DISPLAY=$display
-# A screen reader's view: the accessibility bus on our session bus, and Qt told
-# to serve it.
-if [ -n "${ORB_DEMO_A11Y_DUMP:-}" ]; then
-    /usr/libexec/at-spi-bus-launcher --launch-immediately &
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
-    # Qt looks for the bus once, when it starts.
-    for _ in $(seq 1 100); do
-        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q true && break
-        sleep 0.1
-    done
-fi
 "${host[@]}" &
 host_pid=$!
 # The page is ready once the window is mapped and has had a moment to load.
@@ -97,12 +85,6 @@ for _ in $(seq 1 150); do
 done
 sleep 4
 import -window root "$ORB_DEMO_SCREENSHOT"
-status=0
-if [ -n "${ORB_DEMO_A11Y_DUMP:-}" ]; then
-    /usr/bin/python3 "$src/tools/a11y-dump.py" kcmshell5 > "$ORB_DEMO_A11Y_DUMP" || status=$?
-    echo "demo: accessible tree written to $ORB_DEMO_A11Y_DUMP"
-fi
 kill "$host_pid" 2>/dev/null || true
 wait "$host_pid" 2>/dev/null || true
 echo "demo: screenshot written to $ORB_DEMO_SCREENSHOT"
-exit "$status"

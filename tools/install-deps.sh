@@ -29,8 +29,8 @@ PACKAGES=(
   dpkg-dev file
   # demo: the look of a Plasma session (its platform theme reads kdeglobals)
   plasma-integration
-  # tools/a11y-dump.sh: the accessibility bus and a client that reads it
-  at-spi2-core python3-pyatspi
+  # the accessibility test: the accessibility bus
+  at-spi2-core
   # locale sources, from which a test builds a private Russian locale
   locales
 )
