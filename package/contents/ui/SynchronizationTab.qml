@@ -387,30 +387,12 @@ Rectangle {
                 }
             }
 
-            Button {
+            P.FramedButton {
                 id: syncButton
                 objectName: "syncButton"
                 Layout.preferredWidth: Math.max(200, implicitContentWidth + 20)
                 Layout.preferredHeight: 30
                 text: i18n("Synchronize")
-
-                // Some styles draw the label as part of the background they paint.
-                contentItem: Label {
-                    text: syncButton.text
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                    color: palette.buttonText
-                }
-                background: Rectangle {
-                    color: syncButton.pressed ? palette.dark : palette.button
-                    border.color: syncButton.visualFocus ? palette.highlight : palette.mid
-                    radius: 3
-                    Behavior on color {
-                        ColorAnimation {
-                            duration: 100
-                        }
-                    }
-                }
 
                 onClicked: tabRoot.synchronize()
             }

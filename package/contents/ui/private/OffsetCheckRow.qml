@@ -24,7 +24,7 @@ RowLayout {
         id: offsetCheck
     }
 
-    Button {
+    FramedButton {
         id: checkButton
         objectName: "offsetCheckButton"
         Layout.preferredWidth: 200
@@ -34,19 +34,6 @@ RowLayout {
         onClicked: {
             row.checkedServer = row.server.trim()
             offsetCheck.check(row.server)
-        }
-
-        // Drawn like the Synchronize button above it.
-        contentItem: Label {
-            text: checkButton.text
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-            color: checkButton.enabled ? palette.buttonText : "gray"
-        }
-        background: Rectangle {
-            color: checkButton.pressed ? palette.dark : palette.button
-            border.color: checkButton.visualFocus ? palette.highlight : palette.mid
-            radius: 3
         }
     }
 

@@ -151,9 +151,8 @@ Rectangle {
         event.accepted = true
     }
 
-    SystemPalette {
+    OrbPalette {
         id: systemPalette
-        colorGroup: SystemPalette.Active
     }
 
     TextField {
@@ -229,7 +228,7 @@ Rectangle {
 
         background: Rectangle {
             color: systemPalette.base
-            border.color: systemPalette.mid
+            border.color: systemPalette.frame
             radius: 5
         }
 
