@@ -2,11 +2,15 @@
 
 #include <QMetaType>
 
+#include <algorithm>
+
 #include <utility>
 
 // Made when the library is loaded, so the theme file is read once per process.
 SystemDisplayFormatController TrayDisplay::m_formatController;
 DisplayFormat TrayDisplay::m_currentFormat;
+QVector<bool> TrayDisplay::m_boxes(TrayDisplay::m_numberOfDisplayOptions, false);
+QVector<TrayDisplay *> TrayDisplay::m_instances;
 
 // QML passes the check boxes as an array of booleans.
 static const int checkBoxesMetaType = qRegisterMetaType<QVector<bool>>("QVector<bool>");
@@ -16,6 +20,132 @@ TrayDisplay::TrayDisplay(QObject *parent)
 {
     Q_UNUSED(checkBoxesMetaType)
     connect(&m_formatController, &SystemDisplayFormatController::showMessage, this, &TrayDisplay::error);
+    m_instances.append(this);
+}
+
+TrayDisplay::~TrayDisplay()
+{
+    m_instances.removeOne(this);
+}
+
+QVariantList TrayDisplay::boxes()
+{
+    QVariantList list;
+    for (const bool on : qAsConst(m_boxes)) {
+        list.append(on);
+    }
+    return list;
+}
+
+QVariantList TrayDisplay::enabledBoxes()
+{
+    QVariantList list;
+    for (int option = 0; option < m_numberOfDisplayOptions; ++option) {
+        list.append(isEnabled(m_boxes, option));
+    }
+    return list;
+}
+
+bool TrayDisplay::isEnabled(const QVector<bool> &boxes, int option)
+{
+    switch (option) {
+    case DisplayDayOfWeekDate:
+    case DisplayMonthDate:
+    case DisplayDayOfMonthDate:
+    case DisplayYearDate:
+        return !boxes.at(DisplayDateInStandartFormatDate);
+    case DisplaySecondsTip:
+        return boxes.at(DisplayTimeTip);
+    case DisplayDateInStandartFormatTip:
+        return boxes.at(DisplayDateTip);
+    case DisplayDayOfWeekTip:
+    case DisplayMonthTip:
+    case DisplayDayOfMonthTip:
+    case DisplayYearTip:
+        return boxes.at(DisplayDateTip) && !boxes.at(DisplayDateInStandartFormatTip);
+    default:
+        return true;
+    }
+}
+
+int TrayDisplay::setBox(int option, bool checked)
+{
+    if (option < 0 || option >= m_numberOfDisplayOptions) {
+        return -1;
+    }
+    QVector<bool> &b = m_boxes;
+    b[option] = checked;
+    const auto none = [&b](std::initializer_list<DisplayOption> options) {
+        return std::none_of(options.begin(), options.end(), [&b](DisplayOption o) {
+            return b.at(o);
+        });
+    };
+    const auto dateEmpty = [&] {
+        return none({DisplayDateInStandartFormatDate, DisplayDayOfWeekDate, DisplayMonthDate, DisplayDayOfMonthDate, DisplayYearDate});
+    };
+    const auto tipDateEmpty = [&] {
+        return none({DisplayDateInStandartFormatTip, DisplayDayOfWeekTip, DisplayMonthTip, DisplayDayOfMonthTip, DisplayYearTip});
+    };
+    int checkedForIt = -1;
+    switch (option) {
+    case DisplayDateInStandartFormatDate:
+        checkedForIt = dateEmpty() ? DisplayDayOfWeekDate : -1;
+        break;
+    case DisplayDayOfWeekDate:
+    case DisplayMonthDate:
+    case DisplayDayOfMonthDate:
+    case DisplayYearDate:
+        checkedForIt = dateEmpty() ? DisplayDateInStandartFormatDate : -1;
+        break;
+    case DisplayTimeTip:
+    case DisplayDateTip:
+        // The tooltip shows the time, the date or both.
+        if (!checked) {
+            checkedForIt = option == DisplayTimeTip ? DisplayDateTip : DisplayTimeTip;
+            b[checkedForIt] = true;
+        }
+        // A date with nothing in it would leave the tooltip empty, and an empty
+        // format is never stored.
+        if (b.at(DisplayDateTip) && tipDateEmpty()) {
+            b[DisplayDateInStandartFormatTip] = true;
+        }
+        break;
+    // Without a date in the tooltip its parts show nothing, and need not.
+    case DisplayDateInStandartFormatTip:
+        checkedForIt = b.at(DisplayDateTip) && tipDateEmpty() ? DisplayDayOfWeekTip : -1;
+        break;
+    case DisplayDayOfWeekTip:
+    case DisplayMonthTip:
+    case DisplayDayOfMonthTip:
+    case DisplayYearTip:
+        checkedForIt = b.at(DisplayDateTip) && tipDateEmpty() ? DisplayDateInStandartFormatTip : -1;
+        break;
+    default:
+        break;
+    }
+    if (checkedForIt >= 0) {
+        b[checkedForIt] = true;
+    }
+    saveDisplayFormat(b);
+    m_notify();
+    return checkedForIt;
+}
+
+void TrayDisplay::m_readBoxes()
+{
+    const QVector<bool> read = savedDisplayFormatToCheckBoxes();
+    for (int option = 0; option < m_numberOfDisplayOptions; ++option) {
+        if (isEnabled(read, option)) {
+            m_boxes[option] = read.at(option);
+        }
+    }
+}
+
+void TrayDisplay::m_notify()
+{
+    for (TrayDisplay *instance : qAsConst(m_instances)) {
+        Q_EMIT instance->boxesChanged();
+    }
 }
 
 DisplayFormat &TrayDisplay::currentFormat()
@@ -31,16 +161,21 @@ SystemDisplayFormatController &TrayDisplay::formatController()
 void TrayDisplay::loadSettings()
 {
     m_currentFormat = m_formatController.get();
+    m_readBoxes();
+    m_notify();
 }
 
 void TrayDisplay::apply()
 {
     m_formatController.set(m_currentFormat);
+    m_notify();
 }
 
 void TrayDisplay::setDefaults()
 {
     m_currentFormat = SystemDisplayFormatController::defaults();
+    m_readBoxes();
+    m_notify();
 }
 
 void TrayDisplay::reset()
@@ -110,6 +245,7 @@ void TrayDisplay::saveDisplayFormat(const QVector<bool> &checkBoxes)
     m_currentFormat.clockFormat = m_getTimeFormat(boxes);
     m_currentFormat.dateFormat = m_keepFullNames(date, m_currentFormat.dateFormat);
     m_currentFormat.clockMessageFormat = m_keepFullNames(tip, m_currentFormat.clockMessageFormat);
+    m_notify();
 }
 
 QString TrayDisplay::m_getTimeFormat(const QVector<bool> &checkBoxes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantList>
 #include <QVector>
 
 #include "displayformat.h"
@@ -12,6 +13,12 @@
 class TrayDisplay : public QObject
 {
     Q_OBJECT
+    // What the tab's boxes show and which of them may be changed, indexed by
+    // DisplayOption; both follow every edit and load of any instance.
+    Q_PROPERTY(QVariantList boxes READ boxes NOTIFY boxesChanged)
+    Q_PROPERTY(QVariantList enabledBoxes READ enabledBoxes NOTIFY boxesChanged)
+    // needsSave() as a property, for bindings.
+    Q_PROPERTY(bool hasChanges READ needsSave NOTIFY boxesChanged)
 public:
     // Indexes of the check-box vector.
     enum DisplayOption {
@@ -34,6 +41,14 @@ public:
 
     // Relays the failures of storing the formats as error().
     explicit TrayDisplay(QObject *parent = nullptr);
+    ~TrayDisplay() override;
+
+    static QVariantList boxes();
+    static QVariantList enabledBoxes();
+    // Whether `option` may be changed while the boxes are `boxes`: the elements
+    // of a date only without its standard form, the tooltip's parts only with
+    // the part they belong to.
+    static bool isEnabled(const QVector<bool> &boxes, int option);
 
     // The edited formats, for back-end callers.
     static DisplayFormat &currentFormat();
@@ -51,9 +66,14 @@ public Q_SLOTS:
     static QVector<bool> savedDisplayFormatToCheckBoxes();
     // Builds the edited formats from the boxes; missing entries count as unchecked.
     static void saveDisplayFormat(const QVector<bool> &checkBoxes);
+    // The user set one box. Every group keeps something to show: when the
+    // change would empty one, another box of it is checked, and its option is
+    // returned (for the keyboard focus); -1 when no other box changed.
+    static int setBox(int option, bool checked);
 
 Q_SIGNALS:
     void error(const QString &title, const QString &message);
+    void boxesChanged();
 
 private:
     static QString m_getTimeFormat(const QVector<bool> &checkBoxes);
@@ -61,8 +81,14 @@ private:
     static QString m_getTipFormat(const QVector<bool> &checkBoxes);
     static QString m_keepFullNames(const QString &built, const QString &previous);
     static void m_addFormat(QString &format, const QString &element, const QString &separator = QStringLiteral(" "));
+    // The boxes read from the edited formats; a box disabled by them keeps its state.
+    static void m_readBoxes();
+    static void m_notify();
 
     static SystemDisplayFormatController m_formatController;
     static DisplayFormat m_currentFormat;
+    // A disabled box's state is the user's, not the formats': it is kept here.
+    static QVector<bool> m_boxes;
+    static QVector<TrayDisplay *> m_instances;
     static const int m_numberOfDisplayOptions = 14;
 };

@@ -18,6 +18,7 @@
 
 #include "dbusorbadmindate.h"
 #include "kcmoduleqml.h"
+#include "traydisplay.h"
 #include "modulehost.h"
 #include "settingsforappletprovider.h"
 #include "standins.h"
@@ -176,13 +177,12 @@ private Q_SLOTS:
         QVERIFY(!kcm->needsSave());
         QCOMPARE(kcm->changedTabs(), std::vector<bool>(5, false));
 
-        // The page's change relay reaches the module: a tab page raising its flag.
-        QQuickItem *trayTab = host.tabPage(1);
-        QVERIFY(trayTab);
-        trayTab->setProperty("needsSave", true);
+        // The page's change relay reaches the module: an edit the tray tab shows.
+        QVERIFY(host.tabPage(1));
+        TrayDisplay::setBox(TrayDisplay::DisplaySecondsTime, !TrayDisplay::boxes().at(TrayDisplay::DisplaySecondsTime).toBool());
         QVERIFY(kcm->needsSave());
         QCOMPARE(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab), true);
-        trayTab->setProperty("needsSave", false);
+        TrayDisplay::reset();
         QVERIFY(!kcm->needsSave());
         qunsetenv("ORB_ADMIN_MODE");
     }

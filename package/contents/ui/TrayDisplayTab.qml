@@ -6,18 +6,13 @@ import ru.nimbolinux.kcm.orbadmindate 1.0
 import "private"
 
 // What the panel clock shows: seconds, the parts of the date and the tooltip.
-// Every group always keeps something to show: the rules below check another box
+// Every group always keeps something to show: TrayDisplay checks another box
 // when the last one of a group is unchecked.
 Rectangle {
     id: tabRoot
 
     property bool isLight: true
-    // Indexed by TrayDisplay.DisplayOption.
-    property var checkboxes: []
-    property bool needsSave: false
-    // While load() puts the stored state into the boxes, their handlers only
-    // enable and disable: loading must not edit the formats.
-    property bool loading: false
+    readonly property bool needsSave: trayDisplay.hasChanges
 
     readonly property alias preview: clockPreview
 
@@ -30,20 +25,6 @@ Rectangle {
 
     function load() {
         trayDisplay.loadSettings()
-        const stored = trayDisplay.savedDisplayFormatToCheckBoxes()
-        const boxes = []
-        for (let i = 0; i < trayDisplay.numberOfDisplayOptions(); ++i) {
-            boxes.push(!!stored[i])
-        }
-        checkboxes = boxes
-
-        loading = true
-        for (let option = 0; option < boxes.length; ++option) {
-            box(option).setCheckedIfEnabled(boxes[option])
-        }
-        loading = false
-        needsSave = false
-        clockPreview.refresh()
     }
 
     // The refresh tick: the preview shows the running time.
@@ -51,14 +32,13 @@ Rectangle {
         clockPreview.refresh()
     }
 
-    function save(option, value) {
-        if (loading) {
-            return
+    // A box the user set; a box checked for it, to keep its group showing
+    // something, takes the keyboard focus.
+    function toggle(option, checked) {
+        const checkedForIt = trayDisplay.setBox(option, checked)
+        if (checkedForIt >= 0) {
+            box(checkedForIt).forceActiveFocus()
         }
-        checkboxes[option] = value
-        trayDisplay.saveDisplayFormat(checkboxes)
-        needsSave = trayDisplay.needsSave()
-        clockPreview.refresh()
     }
 
     function box(option) {
@@ -81,72 +61,14 @@ Rectangle {
         return null
     }
 
-    function dateElements() {
-        return [dateDayOfWeek, dateMonth, dateDayOfMonth, dateYear]
-    }
-
-    function tipElements() {
-        return [tipDayOfWeek, tipMonth, tipDayOfMonth, tipYear]
-    }
-
-    function anyChecked(boxes) {
-        return boxes.some(b => b.checked)
-    }
-
-    // Date column: the standard form or at least one element.
-    function dateStandardChanged() {
-        save(TrayDisplay.DisplayDateInStandartFormatDate, dateStandard.checked)
-        if (!loading && !dateStandard.checked && !anyChecked(dateElements())) {
-            dateDayOfWeek.checked = true
-            dateDayOfWeek.forceActiveFocus()
-        }
-    }
-
-    function dateElementChanged(element, option) {
-        save(option, element.checked)
-        if (!loading && !dateStandard.checked && !anyChecked(dateElements())) {
-            dateStandard.checked = true
-            dateStandard.forceActiveFocus()
-        }
-    }
-
-    // Tip column: the time, the date or both; a date in the standard form or with
-    // at least one element.
-    function tipTimeChanged() {
-        save(TrayDisplay.DisplayTimeTip, tipTime.checked)
-        if (!loading && !tipTime.checked) {
-            tipDate.checked = true
-        }
-    }
-
-    function tipDateChanged() {
-        save(TrayDisplay.DisplayDateTip, tipDate.checked)
-        if (loading) {
-            return
-        }
-        if (!tipDate.checked) {
-            tipTime.checked = true
-        } else if (!tipStandard.checked && !anyChecked(tipElements())) {
-            // A date with nothing in it would leave the tooltip empty, and an
-            // empty format is never stored.
-            tipStandard.checked = true
-        }
-    }
-
-    function tipStandardChanged() {
-        save(TrayDisplay.DisplayDateInStandartFormatTip, tipStandard.checked)
-        if (!loading && tipDate.checked && !tipStandard.checked && !anyChecked(tipElements())) {
-            tipDayOfWeek.checked = true
-            tipDayOfWeek.forceActiveFocus()
-        }
-    }
-
-    function tipElementChanged(element, option) {
-        save(option, element.checked)
-        if (!loading && tipDate.checked && !tipStandard.checked && !anyChecked(tipElements())) {
-            tipStandard.checked = true
-            tipStandard.forceActiveFocus()
-        }
+    // One box of the tab: its state and whether it may change come from the
+    // edited formats, and a click goes back to them.
+    component TrayBox: OrbCheckBox {
+        property int option
+        Layout.fillWidth: true
+        checked: trayDisplay.boxes[option]
+        enabled: trayDisplay.enabledBoxes[option]
+        onToggled: tabRoot.toggle(option, checked)
     }
 
     TrayDisplay {
@@ -155,6 +77,7 @@ Rectangle {
         onError: function(title, message) {
             tabRoot.error(title, message)
         }
+        onBoxesChanged: clockPreview.refresh()
     }
 
     FontSettingsOpener {
@@ -201,13 +124,12 @@ Rectangle {
                     color: systemPalette.buttonText
                     text: i18n("Time:")
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: timeSeconds
                     objectName: "timeSeconds"
+                    option: TrayDisplay.DisplaySecondsTime
                     group: timeHeading.text
-                    Layout.fillWidth: true
                     text: i18n("display seconds")
-                    onClicked: tabRoot.save(TrayDisplay.DisplaySecondsTime, checked)
                 }
                 // The time column has room to spare below its one box.
                 ClockPreviewBlock {
@@ -228,53 +150,40 @@ Rectangle {
                     color: systemPalette.buttonText
                     text: i18n("Date:")
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: dateStandard
                     objectName: "dateStandard"
+                    option: TrayDisplay.DisplayDateInStandartFormatDate
                     group: dateHeading.text
-                    Layout.fillWidth: true
                     text: i18n("display date in format dd.mm.yyyy")
-                    onCheckedChanged: tabRoot.dateStandardChanged()
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: dateDayOfWeek
                     objectName: "dateDayOfWeek"
+                    option: TrayDisplay.DisplayDayOfWeekDate
                     group: dateHeading.text
-                    Layout.fillWidth: true
-                    enabled: !dateStandard.checked
                     text: i18n("display day of week")
-                    onCheckedChanged: tabRoot.dateElementChanged(dateDayOfWeek, TrayDisplay.DisplayDayOfWeekDate)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfWeekDate, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: dateMonth
                     objectName: "dateMonth"
+                    option: TrayDisplay.DisplayMonthDate
                     group: dateHeading.text
-                    Layout.fillWidth: true
-                    enabled: !dateStandard.checked
                     text: i18n("display month")
-                    onCheckedChanged: tabRoot.dateElementChanged(dateMonth, TrayDisplay.DisplayMonthDate)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayMonthDate, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: dateDayOfMonth
                     objectName: "dateDayOfMonth"
+                    option: TrayDisplay.DisplayDayOfMonthDate
                     group: dateHeading.text
-                    Layout.fillWidth: true
-                    enabled: !dateStandard.checked
                     text: i18n("display day of month")
-                    onCheckedChanged: tabRoot.dateElementChanged(dateDayOfMonth, TrayDisplay.DisplayDayOfMonthDate)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfMonthDate, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: dateYear
                     objectName: "dateYear"
+                    option: TrayDisplay.DisplayYearDate
                     group: dateHeading.text
-                    Layout.fillWidth: true
-                    enabled: !dateStandard.checked
                     text: i18n("display year")
-                    onCheckedChanged: tabRoot.dateElementChanged(dateYear, TrayDisplay.DisplayYearDate)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayYearDate, checked)
                 }
             }
 
@@ -289,87 +198,67 @@ Rectangle {
                     color: systemPalette.buttonText
                     text: i18n("Tip:")
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipTime
                     objectName: "tipTime"
+                    option: TrayDisplay.DisplayTimeTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
                     text: i18n("display time")
-                    onCheckedChanged: tabRoot.tipTimeChanged()
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipSeconds
                     objectName: "tipSeconds"
+                    option: TrayDisplay.DisplaySecondsTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipTime.checked
                     Layout.leftMargin: 20
                     text: i18n("display seconds")
-                    onCheckedChanged: tabRoot.save(TrayDisplay.DisplaySecondsTip, checked)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplaySecondsTip, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipDate
                     objectName: "tipDate"
+                    option: TrayDisplay.DisplayDateTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
                     text: i18n("display date")
-                    onCheckedChanged: tabRoot.tipDateChanged()
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipStandard
                     objectName: "tipStandard"
+                    option: TrayDisplay.DisplayDateInStandartFormatTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipDate.checked
                     Layout.leftMargin: 20
                     text: i18n("display date in format dd.mm.yyyy")
-                    onCheckedChanged: tabRoot.tipStandardChanged()
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDateInStandartFormatTip, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipDayOfWeek
                     objectName: "tipDayOfWeek"
+                    option: TrayDisplay.DisplayDayOfWeekTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display day of week")
-                    onCheckedChanged: tabRoot.tipElementChanged(tipDayOfWeek, TrayDisplay.DisplayDayOfWeekTip)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfWeekTip, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipMonth
                     objectName: "tipMonth"
+                    option: TrayDisplay.DisplayMonthTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display month")
-                    onCheckedChanged: tabRoot.tipElementChanged(tipMonth, TrayDisplay.DisplayMonthTip)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayMonthTip, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipDayOfMonth
                     objectName: "tipDayOfMonth"
+                    option: TrayDisplay.DisplayDayOfMonthTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display day of month")
-                    onCheckedChanged: tabRoot.tipElementChanged(tipDayOfMonth, TrayDisplay.DisplayDayOfMonthTip)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayDayOfMonthTip, checked)
                 }
-                OrbCheckBox {
+                TrayBox {
                     id: tipYear
                     objectName: "tipYear"
+                    option: TrayDisplay.DisplayYearTip
                     group: tipHeading.text
-                    Layout.fillWidth: true
-                    enabled: tipDate.checked && !tipStandard.checked
                     Layout.leftMargin: 20
                     text: i18n("display year")
-                    onCheckedChanged: tabRoot.tipElementChanged(tipYear, TrayDisplay.DisplayYearTip)
-                    onEnabledChanged: if (enabled) tabRoot.save(TrayDisplay.DisplayYearTip, checked)
                 }
             }
         }
