@@ -10,6 +10,7 @@ QStringList SettingsForAppletProvider::m_chosenTimeZonesFromSettings;
 bool SettingsForAppletProvider::m_allZonesProvided = true;
 bool SettingsForAppletProvider::m_allZonesProvidedFromSettings = true;
 QVector<bool> SettingsForAppletProvider::m_changed(2, false);
+QVector<SettingsForAppletProvider *> SettingsForAppletProvider::m_instances;
 
 namespace
 {
@@ -46,16 +47,39 @@ SettingsForAppletProvider::SettingsForAppletProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
 {
     loadTimeZones();
+    m_instances.append(this);
+}
+
+SettingsForAppletProvider::~SettingsForAppletProvider()
+{
+    m_instances.removeOne(this);
+}
+
+SettingsForAppletProvider::State SettingsForAppletProvider::m_state()
+{
+    return {m_chosenTimeZones, m_allZonesProvided, needsSave()};
+}
+
+void SettingsForAppletProvider::m_notifyFrom(const State &before)
+{
+    if (before == m_state()) {
+        return;
+    }
+    for (SettingsForAppletProvider *instance : qAsConst(m_instances)) {
+        Q_EMIT instance->choiceChanged();
+    }
 }
 
 void SettingsForAppletProvider::loadSettings(const Settings &settings)
 {
+    const State before = m_state();
     m_chosenTimeZonesFromSettings = withCurrentTexts(settings.value(Settings::ChosenTimeZones, QVariant()).toStringList());
     m_allZonesProvidedFromSettings = settings.value(Settings::AllTimeZonesToDisplay, QVariant()).toBool();
     m_chosenTimeZones = m_chosenTimeZonesFromSettings;
     m_allZonesProvided = m_allZonesProvidedFromSettings;
     m_changed[0] = false;
     m_changed[1] = false;
+    m_notifyFrom(before);
 }
 
 void SettingsForAppletProvider::loadSettings(const std::shared_ptr<Settings> &settings)
@@ -75,14 +99,18 @@ QMap<Settings::Key, QVariant> SettingsForAppletProvider::getSettings()
 
 void SettingsForAppletProvider::setAllTimeZonesProvided()
 {
+    const State before = m_state();
     m_allZonesProvided = true;
     m_updateChangedAllZonesProvided();
+    m_notifyFrom(before);
 }
 
 void SettingsForAppletProvider::setRussianTimeZonesProvided()
 {
+    const State before = m_state();
     m_allZonesProvided = false;
     m_updateChangedAllZonesProvided();
+    m_notifyFrom(before);
 }
 
 bool SettingsForAppletProvider::isAllTimeZonesProvided()
@@ -92,6 +120,7 @@ bool SettingsForAppletProvider::isAllTimeZonesProvided()
 
 void SettingsForAppletProvider::removeChosenTimeZone(const QString &timeZone)
 {
+    const State before = m_state();
     const QString id = zoneId(timeZone);
     m_chosenTimeZones.erase(std::remove_if(m_chosenTimeZones.begin(), m_chosenTimeZones.end(),
                                            [&id](const QString &entry) {
@@ -99,12 +128,26 @@ void SettingsForAppletProvider::removeChosenTimeZone(const QString &timeZone)
                                            }),
                             m_chosenTimeZones.end());
     m_updateChangedChosenTimeZones();
+    m_notifyFrom(before);
 }
 
 void SettingsForAppletProvider::setChosenTimeZones(const QStringList &chosenTimeZones)
 {
+    const State before = m_state();
     m_chosenTimeZones = withCurrentTexts(chosenTimeZones);
     m_updateChangedChosenTimeZones();
+    m_notifyFrom(before);
+}
+
+void SettingsForAppletProvider::addChosenTimeZone(const QString &timeZone)
+{
+    const QString id = zoneId(timeZone);
+    const bool chosen = std::any_of(m_chosenTimeZones.cbegin(), m_chosenTimeZones.cend(), [&id](const QString &entry) {
+        return zoneId(entry) == id;
+    });
+    if (!chosen) {
+        setChosenTimeZones(m_chosenTimeZones + QStringList{timeZone});
+    }
 }
 
 QString SettingsForAppletProvider::zoneId(const QString &entry)

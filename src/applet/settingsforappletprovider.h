@@ -18,8 +18,13 @@
 class SettingsForAppletProvider : public BaseTimeZonesProvider
 {
     Q_OBJECT
+    // What the tab shows, for bindings; every instance tells of every change.
+    Q_PROPERTY(QStringList chosenTimeZones READ getChosenTimeZones NOTIFY choiceChanged)
+    Q_PROPERTY(bool allTimeZonesShown READ isAllTimeZonesProvided NOTIFY choiceChanged)
+    Q_PROPERTY(bool hasChanges READ needsSave NOTIFY choiceChanged)
 public:
     explicit SettingsForAppletProvider(QObject *parent = nullptr);
+    ~SettingsForAppletProvider() override;
 
     static void loadSettings(const Settings &settings);
     static void loadSettings(const std::shared_ptr<Settings> &settings);
@@ -39,8 +44,28 @@ public Q_SLOTS:
     static QStringList getChosenTimeZones();
     QStringList getFilteredTimeZones(const QString &filter) const;
     static bool needsSave();
+    // Adds a zone after the chosen ones, unless it is chosen already.
+    static void addChosenTimeZone(const QString &timeZone);
+
+Q_SIGNALS:
+    void choiceChanged();
 
 private:
+    struct State {
+        QStringList chosen;
+        bool all;
+        bool pending;
+        bool operator==(const State &other) const
+        {
+            return chosen == other.chosen && all == other.all && pending == other.pending;
+        }
+    };
+    static State m_state();
+    // Tells every instance when the state moved from `before`: the page reloads
+    // the file every second, and only a real change may rebuild its lists.
+    static void m_notifyFrom(const State &before);
+    static QVector<SettingsForAppletProvider *> m_instances;
+
     static void m_updateChangedAllZonesProvided();
     static void m_updateChangedChosenTimeZones();
 

@@ -11,7 +11,7 @@ Rectangle {
     id: tabRoot
 
     property bool isLight: true
-    property bool needsSave: false
+    readonly property bool needsSave: timeZonesProvider.hasChanges
 
     readonly property alias provider: timeZonesProvider
     readonly property alias comboBox: zonesComboBox
@@ -25,49 +25,20 @@ Rectangle {
 
     function load() {
         systemZone.text = zoneDetails.systemZoneLine()
-        zonesComboBox.load()
-        chosenZonesList.load()
-        showAllBox.load()
-        needsSave = false
     }
 
     function loadIcons() {
         zonesComboBox.loadIcons()
     }
 
+    // While nothing is pending here the page follows the file: the lists are
+    // bound to the provider, which tells only of a real change.
     function update() {
         // The system's zone may be changed on another tab or elsewhere meanwhile.
         systemZone.text = zoneDetails.systemZoneLine()
-        if (needsSave) {
-            return
+        if (!needsSave) {
+            kcm.updateAppletSettings()
         }
-        kcm.updateAppletSettings()
-        // Rebuilding the lists every second would reset them under the user's
-        // pointer; only do it when the file says something else than the page shows.
-        if (!showsProviderState()) {
-            load()
-        }
-    }
-
-    function showsProviderState() {
-        if (!chosenZonesList.loaded) {
-            return false
-        }
-        if (showAllBox.checked !== timeZonesProvider.isAllTimeZonesProvided()
-                || zonesComboBox.allTimeZonesToDisplay !== timeZonesProvider.isAllTimeZonesProvided()) {
-            return false
-        }
-        const chosen = timeZonesProvider.getChosenTimeZones()
-        const shown = zonesComboBox.getChosenTimeZones()
-        if (chosen.length !== shown.length || chosenZonesModel.count !== chosen.length) {
-            return false
-        }
-        for (let i = 0; i < chosen.length; ++i) {
-            if (chosen[i] !== shown[i] || chosen[i] !== chosenZonesModel.get(i).timeZone) {
-                return false
-            }
-        }
-        return true
     }
 
     P.OrbPalette {
@@ -125,8 +96,8 @@ Rectangle {
             delegateHeight: 30
             isLight: tabRoot.isLight
             timeZonesProvider: timeZonesProvider
-            chosenTimeZones: timeZonesProvider.getChosenTimeZones()
-            allTimeZonesToDisplay: timeZonesProvider.isAllTimeZonesProvided()
+            chosenTimeZones: timeZonesProvider.chosenTimeZones
+            allTimeZonesToDisplay: timeZonesProvider.allTimeZonesShown
 
             onAddTimeZone: chosenZonesList.addToChosenList(timeZone)
             onRemoveTimeZone: chosenZonesList.removeFromChosenList(timeZone)
@@ -136,19 +107,14 @@ Rectangle {
             id: showAllBox
             objectName: "appletShowAllCheckBox"
             text: i18n("Show all time zones")
-            checked: zonesComboBox.allTimeZonesToDisplay
+            checked: timeZonesProvider.allTimeZonesShown
 
-            function load() {
-                checked = zonesComboBox.allTimeZonesToDisplay
-            }
-
-            onClicked: {
+            onToggled: {
                 if (checked) {
                     zonesComboBox.showAllTimeZones()
                 } else {
                     zonesComboBox.showRussianTimeZones()
                 }
-                tabRoot.needsSave = timeZonesProvider.needsSave()
             }
         }
 
@@ -172,56 +138,20 @@ Rectangle {
                 ListView {
                     id: chosenZonesList
                     objectName: "appletChosenList"
-                    // Hidden tabs report visible false too, so keep our own flag.
-                    property bool loaded: false
-                    visible: loaded
                     boundsBehavior: Flickable.StopAtBounds
-                    model: ListModel {
-                        id: chosenZonesModel
-                    }
+                    model: timeZonesProvider.chosenTimeZones
 
-                    function load() {
-                        chosenZonesModel.clear()
-                        const chosen = zonesComboBox.getChosenTimeZones()
-                        for (let i = 0; i < chosen.length; ++i) {
-                            chosenZonesModel.append({"timeZone": chosen[i]})
-                        }
-                        loaded = true
-                    }
-
+                    // The choice in list order, handed to the provider through the combo box.
                     function save() {
-                        const zones = []
-                        for (let i = 0; i < chosenZonesModel.count; ++i) {
-                            zones.push(chosenZonesModel.get(i).timeZone)
-                        }
-                        zonesComboBox.setChosenTimeZones(zones)
-                        tabRoot.needsSave = timeZonesProvider.needsSave()
-                    }
-
-                    function indexOf(timeZone) {
-                        const id = zonesComboBox.zoneIdOf(timeZone)
-                        for (let i = 0; i < chosenZonesModel.count; ++i) {
-                            if (zonesComboBox.zoneIdOf(chosenZonesModel.get(i).timeZone) === id) {
-                                return i
-                            }
-                        }
-                        return -1
+                        zonesComboBox.setChosenTimeZones(timeZonesProvider.chosenTimeZones)
                     }
 
                     function addToChosenList(timeZone) {
-                        if (indexOf(timeZone) >= 0) {
-                            return
-                        }
-                        chosenZonesModel.append({"timeZone": timeZone})
-                        save()
+                        timeZonesProvider.addChosenTimeZone(timeZone)
                     }
 
                     function removeFromChosenList(timeZone) {
-                        const index = indexOf(timeZone)
-                        if (index >= 0) {
-                            chosenZonesModel.remove(index)
-                        }
-                        save()
+                        timeZonesProvider.removeChosenTimeZone(timeZone)
                     }
 
                     delegate: Rectangle {
@@ -245,7 +175,7 @@ Rectangle {
                             anchors.right: removeButton.left
                             anchors.rightMargin: 10
                             anchors.verticalCenter: parent.verticalCenter
-                            text: zonesComboBox.displayText(model.timeZone)
+                            text: zonesComboBox.displayText(modelData)
                             elide: Text.ElideRight
                         }
 
@@ -259,7 +189,7 @@ Rectangle {
                             anchors.verticalCenter: parent.verticalCenter
                             padding: 0
                             hoverEnabled: true
-                            Accessible.name: i18n("Remove %1", zonesComboBox.displayText(model.timeZone))
+                            Accessible.name: i18n("Remove %1", zonesComboBox.displayText(modelData))
 
                             background: Rectangle {
                                 radius: 3
@@ -277,14 +207,7 @@ Rectangle {
                                 }
                             }
 
-                            onClicked: {
-                                // Removing the entry destroys this row: keep what is needed afterwards.
-                                const timeZone = model.timeZone
-                                const list = chosenZonesList
-                                zonesComboBox.uncheckComboBox(timeZone)
-                                list.removeFromChosenList(timeZone)
-                                list.save()
-                            }
+                            onClicked: chosenZonesList.removeFromChosenList(modelData)
                         }
                     }
                 }

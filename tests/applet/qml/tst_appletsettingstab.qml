@@ -52,8 +52,8 @@ TestCase {
     function chosenShown() {
         const zones = []
         const model = tab.chosenList.model
-        for (let i = 0; i < model.count; ++i) {
-            zones.push(model.get(i).timeZone)
+        for (let i = 0; i < model.length; ++i) {
+            zones.push(model[i])
         }
         return zones
     }

@@ -44,47 +44,17 @@ ZoneComboBoxBase {
         return chosenTimeZones.some(chosen => zoneIdOf(chosen) === id)
     }
 
-    // The delegate of row `index` with its box, or null: rows are made only while
-    // they are on show, and a closed list has stand-ins without a box.
-    function rowWithBox(index) {
-        const row = list.itemAtIndex(index)
-        return row && row.entry !== undefined ? row : null
-    }
-
-    function load() {
-        allTimeZonesToDisplay = timeZonesProvider.isAllTimeZonesProvided()
-        chosenTimeZones = timeZonesProvider.getChosenTimeZones()
-        // The file may name the other list than the one shown (first load, or
-        // the applet switched it): show the list the choice refers to.
-        if (listShowsAllZones !== allTimeZonesToDisplay) {
-            setLines(timeZonesProvider.getFilteredTimeZones(field.text), allTimeZonesToDisplay)
-        }
-        // Clearing too, not only checking: after a reset or a change made by the
-        // applet a box must not stay checked for a zone that is no longer chosen.
-        for (let i = 0; i < list.count; ++i) {
-            const row = rowWithBox(i)
-            if (row) {
-                row.boxChecked = isChosen(row.entry)
-            }
-        }
-    }
-
     function getChosenTimeZones() {
         return chosenTimeZones
     }
 
+    // The boxes follow `chosenTimeZones`, which the page binds to the provider.
     function setChosenTimeZones(zones) {
         timeZonesProvider.setChosenTimeZones(zones)
-        chosenTimeZones = zones
     }
 
     function uncheckComboBox(timeZone) {
-        const id = zoneIdOf(timeZone)
-        const index = list.model.findIndex(entry => zoneIdOf(entry) === id)
-        const row = index >= 0 ? rowWithBox(index) : null
-        if (row) {
-            row.boxChecked = false
-        }
+        timeZonesProvider.removeChosenTimeZone(timeZone)
     }
 
     function showAllTimeZones() {
@@ -112,15 +82,18 @@ ZoneComboBoxBase {
 
     function toggleRow(index) {
         const entry = list.model[index]
-        const chosen = isChosen(entry)
-        const row = rowWithBox(index)
-        if (row) {
-            row.boxChecked = !chosen
-        }
-        if (chosen) {
+        if (isChosen(entry)) {
             emitRemoveTimeZone(entry)
         } else {
             emitAddTimeZone(entry)
+        }
+    }
+
+    // The file may name the other list than the one shown (first load, a reset,
+    // or the applet switched it): show the list the choice refers to.
+    onAllTimeZonesToDisplayChanged: {
+        if (timeZonesProvider && listShowsAllZones !== allTimeZonesToDisplay) {
+            setLines(timeZonesProvider.getFilteredTimeZones(field.text), allTimeZonesToDisplay)
         }
     }
 
@@ -145,7 +118,7 @@ ZoneComboBoxBase {
             id: row
 
             readonly property string entry: modelData
-            property alias boxChecked: rowCheckBox.checked
+            readonly property alias boxChecked: rowCheckBox.checked
 
             width: comboBox.list.width
             height: comboBox.delegateHeight
@@ -161,7 +134,8 @@ ZoneComboBoxBase {
                     id: rowCheckBox
                     anchors.verticalCenter: parent.verticalCenter
                     focusPolicy: Qt.NoFocus
-                    onClicked: {
+                    checked: comboBox.isChosen(row.entry)
+                    onToggled: {
                         if (checked) {
                             comboBox.emitAddTimeZone(row.entry)
                         } else {
@@ -179,16 +153,9 @@ ZoneComboBoxBase {
             }
 
             onClicked: {
-                rowCheckBox.checked = !rowCheckBox.checked
-                if (rowCheckBox.checked) {
-                    comboBox.emitAddTimeZone(row.entry)
-                } else {
-                    comboBox.emitRemoveTimeZone(row.entry)
-                }
+                comboBox.toggleRow(index)
                 comboBox.popup.close()
             }
-
-            Component.onCompleted: rowCheckBox.checked = comboBox.isChosen(entry)
         }
     }
 }
