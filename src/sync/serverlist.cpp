@@ -6,10 +6,24 @@
 std::shared_ptr<LogicController> ServerList::m_logic;
 bool ServerList::m_needsSave = false;
 QString ServerList::m_saveError;
+QVector<ServerList *> ServerList::m_instances;
 
 ServerList::ServerList(QObject *parent)
     : QObject(parent)
 {
+    m_instances.append(this);
+}
+
+ServerList::~ServerList()
+{
+    m_instances.removeOne(this);
+}
+
+void ServerList::m_notify()
+{
+    for (ServerList *instance : qAsConst(m_instances)) {
+        Q_EMIT instance->serversChanged();
+    }
 }
 
 void ServerList::setLogicController(std::shared_ptr<LogicController> logic)
@@ -21,6 +35,7 @@ void ServerList::setLogicController(std::shared_ptr<LogicController> logic)
     if (m_logic) {
         connect(m_logic.get(), &LogicController::oneServiceChanged, m_logic.get(), &ServerList::serviceChanged, Qt::DirectConnection);
     }
+    m_notify();
 }
 
 AbstractServiceClass *ServerList::m_activeService()
@@ -43,6 +58,7 @@ void ServerList::load()
         m_logic->reloadSystemState();
     }
     m_needsSave = false;
+    m_notify();
 }
 
 bool ServerList::needsSave()
@@ -96,6 +112,7 @@ void ServerList::changeFallbackVisibility()
     if (m_logic) {
         m_logic->updateFallbackVisibility();
     }
+    m_notify();
 }
 
 bool ServerList::isFallbackVisible()
@@ -133,4 +150,5 @@ QString ServerList::saveError()
 void ServerList::serviceChanged()
 {
     m_needsSave = true;
+    m_notify();
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QVector>
 
 #include <memory>
 
@@ -14,8 +15,15 @@ class LogicController;
 class ServerList : public QObject
 {
     Q_OBJECT
+    // What the tab shows, for bindings; every instance tells of every change.
+    Q_PROPERTY(QStringList servers READ getServers NOTIFY serversChanged)
+    Q_PROPERTY(bool hasChanges READ needsSave NOTIFY serversChanged)
+    Q_PROPERTY(bool fallbackSwitchable READ isSystemdActiveService NOTIFY serversChanged)
+    Q_PROPERTY(bool fallbackShown READ isFallbackVisible NOTIFY serversChanged)
+    Q_PROPERTY(QString fallbackToolTip READ getFallbackVisiblityToolTip NOTIFY serversChanged)
 public:
     explicit ServerList(QObject *parent = nullptr);
+    ~ServerList() override;
 
     static void setLogicController(std::shared_ptr<LogicController> logic);
 
@@ -35,12 +43,17 @@ public Q_SLOTS:
     // Why the last save() failed, for the user; empty when it did not fail.
     static QString saveError();
 
+Q_SIGNALS:
+    void serversChanged();
+
 private Q_SLOTS:
     static void serviceChanged();
 
 private:
     // The active service, or null when none runs or no controller is bound.
     static AbstractServiceClass *m_activeService();
+    static void m_notify();
+    static QVector<ServerList *> m_instances;
 
     static std::shared_ptr<LogicController> m_logic;
     static bool m_needsSave;

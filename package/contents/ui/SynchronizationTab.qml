@@ -12,13 +12,14 @@ Rectangle {
     id: tabRoot
 
     property bool isLight: true
-    property bool needsSave: false
+    readonly property bool needsSave: serverList.hasChanges
     // Reading the time-sync state again is slow; the first load uses what the
     // module read when it started.
     property bool firstLoad: true
     property bool serviceRunning: false
     property bool isSynchronized: false
-    property bool serversLoaded: false
+    // loadIcons() came: the theme's icons may be asked for.
+    property bool iconsLoaded: false
     // Synchronize or Return was tried with the typed name: say every fault of it,
     // not only those that more typing cannot mend.
     property bool nameTried: false
@@ -52,26 +53,17 @@ Rectangle {
         refreshCombo()
         syncConfirmation.text = ""
         serviceRunning = !kcm.noActiveServices()
-        if (serviceRunning) {
-            loadButtonIcons()
-        }
         refreshServers()
-        needsSave = false
         firstLoad = false
     }
 
     function loadIcons() {
-        dropDownIcon.source = themeIcon("arrow-down")
-        if (serviceRunning) {
-            loadButtonIcons()
-        }
+        iconsLoaded = true
     }
 
-    function loadButtonIcons() {
-        addButton.iconSource = themeIcon("list-add")
-        removeButton.iconSource = themeIcon("list-remove")
-        configureButton.iconSource = themeIcon("configure")
-        refreshFallbackButton()
+    // A theme icon once loadIcons() came, for the buttons of a running service.
+    function buttonIcon(name) {
+        return iconsLoaded && serviceRunning ? themeIcon(name) : ""
     }
 
     function refreshStatus() {
@@ -94,7 +86,6 @@ Rectangle {
     function refreshServers() {
         const current = serverView.currentIndex >= 0 && serverView.currentIndex < serverModel.count
                 ? serverModel.get(serverView.currentIndex).name : ""
-        serversLoaded = false
         serverModel.clear()
         const servers = serverList.getServers()
         let currentIndex = servers.length > 0 ? 0 : -1
@@ -105,26 +96,11 @@ Rectangle {
             }
         }
         serverView.currentIndex = currentIndex
-        serversLoaded = true
-    }
-
-    function refreshFallbackButton() {
-        const shown = serverList.isSystemdActiveService()
-        fallbackButton.enabled = shown
-        fallbackButton.visible = shown
-        fallbackButton.iconSource = themeIcon(serverList.isFallbackVisible() ? "view-visible" : "view-hidden")
-        fallbackButton.toolTipText = serverList.getFallbackVisiblityToolTip()
     }
 
     function currentServerName() {
         return serverView.currentIndex >= 0 && serverView.currentIndex < serverModel.count
                 ? serverModel.get(serverView.currentIndex).name : ""
-    }
-
-    // After an edit through the service's dialogs.
-    function afterEdit() {
-        refreshServers()
-        needsSave = serverList.needsSave()
     }
 
     function indexOfServer(text) {
@@ -277,6 +253,7 @@ Rectangle {
                 indicator: Image {
                     id: dropDownIcon
                     objectName: "dropDownIcon"
+                    source: tabRoot.iconsLoaded ? tabRoot.themeIcon("arrow-down") : ""
                     width: 16
                     height: 16
                     sourceSize: Qt.size(16, 16)
@@ -571,9 +548,7 @@ Rectangle {
                             width: 16
                             height: 16
                             sourceSize: Qt.size(16, 16)
-                            source: tabRoot.serversLoaded
-                                    ? (serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : tabRoot.themeIcon("computer"))
-                                    : ""
+                            source: serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : tabRoot.themeIcon("computer")
                         }
 
                         Label {
@@ -607,50 +582,44 @@ Rectangle {
 
             ServerList {
                 id: serverList
+                // The list as edited through the service's dialogs, kept current.
+                onServersChanged: tabRoot.refreshServers()
             }
 
             ServerButton {
                 id: addButton
                 objectName: "addServerButton"
                 text: i18n("Add server")
-                onClicked: {
-                    serverList.addServer()
-                    tabRoot.afterEdit()
-                }
+                iconSource: tabRoot.buttonIcon("list-add")
+                onClicked: serverList.addServer()
             }
 
             ServerButton {
                 id: removeButton
                 objectName: "removeServerButton"
                 text: i18n("Remove server")
-                onClicked: {
-                    serverList.removeServer(tabRoot.currentServerName())
-                    tabRoot.afterEdit()
-                }
+                iconSource: tabRoot.buttonIcon("list-remove")
+                onClicked: serverList.removeServer(tabRoot.currentServerName())
             }
 
             ServerButton {
                 id: configureButton
                 objectName: "configureServerButton"
                 text: i18n("Server settings")
-                onClicked: {
-                    serverList.openServerSettings(tabRoot.currentServerName())
-                    tabRoot.afterEdit()
-                }
+                iconSource: tabRoot.buttonIcon("configure")
+                onClicked: serverList.openServerSettings(tabRoot.currentServerName())
             }
 
             ServerButton {
                 id: fallbackButton
                 objectName: "fallbackButton"
-                visible: false
-                enabled: false
+                visible: serverList.fallbackSwitchable
+                enabled: visible
+                iconSource: tabRoot.buttonIcon(serverList.fallbackShown ? "view-visible" : "view-hidden")
+                toolTipText: serverList.fallbackToolTip
                 text: toolTipText
                 ToolTip.delay: 1000
-                onClicked: {
-                    serverList.changeFallbackVisibility()
-                    tabRoot.refreshServers()
-                    tabRoot.refreshFallbackButton()
-                }
+                onClicked: serverList.changeFallbackVisibility()
             }
         }
     }
