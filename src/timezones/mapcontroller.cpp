@@ -378,6 +378,11 @@ QString MapController::getSelectedTimeZoneName()
     return m_selectedTimeZoneName;
 }
 
+bool MapController::hasChanges() const
+{
+    return m_selectedTimeZoneName != m_savedTimeZoneName;
+}
+
 QString MapController::getSystemTimeZoneName()
 {
     return QString::fromUtf8(QTimeZone::systemTimeZoneId());
@@ -386,7 +391,11 @@ QString MapController::getSystemTimeZoneName()
 void MapController::load()
 {
     const int previous = m_selectedTimeZone;
+    const bool hadChanges = hasChanges();
     m_savedTimeZoneName = QString::fromUtf8(QTimeZone::systemTimeZone().id());
+    if (m_selectedTimeZoneName == m_savedTimeZoneName && hadChanges) {
+        Q_EMIT selectedZoneChanged();
+    }
     m_setSelectedName(m_savedTimeZoneName);
     m_selectedTimeZone = getSavedTimeZoneIndex();
     if (m_selectedTimeZone != previous) {

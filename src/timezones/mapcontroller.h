@@ -21,6 +21,8 @@ class MapController : public QObject
     Q_OBJECT
     // Picture coordinates of the selected zone's location, (-1, -1) when it has none.
     Q_PROPERTY(QPointF selectedLocation READ selectedLocation NOTIFY selectedZoneChanged)
+    // A zone other than the system's is selected: Apply has work.
+    Q_PROPERTY(bool hasChanges READ hasChanges NOTIFY selectedZoneChanged)
 public:
     struct Place
     {
@@ -76,6 +78,7 @@ public Q_SLOTS:
     QString getSavedTimeZoneName();
     QString getSelectedTimeZoneName();
     QString getSystemTimeZoneName();
+    bool hasChanges() const;
     void load();
 
     // The zone a click at (x, y) would select, empty where it would select nothing.
@@ -90,7 +93,7 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void selectedChanged(QString pathToSelectedTimeZoneImage);
-    // The selected zone id changed, within its band or not.
+    // The selected zone id changed, within its band or not, or the saved one did.
     void selectedZoneChanged();
 
 private:

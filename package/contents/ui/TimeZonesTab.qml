@@ -10,7 +10,7 @@ Rectangle {
     id: tabRoot
 
     property bool isLight: true
-    property bool needsSave: false
+    readonly property bool needsSave: mapController.hasChanges
 
     readonly property alias provider: timeZonesProvider
     readonly property alias controller: mapController
@@ -45,7 +45,6 @@ Rectangle {
         showAllBox.checked = kcm.loadShowAllTimeZonesForMap()
         timeZonesComboBox.select(saved)
         timeZonesComboBox.load()
-        needsSave = false
         // An Apply that failed to change the zone keeps the pick for another try.
         const kept = kcm.keptTimeZone()
         if (kept !== "" && kept !== saved) {
@@ -70,10 +69,6 @@ Rectangle {
         timeZonesComboBox.select(system)
         mapArea.selectTimeZone(system)
         mapController.load()
-    }
-
-    function updateNeedsSave() {
-        needsSave = mapController.getSavedTimeZoneName() !== mapController.getSelectedTimeZoneName()
     }
 
     SystemPalette {
@@ -185,7 +180,6 @@ Rectangle {
 
             function selectTimeZone(id) {
                 mapController.setSelectedTimeZone(id)
-                tabRoot.updateNeedsSave()
             }
 
             // After a pick on the map, by mouse or keyboard: the list follows a new zone.
@@ -197,7 +191,6 @@ Rectangle {
                     }
                     timeZonesComboBox.select(id)
                 }
-                tabRoot.updateNeedsSave()
             }
 
             // Where a point of the picture (1771 x 986) is painted in this item.
