@@ -24,12 +24,8 @@ QStringList words(const QString &text)
 
 QStringList unique(const QStringList &list)
 {
-    QStringList result;
-    for (const QString &item : list) {
-        if (!result.contains(item)) {
-            result << item;
-        }
-    }
+    QStringList result = list;
+    result.removeDuplicates();
     return result;
 }
 }

@@ -11,6 +11,7 @@
 #include "logiccontroller.h"
 #include "servername.h"
 #include "timesyncbus.h"
+#include "timesyncnames.h"
 
 Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_ptr<DBusOrbAdminDate> client, QObject *parent)
     : QObject(parent)
@@ -22,17 +23,7 @@ Synchronizer::Synchronizer(std::shared_ptr<LogicController> logic, std::shared_p
 
 const QStringList &Synchronizer::recommendedServers()
 {
-    // The national time and frequency service: its main hosts, then two regional branches.
-    static const QStringList servers = {
-        QStringLiteral("ntp1.vniiftri.ru"),
-        QStringLiteral("ntp2.vniiftri.ru"),
-        QStringLiteral("ntp3.vniiftri.ru"),
-        QStringLiteral("ntp4.vniiftri.ru"),
-        QStringLiteral("ntp21.vniiftri.ru"),
-        QStringLiteral("ntp1.niiftri.irkutsk.ru"),
-        QStringLiteral("vniiftri.khv.ru"),
-    };
-    return servers;
+    return TimeSyncNames::recommendedServers();
 }
 
 bool Synchronizer::isAcceptableServer(const QString &server)

@@ -18,17 +18,10 @@
 #include "standins.h"
 #include "synchronizer.h"
 #include "timesynctestsupport.h"
+#include "timesyncnames.h"
 
 namespace {
-const QStringList s_recommended = {
-    QStringLiteral("ntp1.vniiftri.ru"),
-    QStringLiteral("ntp2.vniiftri.ru"),
-    QStringLiteral("ntp3.vniiftri.ru"),
-    QStringLiteral("ntp4.vniiftri.ru"),
-    QStringLiteral("ntp21.vniiftri.ru"),
-    QStringLiteral("ntp1.niiftri.irkutsk.ru"),
-    QStringLiteral("vniiftri.khv.ru"),
-};
+const QStringList &s_recommended = TimeSyncNames::recommendedServers();
 
 QStringList ntpSyncCalls()
 {

@@ -74,14 +74,4 @@ QStringList filesIn(const QString &directory, const QString &suffix)
     return paths;
 }
 
-QStringList unique(const QStringList &list)
-{
-    QStringList result;
-    for (const QString &item : list) {
-        if (!result.contains(item)) {
-            result << item;
-        }
-    }
-    return result;
-}
 }

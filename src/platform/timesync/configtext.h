@@ -27,6 +27,4 @@ QString text(const QByteArray &line);
 QStringList words(const QString &text);
 // Files in `directory` whose names end in `suffix`, sorted by name.
 QStringList filesIn(const QString &directory, const QString &suffix);
-// Each string once, in order of first appearance.
-QStringList unique(const QStringList &list);
 }

@@ -108,7 +108,7 @@ QStringList DirectiveService::allServers() const
     for (const Entry &entry : m_entries) {
         servers << entry.server;
     }
-    return ConfigText::unique(servers);
+    return ConfigPaths::unique(servers);
 }
 
 bool DirectiveService::probeSynchronization(LastSynchroInfo *info) const

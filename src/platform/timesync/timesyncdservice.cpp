@@ -39,7 +39,7 @@ void TimesyncdService::m_parse()
     for (const ConfigFile &file : qAsConst(m_files)) {
         TimesyncdConfig::parse(QString::fromUtf8(file.content()), &servers);
     }
-    m_ntp = ConfigText::unique(servers.ntp);
+    m_ntp = ConfigPaths::unique(servers.ntp);
     m_fallback = servers.fallback;
     if (!servers.fallbackAssigned) {
         // The packaged main file names the built-in fallback servers in a comment.
@@ -47,7 +47,7 @@ void TimesyncdService::m_parse()
         const QString main = m_files.isEmpty() ? QString() : QString::fromUtf8(m_files.constFirst().content());
         m_fallback = ConfigText::words(commentedFallback.match(main).captured(1));
     }
-    m_fallback = ConfigText::unique(m_fallback);
+    m_fallback = ConfigPaths::unique(m_fallback);
 }
 
 QStringList TimesyncdService::configuredServers() const
@@ -56,12 +56,12 @@ QStringList TimesyncdService::configuredServers() const
     if (fallbackVisible()) {
         servers << m_fallback;
     }
-    return ConfigText::unique(servers);
+    return ConfigPaths::unique(servers);
 }
 
 QStringList TimesyncdService::allServers() const
 {
-    return ConfigText::unique(m_ntp + m_fallback);
+    return ConfigPaths::unique(m_ntp + m_fallback);
 }
 
 bool TimesyncdService::isFallback(const QString &server) const
@@ -118,7 +118,7 @@ bool TimesyncdService::replaceServer(const QString &server, const QString &repla
             continue;
         }
         list[index] = replacement;
-        list = ConfigText::unique(list);
+        list = ConfigPaths::unique(list);
         return true;
     }
     return false;
