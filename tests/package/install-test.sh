@@ -10,8 +10,10 @@
 # Everything happens in private mount, PID and network namespaces: /usr, /etc and /var are
 # overlays whose changes live in a tmpfs, /run is a fresh tmpfs (so the bus sits
 # at the standard path and no running systemd or bus is reached). The real system
-# is checked afterwards to have neither the package nor its files. The helper is
-# only introspected: nothing sets or synchronizes the clock.
+# is checked afterwards to have neither the package nor its files. CAP_SYS_TIME
+# is out of the namespaces' bounding set: nothing started there can set the
+# clock. services-test.sh then runs the installed helper against the real
+# services and purges the package.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -38,7 +40,7 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
     # The namespace mounts a tmpfs over this folder: only the empty folder is real.
     scratch=$(mktemp -d /tmp/orb-package-test.XXXXXX)
     status=0
-    ORB_PACKAGE_TEST_INSIDE=1 unshare --mount --propagation private --pid --fork --mount-proc --net \
+    ORB_PACKAGE_TEST_INSIDE=1 setpriv --bounding-set -sys_time unshare --mount --propagation private --pid --fork --mount-proc --net \
         "$0" "$deb" "$scratch" || status=$?
     rmdir "$scratch"
 
@@ -123,5 +125,6 @@ pid=$(dbus-send --system --print-reply=literal --dest=org.freedesktop.DBus /org/
 action=$(pkaction --action-id "$service.set-time" --verbose) || fail "polkit does not know $service.set-time"
 grep -q 'implicit active: *auth_admin_keep' <<<"$action" || fail "polkit reads other defaults for $service.set-time: $action"
 
-kill "$bus"
 echo "installed package: helper activated from $helper, polkit actions and plug-in found"
+"$here/tests/package/services-test.sh"
+kill "$bus"

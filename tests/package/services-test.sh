@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The installed date helper against the real services, run by install-test.sh
+# inside its namespaces (package installed, private system bus up, and no process
+# there may set the clock: CAP_SYS_TIME is out of the bounding set):
+# - polkitd, with pkttyagent as the agent of a plain user's caller and an admin
+#   rule naming "orbadmin", whose password the agent types;
+# - systemd-timedated, activated by the bus from a service file that starts it
+#   directly (its own one expects systemd);
+# - systemd-timesyncd, run as its own user by systemd-standin, which stands in
+#   for systemd's RestartUnit.
+# It checks that a cancelled password writes nothing, that a saved server is the
+# one timesyncd then reports, and that purging the package takes the drop-in away.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+pkg=kcm-orb-admin-date
+dropin=/etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf
+timesync=(org.freedesktop.timesync1 /org/freedesktop/timesync1 org.freedesktop.timesync1.Manager)
+export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
+work=$XDG_RUNTIME_DIR/services
+mkdir -p "$work"
+
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "$work"/*.log; do
+        echo "--- $log" >&2
+        cat "$log" >&2
+    done
+    exit 1
+}
+
+# may_set_clock PID: whether CAP_SYS_TIME (bit 25) is in the process's bounding set.
+may_set_clock() {
+    local bounding
+    bounding=$(awk '/^CapBnd:/ {print $2}' "/proc/$1/status")
+    (((16#$bounding >> 25) & 1))
+}
+may_set_clock $$ && fail "run only by install-test.sh: this process may set the clock"
+
+# wait_for PATTERN FILE: whether PATTERN shows in FILE within 30 s.
+wait_for() {
+    for _ in $(seq 300); do
+        grep -q -- "$1" "$2" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+owner_pid() {
+    dbus-send --system --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.GetConnectionUnixProcessID "string:$1" | awk '{print $2}'
+}
+
+ntp_servers() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups busctl --system get-property "${timesync[@]}" "$1"
+}
+
+# save NAME SERVER: a plain user's SetServers for timesyncd, with pkttyagent for
+# the caller's process on a terminal of its own. Waits for the password prompt;
+# ${NAME}_keys is the agent's keyboard, $work/NAME.out the caller's answers.
+save() {
+    mkfifo "$work/$1.in" "$work/$1.keys"
+    setpriv --reuid=orbuser --regid=orbuser --clear-groups "$here/tests/helper/bus-caller" 1 ru.veltronix.orb.date.Servers SetServers \
+        "[\"systemd-timesyncd\", [\"$2\"], []]" '(sasas)' <"$work/$1.in" >"$work/$1.out" 2>&1 &
+    eval "exec {${1}_in}>\"$work/$1.in\""
+    wait_for ready "$work/$1.out" || fail "caller $1 did not connect: $(cat "$work/$1.out")"
+    setpriv --reuid=orbuser --regid=orbuser --clear-groups \
+        script -qfc "pkttyagent --process $(awk '/^ready/ {print $2}' "$work/$1.out")" /dev/null \
+        <"$work/$1.keys" >"$work/$1.agent" 2>&1 &
+    eval "exec {${1}_keys}>\"$work/$1.keys\""
+    # Registered once polkitd has answered it; nothing is printed then.
+    sleep 2
+    local caller=${1}_in
+    echo go >&"${!caller}"
+    wait_for 'Password:' "$work/$1.agent" || fail "polkit did not ask $1's agent for a password: $(cat "$work/$1.agent")"
+}
+
+# --- users and the admin rule -------------------------------------------------
+useradd -M -U -l -s /usr/sbin/nologin orbadmin
+echo orbadmin:orb-test-password | chpasswd
+useradd -M -U -l -s /usr/sbin/nologin orbuser
+cat >/etc/polkit-1/rules.d/10-orb-test.rules <<'RULES'
+polkit.addAdminRule(function(action, subject) {
+    return ["unix-user:orbadmin"];
+});
+RULES
+
+# --- timedated ------------------------------------------------------------------
+sed -i -e 's|^Exec=.*|Exec=/lib/systemd/systemd-timedated|' -e '/^SystemdService=/d' \
+    /usr/share/dbus-1/system-services/org.freedesktop.timedate1.service
+dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.ReloadConfig >/dev/null
+zone=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    busctl --system get-property org.freedesktop.timedate1 /org/freedesktop/timedate1 org.freedesktop.timedate1 Timezone) ||
+    fail "timedated did not answer"
+[ "$zone" = "s \"$(readlink /etc/localtime | sed 's|.*/zoneinfo/||')\"" ] || fail "timedated reports the zone $zone"
+may_set_clock "$(owner_pid org.freedesktop.timedate1)" && fail "timedated may set the clock"
+
+# --- timesyncd, behind the stand-in for systemd ---------------------------------
+mkdir -p /var/lib/systemd/timesync
+chown systemd-timesync:systemd-timesync /var/lib/systemd/timesync
+"$here/tests/package/systemd-standin" systemd-timesyncd.service org.freedesktop.timesync1 \
+    setpriv --reuid=systemd-timesync --regid=systemd-timesync --clear-groups --inh-caps=-all \
+    /lib/systemd/systemd-timesyncd >"$work/systemd.out" 2>"$work/timesyncd.log" &
+wait_for ready "$work/systemd.out" || fail "timesyncd did not start"
+may_set_clock "$(owner_pid org.freedesktop.timesync1)" && fail "timesyncd may set the clock"
+[ "$(ntp_servers SystemNTPServers)" = "as 0" ] || fail "timesyncd has servers before any save: $(ntp_servers SystemNTPServers)"
+
+# --- a cancelled password writes nothing ------------------------------------------
+save cancelled cancelled.example.org
+# End of input at the prompt: the agent cancels the authentication.
+printf '\004' >&"$cancelled_keys"
+wait_for '^reply' "$work/cancelled.out" || fail "the cancelled save was not answered"
+grep -q '^reply OK' "$work/cancelled.out" && fail "a cancelled password authorized the save"
+[ -e "$dropin" ] && fail "a cancelled save wrote $dropin: $(cat "$dropin")"
+
+# --- an authorized save reaches timesyncd ------------------------------------------
+save saved saved.example.org
+echo orb-test-password >&"$saved_keys"
+wait_for '^reply' "$work/saved.out" || fail "the authorized save was not answered"
+grep -q '^reply OK' "$work/saved.out" || fail "the authorized save failed: $(cat "$work/saved.out")"
+[ "$(ntp_servers SystemNTPServers)" = 'as 1 "saved.example.org"' ] ||
+    fail "timesyncd reports $(ntp_servers SystemNTPServers) after the save"
+
+# --- purge takes the drop-in back -----------------------------------------------------
+dpkg --log=/dev/null --purge "$pkg" >/dev/null || fail "dpkg --purge failed"
+[ -e "$dropin" ] && fail "purge left $dropin"
+# Without systemd the postrm cannot restart timesyncd: the stand-in does.
+dbus-send --system --print-reply --dest=org.freedesktop.systemd1 /org/freedesktop/systemd1 \
+    org.freedesktop.systemd1.Manager.RestartUnit string:systemd-timesyncd.service string:replace >/dev/null
+for _ in $(seq 100); do
+    [ "$(ntp_servers SystemNTPServers 2>/dev/null)" = "as 0" ] && break
+    sleep 0.1
+done
+[ "$(ntp_servers SystemNTPServers)" = "as 0" ] || fail "timesyncd still reports $(ntp_servers SystemNTPServers) after purge"
+echo "real services: a cancelled password wrote nothing, the saved server reached timesyncd, purge took it back"
