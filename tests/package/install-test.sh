@@ -33,6 +33,9 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
         deb=$("$here/tools/package.sh" | tee >(cat >&2) | tail -n 1)
     fi
     [ -f "$deb" ] || fail "no package at $deb"
+    # Downloaded here: the namespace has no network.
+    chrony=$here/build-package/chrony
+    "$here/tests/helper/unpack-chrony" "$chrony" >/dev/null
     dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "dpkg knows $pkg on this system already; purge it first"
     activation=/usr/share/dbus-1/system-services/$service.service
     had_activation=$(test -e "$activation" && echo yes || echo no)
@@ -41,7 +44,7 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
     scratch=$(mktemp -d /tmp/orb-package-test.XXXXXX)
     status=0
     ORB_PACKAGE_TEST_INSIDE=1 setpriv --bounding-set -sys_time unshare --mount --propagation private --pid --fork --mount-proc --net \
-        "$0" "$deb" "$scratch" || status=$?
+        "$0" "$deb" "$scratch" "$chrony" || status=$?
     rmdir "$scratch"
 
     # The namespace must not have leaked into the real system.
@@ -55,6 +58,7 @@ fi
 # --- inside the namespaces ---------------------------------------------------
 deb=$1
 scratch=$2
+chrony=$3
 mount -t tmpfs tmpfs "$scratch"
 mkdir -p "$scratch/home"
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch XDG_CACHE_HOME=$scratch/home/.cache XDG_CONFIG_HOME=$scratch/home/.config
@@ -126,5 +130,5 @@ action=$(pkaction --action-id "$service.set-time" --verbose) || fail "polkit doe
 grep -q 'implicit active: *auth_admin_keep' <<<"$action" || fail "polkit reads other defaults for $service.set-time: $action"
 
 echo "installed package: helper activated from $helper, polkit actions and plug-in found"
-"$here/tests/package/services-test.sh"
+"$here/tests/package/services-test.sh" "$chrony"
 kill "$bus"

@@ -6,14 +6,19 @@
 #   rule naming "orbadmin", whose password the agent types;
 # - systemd-timedated, activated by the bus from a service file that starts it
 #   directly (its own one expects systemd);
-# - systemd-timesyncd, run as its own user by systemd-standin, which stands in
-#   for systemd's RestartUnit.
-# It checks that a cancelled password writes nothing, that a saved server is the
-# one timesyncd then reports, and that purging the package takes the drop-in away.
+# - systemd-timesyncd, run as its own user, and Debian's chronyd (unpacked into
+#   CHRONY-DIR by tests/helper/unpack-chrony, run with -x), both started by
+#   systemd-standin, which stands in for systemd's RestartUnit.
+# It checks that a cancelled password writes nothing, that saved servers are the
+# ones timesyncd and chronyd then use (chrony's second save reloaded, not
+# restarted), and that purging the package takes back what the helper wrote.
+#   services-test.sh CHRONY-DIR
 set -euo pipefail
+chrony=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
 pkg=kcm-orb-admin-date
 dropin=/etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf
+sources=/etc/chrony/sources.d/orb-date-servers.sources
 timesync=(org.freedesktop.timesync1 /org/freedesktop/timesync1 org.freedesktop.timesync1.Manager)
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=/run/dbus/system_bus_socket
 work=$XDG_RUNTIME_DIR/services
@@ -54,13 +59,13 @@ ntp_servers() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups busctl --system get-property "${timesync[@]}" "$1"
 }
 
-# save NAME SERVER: a plain user's SetServers for timesyncd, with pkttyagent for
-# the caller's process on a terminal of its own. Waits for the password prompt;
+# save NAME SERVICE SERVER: a plain user's SetServers, with pkttyagent for the
+# caller's process on a terminal of its own. Waits for the password prompt;
 # ${NAME}_keys is the agent's keyboard, $work/NAME.out the caller's answers.
 save() {
     mkfifo "$work/$1.in" "$work/$1.keys"
     setpriv --reuid=orbuser --regid=orbuser --clear-groups "$here/tests/helper/bus-caller" 1 ru.veltronix.orb.date.Servers SetServers \
-        "[\"systemd-timesyncd\", [\"$2\"], []]" '(sasas)' <"$work/$1.in" >"$work/$1.out" 2>&1 &
+        "[\"$2\", [\"$3\"], []]" '(sasas)' <"$work/$1.in" >"$work/$1.out" 2>&1 &
     eval "exec {${1}_in}>\"$work/$1.in\""
     wait_for ready "$work/$1.out" || fail "caller $1 did not connect: $(cat "$work/$1.out")"
     setpriv --reuid=orbuser --regid=orbuser --clear-groups \
@@ -94,18 +99,43 @@ zone=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
 [ "$zone" = "s \"$(readlink /etc/localtime | sed 's|.*/zoneinfo/||')\"" ] || fail "timedated reports the zone $zone"
 may_set_clock "$(owner_pid org.freedesktop.timedate1)" && fail "timedated may set the clock"
 
-# --- timesyncd, behind the stand-in for systemd ---------------------------------
+# authorized NAME SERVICE SERVER: a save that the administrator's password
+# authorizes, and that succeeds.
+authorized() {
+    save "$@"
+    local keys=${1}_keys
+    echo orb-test-password >&"${!keys}"
+    wait_for '^reply' "$work/$1.out" || fail "the authorized save $1 was not answered"
+    grep -q '^reply OK' "$work/$1.out" || fail "the authorized save $1 failed: $(cat "$work/$1.out")"
+}
+
+chrony_sources() {
+    chronyc -c sources | cut -d, -f3 | sort | tr '\n' ' '
+}
+
+# --- timesyncd and chronyd, behind the stand-in for systemd ------------------------
 mkdir -p /var/lib/systemd/timesync
 chown systemd-timesync:systemd-timesync /var/lib/systemd/timesync
-"$here/tests/package/systemd-standin" systemd-timesyncd.service org.freedesktop.timesync1 \
-    setpriv --reuid=systemd-timesync --regid=systemd-timesync --clear-groups --inh-caps=-all \
-    /lib/systemd/systemd-timesyncd >"$work/systemd.out" 2>"$work/timesyncd.log" &
-wait_for ready "$work/systemd.out" || fail "timesyncd did not start"
+# chrony as its package would leave it, without its maintainer scripts.
+cp "$chrony/usr/sbin/chronyd" /usr/sbin/
+cp "$chrony/usr/bin/chronyc" /usr/bin/
+useradd --system -U -M -d /var/lib/chrony -s /usr/sbin/nologin _chrony
+mkdir -p /etc/chrony/conf.d /var/lib/chrony /var/log/chrony /run/chrony
+chown _chrony:_chrony /var/lib/chrony /var/log/chrony /run/chrony
+chmod 0750 /run/chrony
+cp "$chrony/usr/share/chrony/chrony.conf" /etc/chrony/chrony.conf
+"$here/tests/package/systemd-standin" \
+    systemd-timesyncd.service org.freedesktop.timesync1 \
+    "setpriv --reuid=systemd-timesync --regid=systemd-timesync --clear-groups --inh-caps=-all /lib/systemd/systemd-timesyncd" \
+    chrony.service /run/chrony/chronyd.sock "/usr/sbin/chronyd -d -x -u _chrony -f /etc/chrony/chrony.conf" \
+    >"$work/systemd.out" 2>"$work/daemons.log" &
+wait_for ready "$work/systemd.out" || fail "timesyncd and chronyd did not start"
 may_set_clock "$(owner_pid org.freedesktop.timesync1)" && fail "timesyncd may set the clock"
+may_set_clock "$(pidof chronyd)" && fail "chronyd may set the clock"
 [ "$(ntp_servers SystemNTPServers)" = "as 0" ] || fail "timesyncd has servers before any save: $(ntp_servers SystemNTPServers)"
 
 # --- a cancelled password writes nothing ------------------------------------------
-save cancelled cancelled.example.org
+save cancelled systemd-timesyncd cancelled.example.org
 # End of input at the prompt: the agent cancels the authentication.
 printf '\004' >&"$cancelled_keys"
 wait_for '^reply' "$work/cancelled.out" || fail "the cancelled save was not answered"
@@ -113,16 +143,26 @@ grep -q '^reply OK' "$work/cancelled.out" && fail "a cancelled password authoriz
 [ -e "$dropin" ] && fail "a cancelled save wrote $dropin: $(cat "$dropin")"
 
 # --- an authorized save reaches timesyncd ------------------------------------------
-save saved saved.example.org
-echo orb-test-password >&"$saved_keys"
-wait_for '^reply' "$work/saved.out" || fail "the authorized save was not answered"
-grep -q '^reply OK' "$work/saved.out" || fail "the authorized save failed: $(cat "$work/saved.out")"
+authorized saved systemd-timesyncd saved.example.org
 [ "$(ntp_servers SystemNTPServers)" = 'as 1 "saved.example.org"' ] ||
     fail "timesyncd reports $(ntp_servers SystemNTPServers) after the save"
 
-# --- purge takes the drop-in back -----------------------------------------------------
+# --- chrony: the first save disables Debian's pool and restarts, the next reloads ---
+authorized chrony_first chrony 127.0.0.2
+grep -qx '#orb-date-off: pool 2.debian.pool.ntp.org iburst' /etc/chrony/chrony.conf ||
+    fail "the save did not disable Debian's pool line: $(cat /etc/chrony/chrony.conf)"
+[ "$(chrony_sources)" = "127.0.0.2 " ] || fail "chronyd uses $(chrony_sources) after the first save"
+chronyd_pid=$(pidof chronyd)
+authorized chrony_second chrony 127.0.0.3
+[ "$(chrony_sources)" = "127.0.0.3 " ] || fail "chronyd uses $(chrony_sources) after the second save"
+[ "$(pidof chronyd)" = "$chronyd_pid" ] || fail "the second save restarted chronyd instead of reloading its sources"
+
+# --- purge takes back what the helper wrote -----------------------------------------
 dpkg --log=/dev/null --purge "$pkg" >/dev/null || fail "dpkg --purge failed"
 [ -e "$dropin" ] && fail "purge left $dropin"
+[ -e "$sources" ] && fail "purge left $sources"
+cmp -s /etc/chrony/chrony.conf "$chrony/usr/share/chrony/chrony.conf" ||
+    fail "purge did not give chrony.conf back as it was: $(diff "$chrony/usr/share/chrony/chrony.conf" /etc/chrony/chrony.conf)"
 # Without systemd the postrm cannot restart timesyncd: the stand-in does.
 dbus-send --system --print-reply --dest=org.freedesktop.systemd1 /org/freedesktop/systemd1 \
     org.freedesktop.systemd1.Manager.RestartUnit string:systemd-timesyncd.service string:replace >/dev/null
@@ -131,4 +171,4 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ "$(ntp_servers SystemNTPServers)" = "as 0" ] || fail "timesyncd still reports $(ntp_servers SystemNTPServers) after purge"
-echo "real services: a cancelled password wrote nothing, the saved server reached timesyncd, purge took it back"
+echo "real services: a cancelled password wrote nothing, saved servers reached timesyncd and chronyd, purge took them back"
