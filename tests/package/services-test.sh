@@ -89,10 +89,17 @@ polkit.addAdminRule(function(action, subject) {
 });
 RULES
 
-# --- timedated ------------------------------------------------------------------
+# --- activation: timedated directly, the helper within its unit's limits ---------
 sed -i -e 's|^Exec=.*|Exec=/lib/systemd/systemd-timedated|' -e '/^SystemdService=/d' \
     /usr/share/dbus-1/system-services/org.freedesktop.timedate1.service
+activation=/usr/share/dbus-1/system-services/ru.veltronix.orb.date.service
+sed -i "s|^Exec=|Exec=$here/tests/package/unit-limits |" "$activation"
 dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.ReloadConfig >/dev/null
+# install-test.sh's introspection started the helper without those limits.
+kill "$(owner_pid ru.veltronix.orb.date)"
+while owner_pid ru.veltronix.orb.date >/dev/null 2>&1; do
+    sleep 0.1
+done
 zone=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
     busctl --system get-property org.freedesktop.timedate1 /org/freedesktop/timedate1 org.freedesktop.timedate1 Timezone) ||
     fail "timedated did not answer"
@@ -144,6 +151,9 @@ grep -q '^reply OK' "$work/cancelled.out" && fail "a cancelled password authoriz
 
 # --- an authorized save reaches timesyncd ------------------------------------------
 authorized saved systemd-timesyncd saved.example.org
+# The unit's CAP_SETUID and CAP_SETGID; its CAP_SYS_TIME is out of the whole sandbox.
+[ "$(awk '/^CapBnd:/ {print $2}' "/proc/$(owner_pid ru.veltronix.orb.date)/status")" = 00000000000000c0 ] ||
+    fail "the helper does not run within its unit's capabilities"
 [ "$(ntp_servers SystemNTPServers)" = 'as 1 "saved.example.org"' ] ||
     fail "timesyncd reports $(ntp_servers SystemNTPServers) after the save"
 
