@@ -8,7 +8,8 @@
 #   directly (its own one expects systemd);
 # - systemd-timesyncd, run as its own user, and Debian's chronyd (unpacked into
 #   CHRONY-DIR by tests/helper/unpack-chrony, run with -x), both started by
-#   systemd-standin, which stands in for systemd's RestartUnit.
+#   systemd-standin, which stands in for systemd's RestartUnit;
+# - the helper itself, activated by the bus within its unit's limits (unit-limits).
 # It checks that a cancelled password writes nothing, that saved servers are the
 # ones timesyncd and chronyd then use (chrony's second save reloaded, not
 # restarted), and that purging the package takes back what the helper wrote.
@@ -27,6 +28,7 @@ mkdir -p "$work"
 fail() {
     echo "FAIL: $*" >&2
     for log in "$work"/*.log; do
+        [ -f "$log" ] || continue
         echo "--- $log" >&2
         cat "$log" >&2
     done
@@ -41,14 +43,7 @@ may_set_clock() {
 }
 may_set_clock $$ && fail "run only by install-test.sh: this process may set the clock"
 
-# wait_for PATTERN FILE: whether PATTERN shows in FILE within 30 s.
-wait_for() {
-    for _ in $(seq 300); do
-        grep -q -- "$1" "$2" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+. "$here/tests/helper/agent-calls.sh"
 
 owner_pid() {
     dbus-send --system --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
@@ -60,21 +55,11 @@ ntp_servers() {
 }
 
 # save NAME SERVICE SERVER: a plain user's SetServers, with pkttyagent for the
-# caller's process on a terminal of its own. Waits for the password prompt;
-# ${NAME}_keys is the agent's keyboard, $work/NAME.out the caller's answers.
+# caller's process. Waits for the password prompt.
 save() {
-    mkfifo "$work/$1.in" "$work/$1.keys"
-    setpriv --reuid=orbuser --regid=orbuser --clear-groups "$here/tests/helper/bus-caller" 1 ru.veltronix.orb.date.Servers SetServers \
-        "[\"$2\", [\"$3\"], []]" '(sasas)' <"$work/$1.in" >"$work/$1.out" 2>&1 &
-    eval "exec {${1}_in}>\"$work/$1.in\""
-    wait_for ready "$work/$1.out" || fail "caller $1 did not connect: $(cat "$work/$1.out")"
-    setpriv --reuid=orbuser --regid=orbuser --clear-groups \
-        script -qfc "pkttyagent --process $(awk '/^ready/ {print $2}' "$work/$1.out")" /dev/null \
-        <"$work/$1.keys" >"$work/$1.agent" 2>&1 &
-    eval "exec {${1}_keys}>\"$work/$1.keys\""
-    # Registered once polkitd has answered it; nothing is printed then.
-    sleep 2
-    local caller=${1}_in
+    start_caller "$1" orbuser 1 "$2" "$3"
+    start_agent "$1" orbuser
+    local caller=${1}_fd
     echo go >&"${!caller}"
     wait_for 'Password:' "$work/$1.agent" || fail "polkit did not ask $1's agent for a password: $(cat "$work/$1.agent")"
 }
@@ -110,7 +95,7 @@ may_set_clock "$(owner_pid org.freedesktop.timedate1)" && fail "timedated may se
 # authorizes, and that succeeds.
 authorized() {
     save "$@"
-    local keys=${1}_keys
+    local keys=${1}_agent_fd
     echo orb-test-password >&"${!keys}"
     wait_for '^reply' "$work/$1.out" || fail "the authorized save $1 was not answered"
     grep -q '^reply OK' "$work/$1.out" || fail "the authorized save $1 failed: $(cat "$work/$1.out")"
@@ -144,7 +129,7 @@ may_set_clock "$(pidof chronyd)" && fail "chronyd may set the clock"
 # --- a cancelled password writes nothing ------------------------------------------
 save cancelled systemd-timesyncd cancelled.example.org
 # End of input at the prompt: the agent cancels the authentication.
-printf '\004' >&"$cancelled_keys"
+printf '\004' >&"$cancelled_agent_fd"
 wait_for '^reply' "$work/cancelled.out" || fail "the cancelled save was not answered"
 grep -q '^reply OK' "$work/cancelled.out" && fail "a cancelled password authorized the save"
 [ -e "$dropin" ] && fail "a cancelled save wrote $dropin: $(cat "$dropin")"
