@@ -99,6 +99,11 @@ for f in "$helper" \
     dpkg -S "$f" >/dev/null 2>&1 || fail "not owned by the package: $f"
 done
 
+# The unit's hardening, as systemd scores it (0 best, 10 worst).
+unit=/usr/lib/systemd/system/orb-date-helper.service
+exposure=$(systemd-analyze security --offline=true "$unit" 2>/dev/null | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e <= 2.8) }' || fail "$unit is exposed to ${exposure:-an unknown level}, above 2.8"
+
 # KDE's own host lists the module from the installed plug-in and its metadata.
 modules=$(QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus kcmshell5 --list 2>/dev/null)
 grep -q '^kcm_orb_admin_date *- ' <<<"$modules" || fail "kcmshell5 --list does not show kcm_orb_admin_date"
