@@ -35,7 +35,7 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
     [ -f "$deb" ] || fail "no package at $deb"
     # Downloaded here: the namespace has no network.
     chrony=$here/build-package/chrony
-    "$here/tests/helper/unpack-chrony" "$chrony" >/dev/null
+    "$here/tests/helper/unpack-chrony" "$chrony" >/dev/null || fail "cannot unpack chrony into $chrony (apt-get download chrony)"
     dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "dpkg knows $pkg on this system already; purge it first"
     activation=/usr/share/dbus-1/system-services/$service.service
     had_activation=$(test -e "$activation" && echo yes || echo no)
