@@ -143,7 +143,9 @@ authorized saved systemd-timesyncd saved.example.org
     fail "timesyncd reports $(ntp_servers SystemNTPServers) after the save"
 
 # --- chrony: the first save disables Debian's pool and restarts, the next reloads ---
+chronyd_pid=$(pidof chronyd)
 authorized chrony_first chrony 127.0.0.2
+[ "$(pidof chronyd)" != "$chronyd_pid" ] || fail "chronyd was not restarted to read its changed main file"
 grep -qx '#orb-date-off: pool 2.debian.pool.ntp.org iburst' /etc/chrony/chrony.conf ||
     fail "the save did not disable Debian's pool line: $(cat /etc/chrony/chrony.conf)"
 [ "$(chrony_sources)" = "127.0.0.2 " ] || fail "chronyd uses $(chrony_sources) after the first save"
