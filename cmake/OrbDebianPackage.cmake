@@ -10,6 +10,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME "kcm-orb-admin-date")
 # Every Debian package names its copyright; the map data asks for its attribution.
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright DESTINATION ${KDE_INSTALL_DATAROOTDIR}/doc/${CPACK_PACKAGE_NAME})
+# The helper's unit may write only into these folders (ReadWritePaths=), and
+# with ProtectSystem=strict it cannot make them itself: the package ships them.
+install(DIRECTORY DESTINATION ${KDE_INSTALL_SYSCONFDIR}/systemd/timesyncd.conf.d COMPONENT orbdatehelper)
+install(DIRECTORY DESTINATION ${KDE_INSTALL_SYSCONFDIR}/chrony/sources.d COMPONENT orbdatehelper)
 set(CPACK_PACKAGE_VENDOR "Date and time settings")
 set(CPACK_PACKAGE_CONTACT "Date and time settings developers <dev@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Date and time page of the desktop's system settings")

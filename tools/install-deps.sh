@@ -22,6 +22,8 @@ PACKAGES=(
   dbus-daemon dbus-x11 python3-dbus python3-gi python3-dbusmock ntpsec-ntpdig
   # the helper beside the real polkitd: its daemon and text agent, a terminal for it, users
   polkitd bsdutils util-linux passwd
+  # the installed package against the real timedated and timesyncd (tests/package)
+  systemd systemd-timesyncd
   xvfb xauth x11-utils xdotool imagemagick
   # demo: the page's clock follows what the stand-in helper was told to set
   libfaketime

@@ -22,38 +22,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-# wait_for PATTERN FILE: whether PATTERN shows in FILE within 20 s.
-wait_for() {
-    for _ in $(seq 200); do
-        grep -q -- "$1" "$2" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# start_caller NAME USER COUNT SERVER: a caller of SetServers for chrony with
-# COUNT connections; writing "go" to its descriptor ${NAME}_fd sends the calls,
-# "quit" makes the caller leave. Its output goes to $work/NAME.out.
-start_caller() {
-    mkfifo "$work/$1.in"
-    setpriv --reuid="$2" --regid="$2" --clear-groups "$scripts/bus-caller" "$3" ru.veltronix.orb.date.Servers SetServers \
-        "[\"chrony\", [\"$4\"], []]" '(sasas)' <"$work/$1.in" >"$work/$1.out" 2>&1 &
-    eval "exec {${1}_fd}>\"$work/$1.in\""
-    wait_for ready "$work/$1.out" || fail "caller $1 did not connect"
-}
-
-# start_agent NAME USER: pkttyagent for the caller NAME's process, on a terminal
-# of its own; ${NAME}_agent_fd is its keyboard, $work/NAME.agent its screen.
-start_agent() {
-    local pid
-    pid=$(awk '/^ready/ {print $2}' "$work/$1.out")
-    mkfifo "$work/$1.keys"
-    setpriv --reuid="$2" --regid="$2" --clear-groups script -qfc "pkttyagent --process $pid" /dev/null \
-        <"$work/$1.keys" >"$work/$1.agent" 2>&1 &
-    eval "exec {${1}_agent_fd}>\"$work/$1.keys\""
-    # Registered once polkitd has answered it; nothing is printed then.
-    sleep 2
-}
+. "$scripts/agent-calls.sh"
 
 # An administrator's file without sources: a save writes only our sources file,
 # which chronyc's reload (here the stand-in program) picks up.
@@ -68,7 +37,7 @@ for _ in $(seq 100); do
 done
 
 # --- a caller that leaves while polkit asks for the password ---
-start_caller leaver orbuser 1 left.example.org
+start_caller leaver orbuser 1 chrony left.example.org
 start_agent leaver orbuser
 echo go >&"$leaver_fd"
 wait_for 'Password:' "$work/leaver.agent" || fail "polkit did not ask the leaver's agent for a password: $(cat "$work/leaver.agent")"
@@ -80,11 +49,11 @@ grep -q 'AUTHENTICATION COMPLETE' "$work/leaver.agent" && fail "the password sti
 [ -e "$sources" ] && fail "a save of a caller that had left was written: $(cat "$sources")"
 
 # --- one plain user floods with 40 connections while an administrator saves ---
-start_caller flood orbuser 40 flood.example.org
+start_caller flood orbuser 40 chrony flood.example.org
 start_agent flood orbuser
 echo go >&"$flood_fd"
 wait_for 'Password:' "$work/flood.agent" || fail "polkit did not ask the flooding user's agent for a password"
-start_caller admin orbadmin 1 admin.example.org
+start_caller admin orbadmin 1 chrony admin.example.org
 echo go >&"$admin_fd"
 wait_for '^reply' "$work/admin.out" || true
 grep -q '^reply OK' "$work/admin.out" || fail "the administrator's save was not answered with success: $(cat "$work/admin.out")"

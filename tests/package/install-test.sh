@@ -10,8 +10,10 @@
 # Everything happens in private mount, PID and network namespaces: /usr, /etc and /var are
 # overlays whose changes live in a tmpfs, /run is a fresh tmpfs (so the bus sits
 # at the standard path and no running systemd or bus is reached). The real system
-# is checked afterwards to have neither the package nor its files. The helper is
-# only introspected: nothing sets or synchronizes the clock.
+# is checked afterwards to have neither the package nor its files. CAP_SYS_TIME
+# is out of the namespaces' bounding set: nothing started there can set the
+# clock. services-test.sh then runs the installed helper against the real
+# services and purges the package.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -31,6 +33,9 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
         deb=$("$here/tools/package.sh" | tee >(cat >&2) | tail -n 1)
     fi
     [ -f "$deb" ] || fail "no package at $deb"
+    # Downloaded here: the namespace has no network.
+    chrony=$here/build-package/chrony
+    "$here/tests/helper/unpack-chrony" "$chrony" >/dev/null || fail "cannot unpack chrony into $chrony (apt-get download chrony)"
     dpkg-query -W "$pkg" >/dev/null 2>&1 && fail "dpkg knows $pkg on this system already; purge it first"
     activation=/usr/share/dbus-1/system-services/$service.service
     had_activation=$(test -e "$activation" && echo yes || echo no)
@@ -38,8 +43,8 @@ if [ -z "${ORB_PACKAGE_TEST_INSIDE:-}" ]; then
     # The namespace mounts a tmpfs over this folder: only the empty folder is real.
     scratch=$(mktemp -d /tmp/orb-package-test.XXXXXX)
     status=0
-    ORB_PACKAGE_TEST_INSIDE=1 unshare --mount --propagation private --pid --fork --mount-proc --net \
-        "$0" "$deb" "$scratch" || status=$?
+    ORB_PACKAGE_TEST_INSIDE=1 setpriv --bounding-set -sys_time unshare --mount --propagation private --pid --fork --mount-proc --net \
+        "$0" "$deb" "$scratch" "$chrony" || status=$?
     rmdir "$scratch"
 
     # The namespace must not have leaked into the real system.
@@ -53,6 +58,7 @@ fi
 # --- inside the namespaces ---------------------------------------------------
 deb=$1
 scratch=$2
+chrony=$3
 mount -t tmpfs tmpfs "$scratch"
 mkdir -p "$scratch/home"
 export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch XDG_CACHE_HOME=$scratch/home/.cache XDG_CONFIG_HOME=$scratch/home/.config
@@ -93,6 +99,11 @@ for f in "$helper" \
     dpkg -S "$f" >/dev/null 2>&1 || fail "not owned by the package: $f"
 done
 
+# The unit's hardening, as systemd scores it (0 best, 10 worst).
+unit=/usr/lib/systemd/system/orb-date-helper.service
+exposure=$(systemd-analyze security --offline=true "$unit" 2>/dev/null | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e <= 2.8) }' || fail "$unit is exposed to ${exposure:-an unknown level}, above 2.8"
+
 # KDE's own host lists the module from the installed plug-in and its metadata.
 modules=$(QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus kcmshell5 --list 2>/dev/null)
 grep -q '^kcm_orb_admin_date *- ' <<<"$modules" || fail "kcmshell5 --list does not show kcm_orb_admin_date"
@@ -123,5 +134,6 @@ pid=$(dbus-send --system --print-reply=literal --dest=org.freedesktop.DBus /org/
 action=$(pkaction --action-id "$service.set-time" --verbose) || fail "polkit does not know $service.set-time"
 grep -q 'implicit active: *auth_admin_keep' <<<"$action" || fail "polkit reads other defaults for $service.set-time: $action"
 
-kill "$bus"
 echo "installed package: helper activated from $helper, polkit actions and plug-in found"
+"$here/tests/package/services-test.sh" "$chrony"
+kill "$bus"
