@@ -6,6 +6,7 @@
 #include "clockpreview.h"
 #include "datetimeprovider.h"
 #include "fontsettingsopener.h"
+#include "kcmoduleqml.h"
 #include "mapcontroller.h"
 #include "maptimezonesprovider.h"
 #include "offsetplot.h"
@@ -34,6 +35,8 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<SyncHealth>(uri, 1, 0, "SyncHealth");
     qmlRegisterType<OffsetPlot>(uri, 1, 0, "OffsetPlot");
     qmlRegisterType<ServerNameCheck>(uri, 1, 0, "ServerNameCheck");
+    // For its Tab numbers: the page's one instance is the host's "kcm".
+    qmlRegisterUncreatableType<KCModuleQML>(uri, 1, 0, "KCModuleQML", QStringLiteral("The module object is made by the host."));
 }
 
 void initOrbAdminDateResources()

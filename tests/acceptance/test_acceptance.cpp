@@ -66,10 +66,12 @@ public Q_SLOTS:
     }
 };
 
-QQuickItem *showTab(ModuleHost &host, int index, const QString &tabName)
+// Shows the tab, then waits for the item of that name on it.
+QQuickItem *showTab(ModuleHost &host, KCModuleQML::Tab number, const QString &tabName)
 {
-    auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
-    bar->setProperty("currentIndex", index);
+    if (!host.showTab(number)) {
+        return nullptr;
+    }
     QQuickItem *tab = host.findItem(tabName);
     if (tab && host.waitFor([tab] { return tab->isVisible() && tab->height() > 0; })) {
         return tab;
@@ -201,7 +203,7 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     QVERIFY(!kcm->needsSave());
 
     // Date and time: the 15th of next month in the calendar, 10:11:12 typed in.
-    QQuickItem *dateTab = showTab(host, 0, QStringLiteral("dateTimeTab"));
+    QQuickItem *dateTab = showTab(host, KCModuleQML::DateTime, QStringLiteral("dateTimeTab"));
     QVERIFY(dateTab);
     const QDate nextMonth = QDate::currentDate().addMonths(1);
     const QDate target(nextMonth.year(), nextMonth.month(), 15);
@@ -228,7 +230,7 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     QVERIFY(kcm->changedTabs().at(KCModuleQML::DateTime));
 
     // Time zone: New York on the map, then Tokyo from the list by keyboard.
-    QQuickItem *zoneTab = showTab(host, 1, QStringLiteral("timeZonesTab"));
+    QQuickItem *zoneTab = showTab(host, KCModuleQML::TimeZones, QStringLiteral("timeZonesTab"));
     QVERIFY(zoneTab);
     QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
     QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0; }));
@@ -244,7 +246,7 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
 
     // Synchronization: a typed server, synchronized at once; then a server added
     // to the active service through its name dialog.
-    QQuickItem *syncTab = showTab(host, 2, QStringLiteral("synchronizationTab"));
+    QQuickItem *syncTab = showTab(host, KCModuleQML::Synchronization, QStringLiteral("synchronizationTab"));
     QVERIFY(syncTab);
     replaceText(window, host.findItem(QStringLiteral("serverComboField")), QStringLiteral("time.example.net"));
     clickItem(window, host.findItem(QStringLiteral("syncButton")));
@@ -256,13 +258,13 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     QTRY_VERIFY(kcm->changedTabs().at(KCModuleQML::Synchronization));
 
     // Other time zones: two more zones for the clock applet.
-    QVERIFY(showTab(host, 3, QStringLiteral("appletSettingsTab")));
+    QVERIFY(showTab(host, KCModuleQML::AppletSetings, QStringLiteral("appletSettingsTab")));
     QVERIFY(pickAppletZone(host, QStringLiteral("Omsk")));
     QVERIFY(pickAppletZone(host, QStringLiteral("Irkutsk")));
     QTRY_VERIFY(kcm->changedTabs().at(KCModuleQML::AppletSetings));
 
     // Tray display: the month joins the date.
-    QVERIFY(showTab(host, 4, QStringLiteral("dateMonth")));
+    QVERIFY(showTab(host, KCModuleQML::TrayDisplayTab, QStringLiteral("dateMonth")));
     QQuickItem *month = host.findItem(QStringLiteral("dateMonth"));
     QVERIFY(month && !month->property("checked").toBool());
     clickItem(window, month);
@@ -337,10 +339,10 @@ void AcceptanceTest::userModeWritesOnlyPerUserFiles()
     auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
     QCOMPARE(bar->property("count").toInt(), 2);
 
-    QVERIFY(showTab(host, 0, QStringLiteral("appletSettingsTab")));
+    QVERIFY(showTab(host, KCModuleQML::AppletSetings, QStringLiteral("appletSettingsTab")));
     QVERIFY(pickAppletZone(host, QStringLiteral("Samara")));
     QTRY_VERIFY(kcm->needsSave());
-    QVERIFY(showTab(host, 1, QStringLiteral("dateMonth")));
+    QVERIFY(showTab(host, KCModuleQML::TrayDisplayTab, QStringLiteral("dateMonth")));
     QQuickItem *year = host.findItem(QStringLiteral("dateYear"));
     QVERIFY(year);
     clickItem(host.window(), year);
@@ -384,7 +386,7 @@ void AcceptanceTest::everyRefusalIsReportedAndThePageStaysUsable()
     MessageRecorder recorder(host);
 
     // Synchronizing now is refused at once.
-    QVERIFY(showTab(host, 2, QStringLiteral("synchronizationTab")));
+    QVERIFY(showTab(host, KCModuleQML::Synchronization, QStringLiteral("synchronizationTab")));
     replaceText(window, host.findItem(QStringLiteral("serverComboField")), QStringLiteral("time.example.net"));
     clickItem(window, host.findItem(QStringLiteral("syncButton")));
     QTRY_COMPARE(recorder.messages.size(), 1);
@@ -396,13 +398,13 @@ void AcceptanceTest::everyRefusalIsReportedAndThePageStaysUsable()
     QTRY_COMPARE(answeredDialogs(), 1);
 
     // Edits on every tab through the tabs' own objects.
-    QQuickItem *dateTab = showTab(host, 0, QStringLiteral("dateTimeTab"));
+    QQuickItem *dateTab = showTab(host, KCModuleQML::DateTime, QStringLiteral("dateTimeTab"));
     clickItem(window, findVisibleItem(dateTab, QStringLiteral("utcCheckBox")));
     clickItem(window, findVisibleItem(dateTab, QStringLiteral("hourField")));
     typeText(window, QStringLiteral("030405"));
     QTest::keyClick(window, Qt::Key_Return);
     QTest::keyClick(window, Qt::Key_Tab);
-    QQuickItem *zoneTab = showTab(host, 1, QStringLiteral("timeZonesTab"));
+    QQuickItem *zoneTab = showTab(host, KCModuleQML::TimeZones, QStringLiteral("timeZonesTab"));
     QObject *comboBox = zoneTab->property("comboBox").value<QObject *>();
     QMetaObject::invokeMethod(comboBox, "select", Q_ARG(QVariant, QStringLiteral("Asia/Omsk")));
     QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Omsk"));
@@ -428,7 +430,7 @@ void AcceptanceTest::everyRefusalIsReportedAndThePageStaysUsable()
     // Every edit stays on show for another try, and the page still takes edits.
     QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Omsk"));
     QTRY_VERIFY(kcm->needsSave());
-    QQuickItem *utc = findVisibleItem(showTab(host, 0, QStringLiteral("dateTimeTab")), QStringLiteral("utcCheckBox"));
+    QQuickItem *utc = findVisibleItem(showTab(host, KCModuleQML::DateTime, QStringLiteral("dateTimeTab")), QStringLiteral("utcCheckBox"));
     QVERIFY(!utc->property("checked").toBool());
     clickItem(window, utc);
     QVERIFY(utc->property("checked").toBool());
@@ -461,8 +463,11 @@ void AcceptanceTest::screenshots()
     const QStringList tabs = admin ? QStringList{QStringLiteral("dateTimeTab"), QStringLiteral("timeZonesTab"), QStringLiteral("synchronizationTab"),
                                  QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")}
                                    : QStringList{QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")};
+    const QVector<KCModuleQML::Tab> numbers = admin
+        ? QVector<KCModuleQML::Tab>{KCModuleQML::DateTime, KCModuleQML::TimeZones, KCModuleQML::Synchronization, KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab}
+        : QVector<KCModuleQML::Tab>{KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab};
     for (int i = 0; i < tabs.size(); ++i) {
-        QVERIFY(showTab(host, i, tabs.at(i)));
+        QVERIFY(showTab(host, numbers.at(i), tabs.at(i)));
         if (tabs.at(i) == QLatin1String("timeZonesTab")) {
             QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
             QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1; }));

@@ -95,6 +95,22 @@ QQuickItem *ModuleHost::tabPage(int index) const
     return stack->childItems().at(index)->property("item").value<QQuickItem *>();
 }
 
+QQuickItem *ModuleHost::showTab(int tab)
+{
+    QVariant shown;
+    if (!m_page || !QMetaObject::invokeMethod(m_page, "showTab", Q_RETURN_ARG(QVariant, shown), Q_ARG(QVariant, tab)) || !shown.toBool()) {
+        return nullptr;
+    }
+    auto *bar = m_page->property("tabBar").value<QQuickItem *>();
+    const int index = bar ? bar->property("currentIndex").toInt() : -1;
+    QQuickItem *item = nullptr;
+    waitFor([&] {
+        item = tabPage(index);
+        return item && item->isVisible() && item->height() > 0;
+    });
+    return item && item->isVisible() ? item : nullptr;
+}
+
 QVariant ModuleHost::pageProperty(const char *name) const
 {
     return m_page ? m_page->property(name) : QVariant();

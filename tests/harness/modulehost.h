@@ -34,6 +34,9 @@ public:
     QQuickItem *findItem(const QString &name) const;
     // The page of the tab at `index` of the bar, once it is built.
     QQuickItem *tabPage(int index) const;
+    // Shows the tab of that number (KCModuleQML::Tab) and returns its page once it
+    // is built and on show; null when the bar has no such tab.
+    QQuickItem *showTab(int tab);
     // Reads a property of the page's root item (e.g. "isAdminMode").
     QVariant pageProperty(const char *name) const;
 

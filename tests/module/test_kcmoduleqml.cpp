@@ -178,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(kcm->changedTabs(), std::vector<bool>(5, false));
 
         // The page's change relay reaches the module: an edit the tray tab shows.
-        QVERIFY(host.tabPage(1));
+        QVERIFY(host.showTab(KCModuleQML::TrayDisplayTab));
         TrayDisplay::setBox(TrayDisplay::DisplaySecondsTime, !TrayDisplay::boxes().at(TrayDisplay::DisplaySecondsTime).toBool());
         QVERIFY(kcm->needsSave());
         QCOMPARE(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab), true);

@@ -47,12 +47,8 @@ private Q_SLOTS:
         kcm->load();
         QVERIFY(kcm->timeZoneSaver());
 
-        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
-        QVERIFY(bar);
-        bar->setProperty("currentIndex", 1);
-        QQuickItem *tab = host.findItem(QStringLiteral("timeZonesTab"));
+        QQuickItem *tab = host.showTab(KCModuleQML::TimeZones);
         QVERIFY(tab);
-        QVERIFY(host.waitFor([&] { return tab->isVisible(); }));
         QCOMPARE(tab->property("needsSave").toBool(), false);
         QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Europe/Moscow"));
 

@@ -20,8 +20,7 @@ private Q_SLOTS:
         QVERIFY(host.create(QSize(640, 620)));
         KCModuleQML *kcm = host.module();
         kcm->load();
-        auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
-        bar->setProperty("currentIndex", 1);
+        QVERIFY(host.showTab(KCModuleQML::TrayDisplayTab));
 
         QQuickItem *month = host.findItem(QStringLiteral("dateMonth"));
         QVERIFY(month);

@@ -9,13 +9,6 @@ KCM.SimpleKCM {
     id: page
 
     property bool isAdminMode: tabLoader.isAdminMode()
-    readonly property var tab: ({
-        "DateTime": 0,
-        "TimeZones": 1,
-        "Synchronization": 2,
-        "AppletSettings": 3,
-        "TrayDisplayTab": 4
-    })
     // Exposed for the tests and for hosts that want to inspect the page.
     readonly property alias tabBar: bar
     readonly property alias stack: stackLayout
@@ -33,16 +26,17 @@ KCM.SimpleKCM {
     topPadding: 0
     bottomPadding: 0
 
-    // Every tab in the order of the bar: its number, its title, what it is made of,
-    // whether only administrators see it, whether it has icons to load and whether
-    // the one-second tick refreshes it. The bar, load(), loadIcons() and the tick
-    // all go through this table.
+    // Every tab in the order of the bar, the one place that names them: its number
+    // (the module's KCModuleQML.Tab), its title, its file, whether only
+    // administrators see it, whether it has icons to load and whether the
+    // one-second tick refreshes it. The bar, load(), loadIcons() and the tick all go
+    // through this table.
     readonly property var tabs: [
-        {"number": tab.DateTime, "title": i18n("Date and time"), "component": dateTimeComponent, "admin": true, "icons": false, "ticks": true},
-        {"number": tab.TimeZones, "title": i18n("Time zone"), "component": timeZonesComponent, "admin": true, "icons": true, "ticks": true},
-        {"number": tab.Synchronization, "title": i18n("Synchronization"), "component": syncComponent, "admin": true, "icons": true, "ticks": false},
-        {"number": tab.AppletSettings, "title": i18n("Other time zones"), "component": appletSettingsComponent, "admin": false, "icons": true, "ticks": true},
-        {"number": tab.TrayDisplayTab, "title": i18n("Tray display"), "component": trayDisplayComponent, "admin": false, "icons": false, "ticks": true}
+        {"number": KCModuleQML.DateTime, "title": i18n("Date and time"), "source": "DateTimeTab.qml", "admin": true, "icons": false, "ticks": true},
+        {"number": KCModuleQML.TimeZones, "title": i18n("Time zone"), "source": "TimeZonesTab.qml", "admin": true, "icons": true, "ticks": true},
+        {"number": KCModuleQML.Synchronization, "title": i18n("Synchronization"), "source": "SynchronizationTab.qml", "admin": true, "icons": true, "ticks": false},
+        {"number": KCModuleQML.AppletSetings, "title": i18n("Other time zones"), "source": "AppletSettingsTab.qml", "admin": false, "icons": true, "ticks": true},
+        {"number": KCModuleQML.TrayDisplayTab, "title": i18n("Tray display"), "source": "TrayDisplayTab.qml", "admin": false, "icons": false, "ticks": true}
     ].filter(entry => page.isAdminMode || !entry.admin)
     // The loaders of the tabs on show, in the order of the bar.
     property var tabLoaders: []
@@ -59,6 +53,15 @@ KCM.SimpleKCM {
                 action(loader.item)
             }
         }
+    }
+
+    // Shows the tab of that number (KCModuleQML.Tab); false when it is not on the bar.
+    function showTab(number) {
+        const index = tabs.findIndex(entry => entry.number === number)
+        if (index >= 0) {
+            bar.currentIndex = index
+        }
+        return index >= 0
     }
 
     function load() {
@@ -125,8 +128,15 @@ KCM.SimpleKCM {
             Layout.preferredHeight: parent ? parent.height : 0
             active: onShow || page.opened
             asynchronous: !onShow
-            sourceComponent: entry.component
+            source: entry.source
             onLoaded: page.tabBuilt(loader)
+
+            Binding {
+                target: loader.item
+                property: "isLight"
+                value: root.isLight
+                when: loader.item !== null
+            }
 
             Connections {
                 target: loader.item
@@ -136,6 +146,9 @@ KCM.SimpleKCM {
                 }
                 function onError(title, message) {
                     errorDialog.showError(title, message)
+                }
+                function onShowSynchronization() {
+                    page.showTab(KCModuleQML.Synchronization)
                 }
             }
         }
@@ -297,42 +310,6 @@ KCM.SimpleKCM {
         z: 1
         running: kcm.busy === true
         visible: running
-    }
-
-    Component {
-        id: dateTimeComponent
-        DateTimeTab {
-            isLight: root.isLight
-            onShowSynchronization: bar.currentIndex = page.tabs.findIndex(entry => entry.number === tab.Synchronization)
-        }
-    }
-
-    Component {
-        id: timeZonesComponent
-        TimeZonesTab {
-            isLight: root.isLight
-        }
-    }
-
-    Component {
-        id: syncComponent
-        SynchronizationTab {
-            isLight: root.isLight
-        }
-    }
-
-    Component {
-        id: appletSettingsComponent
-        AppletSettingsTab {
-            isLight: root.isLight
-        }
-    }
-
-    Component {
-        id: trayDisplayComponent
-        TrayDisplayTab {
-            isLight: root.isLight
-        }
     }
 
     Rectangle {
