@@ -29,12 +29,16 @@ opening() { # name, build dir, plug-in
         "$here/tools/kcmshell-opening.sh" "$3" "$caches/$1" 2>/dev/null
 }
 
-last="${*: -1}"
+builds=()
+for dir in "$@"; do
+    builds+=("$(realpath -s "$dir")")
+done
+last="${builds[-1]}"
 names=(empty)
 dirs=("$last")
 plugins=("$last/bench/kcm_orb_bench_empty.so")
-for dir in "$@"; do
-    names+=("${#names[@]}:$(basename "$(dirname "$(realpath -s "$dir")")")/$(basename "$dir")")
+for dir in "${builds[@]}"; do
+    names+=("${#names[@]}:$(basename "$(dirname "$dir")")/$(basename "$dir")")
     dirs+=("$dir")
     plugins+=("$(plugin "$dir")")
 done
