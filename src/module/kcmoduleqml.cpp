@@ -10,13 +10,10 @@
 #include <QQuickItem>
 #include <QQuickRenderControl>
 #include <QQuickWindow>
-#include <QThread>
 #include <QTimer>
 #include <QTimeZone>
 #include <QWindow>
-#include <QtConcurrent>
 
-#include "basetimezonesprovider.h"
 #include "datetimeprovider.h"
 #include "dbusorbadmindate.h"
 #include "fallbackicons.h"
@@ -24,7 +21,6 @@
 #include "kcmoduleswitcher.h"
 #include "logiccontroller.h"
 #include "macdetect.h"
-#include "mapcontroller.h"
 #include "mapimageprovider.h"
 #include "qmltypes.h"
 #include "serverlist.h"
@@ -65,16 +61,14 @@ KCModuleQML::KCModuleQML(QObject *parent, const KPluginMetaData &metaData, const
     , m_numberOfTabs(QMetaEnum::fromType<Tab>().keyCount())
     , m_changedTabs(static_cast<size_t>(m_numberOfTabs), false)
 {
-    // The pictures take a while to decode; start early, off the GUI thread, when
-    // there is a second processor to do it.
-    if (QThread::idealThreadCount() > 1 && TabLoader::isAdminMode()) {
-        m_mapImagesFuture = QtConcurrent::run(&MapController::loadImages);
-        // The map picture too, so that it is ready when the first load shows it.
-        MapImageProvider::preload();
+    // Nothing of the zone tabs is made here: the map's tables and picture and the
+    // zone names are made when a tab that shows them is first built, so that the
+    // opening, which shows the date tab, does not share the processors with them.
+    // The date state is, though: the date tab is built with the page, before the
+    // first load, and shows the system's clock mode from its first frame on.
+    if (TabLoader::isAdminMode()) {
+        DateTimeProvider::setDaemon(m_daemon);
     }
-    // Both modes list zones (the applet tab does); their names are the slow part.
-    BaseTimeZonesProvider::preloadZoneNames();
-
     FallbackIcons::install();
     // No handbook is installed for this page: a Help button would do nothing.
     setButtons(Apply);
@@ -117,25 +111,10 @@ void KCModuleQML::m_init(QQmlEngine *engine)
         connect(m_synchronizer, &Synchronizer::error, this, &KCModuleQML::showMessage);
         m_synchronizer->getSysAlive();
 
-        DateTimeProvider::setDaemon(m_daemon);
         ServerList::setLogicController(m_logic);
-
-        m_loadMapImages();
     }
 
     Q_EMIT loadIcons();
-}
-
-void KCModuleQML::m_loadMapImages()
-{
-    if (QThread::idealThreadCount() < 2) {
-        MapController::loadImages();
-        return;
-    }
-    m_mapImagesFuture.waitForFinished();
-    if (!m_mapImagesFuture.isFinished()) {
-        qWarning() << Q_FUNC_INFO << "Error loading map images";
-    }
 }
 
 void KCModuleQML::load()

@@ -2,7 +2,6 @@
 
 #include <KQuickAddons/ConfigModule>
 
-#include <QFuture>
 #include <QString>
 #include <QVector>
 
@@ -106,13 +105,11 @@ public Q_SLOTS:
 
 private:
     void m_init(QQmlEngine *engine);
-    void m_loadMapImages();
     void m_syncSettings();
 
     Settings m_settings;
     std::shared_ptr<DBusOrbAdminDate> m_daemon;
     std::shared_ptr<LogicController> m_logic;
-    QFuture<void> m_mapImagesFuture;
     bool m_showAllTimeZonesForMap = true;
     bool m_firstLoad = true;
     QString m_selectedTimeZone;

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
+#include <QSet>
 #include <QTimeZone>
 #include <QtConcurrent>
 
@@ -21,6 +22,7 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -51,7 +53,7 @@ struct ZoneNameCache
     QMutex mutex;
     QHash<QString, QString> names; // locale, newline, zone id → name
     QHash<QString, QString> cities; // likewise → exemplar city
-    QHash<QString, QFuture<void>> preloads; // locale → the background run filling it
+    QSet<QString> madeLocales; // the locales whose names are all made
 };
 
 ZoneNameCache &zoneNameCache()
@@ -192,19 +194,7 @@ QString BaseTimeZonesProvider::getZoneName(const QString &path)
     const QString localeName = zoneNameLocale();
     const QString key = cacheKey(localeName, path);
     ZoneNameCache &cache = zoneNameCache();
-    QFuture<void> preload;
     {
-        QMutexLocker lock(&cache.mutex);
-        const auto known = cache.names.constFind(key);
-        if (known != cache.names.cend()) {
-            return *known;
-        }
-        preload = cache.preloads.value(localeName);
-    }
-    // A preload of this locale makes this name too: waiting for it (or running it
-    // here when it has not started) beats making every name twice.
-    if (!preload.isFinished()) {
-        preload.waitForFinished();
         QMutexLocker lock(&cache.mutex);
         const auto known = cache.names.constFind(key);
         if (known != cache.names.cend()) {
@@ -252,27 +242,29 @@ QString BaseTimeZonesProvider::exemplarCity(const QString &zoneId)
     return city;
 }
 
-void BaseTimeZonesProvider::preloadZoneNames()
+void BaseTimeZonesProvider::makeZoneNames()
 {
     const QString localeName = zoneNameLocale();
     ZoneNameCache &cache = zoneNameCache();
-    QMutexLocker lock(&cache.mutex);
-    if (cache.preloads.contains(localeName)) {
-        return;
+    {
+        QMutexLocker lock(&cache.mutex);
+        if (cache.madeLocales.contains(localeName)) {
+            return;
+        }
     }
     const QString utcName = utcZoneName();
-    cache.preloads.insert(localeName, QtConcurrent::run([localeName, utcName] {
-        QList<QByteArray> ids = m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId());
-        QHash<QString, QString> names;
-        names.reserve(ids.size());
-        for (const QByteArray &id : qAsConst(ids)) {
-            const QString zone = QString::fromUtf8(id);
-            names.insert(cacheKey(localeName, zone), makeZoneName(localeName, utcName, zone));
-        }
-        ZoneNameCache &cache = zoneNameCache();
-        QMutexLocker lock(&cache.mutex);
-        cache.names.insert(names);
-    }));
+    const QList<QByteArray> ids = m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId());
+    // Made when a zone tab is first built, which waits for them: on two processors
+    // sharing them out halves that wait.
+    const std::function<QString(const QByteArray &)> make = [localeName, utcName](const QByteArray &id) {
+        return makeZoneName(localeName, utcName, QString::fromUtf8(id));
+    };
+    const QList<QString> names = QtConcurrent::blockingMapped<QList<QString>>(ids, make);
+    QMutexLocker lock(&cache.mutex);
+    for (int i = 0; i < ids.size(); ++i) {
+        cache.names.insert(cacheKey(localeName, QString::fromUtf8(ids.at(i))), names.at(i));
+    }
+    cache.madeLocales.insert(localeName);
 }
 
 void BaseTimeZonesProvider::setFixedNow(const QDateTime &moment)
@@ -288,6 +280,7 @@ QDateTime BaseTimeZonesProvider::now()
 
 void BaseTimeZonesProvider::loadTimeZones()
 {
+    makeZoneNames();
     m_allTimeZonesWithOffsets = m_getAllTimeZonesWithOffsets();
     m_russianTimeZonesWithOffsets = m_getRussianTimeZonesWithOffsets();
 }

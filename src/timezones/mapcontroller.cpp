@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mapimageprovider.h"
 #include "timezonessorter.h"
 #include "zonelocations.h"
 
@@ -105,9 +106,17 @@ MapController::MapController(QObject *parent)
     if (!m_map.isValid()) {
         m_map = QSize();
     }
-    QMutexLocker lock(&s_tablesMutex);
-    if (m_offsets.isEmpty()) {
-        m_offsets = offsetTable();
+    bool loaded;
+    {
+        QMutexLocker lock(&s_tablesMutex);
+        loaded = !m_timeZones.isEmpty();
+    }
+    // The first controller of the process makes the tables, as the zone tab is first
+    // built: a few milliseconds, not worth a thread of their own; the picture decodes
+    // on the pool meanwhile.
+    if (!loaded) {
+        MapImageProvider::preload();
+        loadImages();
     }
 }
 

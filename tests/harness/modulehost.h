@@ -22,9 +22,10 @@ public:
     explicit ModuleHost(QObject *parent = nullptr);
     ~ModuleHost() override;
 
-    // Creates the module and its page and shows it at the given size; false with
-    // a warning when the page cannot be created.
-    bool create(const QSize &size = QSize(900, 700));
+    // Creates the module and its page and shows it at the given size, every tab
+    // shown once so that all are built (or only the first, as a host opens it);
+    // false with a warning when the page cannot be created.
+    bool create(const QSize &size = QSize(900, 700), bool buildEveryTab = true);
 
     KCModuleQML *module() const;
     QQuickItem *page() const;

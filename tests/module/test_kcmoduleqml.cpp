@@ -129,6 +129,32 @@ private Q_SLOTS:
         qunsetenv("ORB_ADMIN_MODE");
     }
 
+    // Only the tab on show is built, whatever the host draws into; a tab shown once stays.
+    void tabsAreBuiltWhenFirstShown()
+    {
+        qputenv("ORB_ADMIN_MODE", "1");
+        ModuleHost host;
+        QVERIFY(host.create(QSize(900, 700), false));
+        host.module()->load();
+        const auto built = [&host] {
+            QList<bool> result;
+            for (int index = 0; index < 5; ++index) {
+                result.append(host.tabPage(index) != nullptr);
+            }
+            return result;
+        };
+        QCOMPARE(built(), (QList<bool>{true, false, false, false, false}));
+        QTest::qWait(300);
+        QCOMPARE(built(), (QList<bool>{true, false, false, false, false}));
+
+        auto *bar = host.page()->property("tabBar").value<QObject *>();
+        bar->setProperty("currentIndex", 3);
+        QVERIFY2(host.tabPage(3), "built at once, not a frame later");
+        bar->setProperty("currentIndex", 0);
+        QCOMPARE(built(), (QList<bool>{true, false, false, true, false}));
+        qunsetenv("ORB_ADMIN_MODE");
+    }
+
     void firstLoadRunsOnce()
     {
         qputenv("ORB_ADMIN_MODE", "1");

@@ -380,8 +380,8 @@ private Q_SLOTS:
 
         KLocalizedString::addDomainLocaleDir("kcm_orb_admin_date", locales.path());
         KLocalizedString::setLanguages({QStringLiteral("ru")});
-        // Names made in the background for the new language, not the cached English ones.
-        BaseTimeZonesProvider::preloadZoneNames();
+        // Names made anew for the new language, not the cached English ones.
+        BaseTimeZonesProvider::makeZoneNames();
         const QString russianName = BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Moscow"));
         const QString russianUnknown = BaseTimeZonesProvider::getZoneName(QStringLiteral("America/Ciudad_Juarez"));
         const QStringList russian = Catalogue().allTimeZonesWithOffsets();

@@ -323,6 +323,8 @@ Rectangle {
                     objectName: "utcCheckBox"
                     leftPadding: tabRoot.sideMargin
                     text: i18n("System clock is set to utc")
+                    // What load() reads: the first frame already shows the system's mode.
+                    checked: dateTimeProvider.getUTC()
                     onCheckedChanged: {
                         dateTimeProvider.setUTC(checked);
                         tabRoot.needsSave = dateTimeProvider.needsSave();
@@ -342,6 +344,8 @@ Rectangle {
                     id: ntpSwitch
                     objectName: "ntpSwitch"
                     text: i18n("Set date and time automatically")
+                    enabled: dateTimeProvider.canNTP() || dateTimeProvider.getNTP()
+                    checked: dateTimeProvider.getNTP()
                     onToggled: {
                         dateTimeProvider.setNTP(checked);
                         if (checked) {

@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
-import QtQuick.Window 2.15
 import org.kde.kcm 1.2 as KCM
 import ru.nimbolinux.kcm.orbadmindate 1.0
 
@@ -43,8 +42,6 @@ KCM.SimpleKCM {
     // The first reloadQml and loadIcons have come: a tab built later catches up.
     property bool loaded: false
     property bool iconsLoaded: false
-    // The first frame is drawn: the tabs not on show may be built now.
-    property bool opened: false
     readonly property bool allTabsBuilt: tabLoaders.length > 0 && tabLoaders.every(loader => loader.status === Loader.Ready)
 
     function forEachTab(wanted, action) {
@@ -113,8 +110,9 @@ KCM.SimpleKCM {
         }
     }
 
-    // A tab is built when it is on show, or once the first frame is drawn; those
-    // not on show are built a piece at a time, so that the opening is not held up.
+    // A tab is built the first time it is shown, and kept from then on: the opening
+    // builds the first tab only, in every host. Nothing waits for a signal of the
+    // window, which a host that draws the page into a widget never sends.
     Component {
         id: tabPage
         Loader {
@@ -126,8 +124,7 @@ KCM.SimpleKCM {
 
             Layout.preferredWidth: parent ? parent.width : 0
             Layout.preferredHeight: parent ? parent.height : 0
-            active: onShow || page.opened
-            asynchronous: !onShow
+            active: onShow || status === Loader.Ready
             source: entry.source
             onLoaded: page.tabBuilt(loader)
 
@@ -151,14 +148,6 @@ KCM.SimpleKCM {
                     page.showTab(KCModuleQML.Synchronization)
                 }
             }
-        }
-    }
-
-    Connections {
-        target: page.Window.window
-        enabled: !page.opened
-        function onFrameSwapped() {
-            page.opened = true
         }
     }
 

@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import ru.nimbolinux.orbadmindate 1.0
 
 // Analog clock: a dial with hour and minute marks, numerals and three hands.
 // It shows the time last given to update(); the owner drives it every second.
@@ -56,37 +57,13 @@ Item {
         border.color: root.isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
         antialiasing: true
 
-        Repeater {
-            model: 60
-            delegate: Item {
-                readonly property bool hourMark: index % 5 === 0
-                anchors.centerIn: parent
-                width: 1
-                height: d.size - 2 * dial.border.width - 6
-                rotation: index * 6
-                Rectangle {
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: 0
-                    width: hourMark ? Math.max(2, d.size / 60) : Math.max(1, d.size / 160)
-                    height: hourMark ? d.size * 0.07 : d.size * 0.03
-                    radius: width / 2
-                    color: hourMark ? sysPalette.text : Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.55 : 0.45))
-                    antialiasing: true
-                }
-            }
-        }
-
-        Repeater {
-            model: 12
-            delegate: Text {
-                readonly property real angle: (index + 1) * Math.PI / 6
-                readonly property real distance: d.radius * 0.68
-                x: d.radius + Math.sin(angle) * distance - width / 2
-                y: d.radius - Math.cos(angle) * distance - height / 2
-                text: index + 1
-                color: sysPalette.text
-                font.pixelSize: Math.max(8, Math.round(d.size * 0.085))
-            }
+        ClockFace {
+            objectName: "face"
+            anchors.fill: parent
+            inset: dial.border.width
+            renderScale: root.scale
+            color: sysPalette.text
+            minuteColor: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.55 : 0.45))
         }
     }
 

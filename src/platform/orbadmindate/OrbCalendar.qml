@@ -305,6 +305,20 @@ FocusScope {
         }
     }
 
+    // A mark on one cell of the days view, under its number.
+    component DayMark: Rectangle {
+        property Item picker
+        property int index: -1
+        z: -1
+        visible: index >= 0
+        x: (index % 7) * picker.cellWidth + 2
+        y: Math.floor(index / 7) * picker.cellHeight + 2
+        width: picker.cellWidth - 4
+        height: picker.cellHeight - 4
+        radius: picker.cellRadius
+        color: "transparent"
+    }
+
     SystemPalette {
         id: sysPalette
     }
@@ -407,6 +421,7 @@ FocusScope {
         readonly property real namesHeight: d.viewMode === 0 ? Math.round(root.fontSize * 2.2) : 0
         readonly property real cellWidth: Math.floor(width / columns)
         readonly property real cellHeight: Math.floor((height - namesHeight) / rows)
+        readonly property int cellRadius: root.buttonsRadius
 
         x: d.margin
         y: header.y + header.height + Math.round(root.fontSize * 0.6)
@@ -458,146 +473,177 @@ FocusScope {
             }
         }
 
-        // Cells are placed by index rather than by a Grid, so that their
-        // geometry is right as soon as the view changes.
+        // One text per day; the marks (picked day, keyboard cursor, saved day, the
+        // day under the mouse) are one rectangle each, moved to their day, and one
+        // mouse area serves the whole grid: the grid is most of the tab's items else.
         Item {
             id: dayGrid
             objectName: "dayGrid"
+
+            // The cell under the mouse, -1 when none.
+            readonly property int hoveredIndex: dayMouse.containsMouse ? cellAt(dayMouse.mouseX, dayMouse.mouseY) : -1
+            readonly property var firstDay: Logic.gridDay(d.shownYear, d.shownMonth, 0)
+            readonly property int committedIndex: indexOf(d.committed)
+            readonly property int cursorIndex: indexOf(d.cursor)
+            readonly property int savedIndex: Logic.isValidDate(root.savedDate) ? indexOf(Logic.fromDate(root.savedDate)) : -1
+
             visible: d.viewMode === 0
             y: datePicker.namesHeight
+            width: 7 * datePicker.cellWidth
+            height: 6 * datePicker.cellHeight
+
+            function cellAt(x, y) {
+                var column = Math.floor(x / datePicker.cellWidth);
+                var row = Math.floor(y / datePicker.cellHeight);
+                return column >= 0 && column < 7 && row >= 0 && row < 6 ? row * 7 + column : -1;
+            }
+
+            // The cell of a day of the shown month, -1 for any other day.
+            function indexOf(day) {
+                if (day.year !== d.shownYear || day.month !== d.shownMonth) {
+                    return -1;
+                }
+                return Logic.leadingDays(d.shownYear, d.shownMonth) + day.day - 1;
+            }
+
+            function dayAt(index) {
+                return Logic.gridDay(d.shownYear, d.shownMonth, index);
+            }
+
             Repeater {
                 model: 42
-                delegate: Item {
-                    id: dayCell
-
+                delegate: Text {
                     readonly property var day: Logic.gridDay(d.shownYear, d.shownMonth, index)
                     readonly property bool inMonth: day.month === d.shownMonth
                     readonly property bool selectable: Logic.inRange(day)
-                    readonly property bool isCommitted: Logic.sameDay(day, d.committed)
-                    readonly property bool isCursor: Logic.sameDay(day, d.cursor)
                     readonly property bool isToday: Logic.sameDay(day, d.today)
-                    readonly property bool isSaved: Logic.isValidDate(root.savedDate) && Logic.sameDay(day, Logic.fromDate(root.savedDate))
-                    readonly property int dayOfMonth: day.day
 
                     objectName: "day_" + Logic.isoString(day).substring(0, 10)
                     x: (index % 7) * datePicker.cellWidth
                     y: Math.floor(index / 7) * datePicker.cellHeight
                     width: datePicker.cellWidth
                     height: datePicker.cellHeight
-
-                    Rectangle {
-                        anchors.fill: parent
-                        anchors.margins: 2
-                        radius: root.buttonsRadius
-                        color: {
-                            if (dayCell.isCommitted && dayCell.inMonth) {
-                                return sysPalette.highlight;
-                            }
-                            if (dayCell.isCursor && root.dateIsBeingEdited) {
-                                return colors.cursor;
-                            }
-                            if (cellMouse.containsMouse && dayCell.selectable) {
-                                return colors.hover;
-                            }
-                            return "transparent";
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    text: day.day
+                    font.pixelSize: root.fontSize
+                    font.bold: isToday
+                    color: {
+                        if (!selectable) {
+                            return colors.faint;
                         }
-                        border.width: dayCell.isCursor && datePicker.activeFocus ? 2 : 1
-                        border.color: {
-                            if (dayCell.isCursor && datePicker.activeFocus) {
-                                return dayCell.isCommitted ? sysPalette.highlightedText : sysPalette.highlight;
-                            }
-                            if (dayCell.isSaved && dayCell.inMonth) {
-                                return sysPalette.highlight;
-                            }
-                            return "transparent";
+                        if (index === dayGrid.committedIndex) {
+                            return sysPalette.highlightedText;
                         }
+                        if (!inMonth) {
+                            return colors.secondary;
+                        }
+                        return isToday ? sysPalette.highlight : colors.text;
                     }
+                }
+            }
 
-                    Text {
-                        anchors.centerIn: parent
-                        text: dayCell.dayOfMonth
-                        font.pixelSize: root.fontSize
-                        font.bold: dayCell.isToday
-                        color: {
-                            if (!dayCell.selectable) {
-                                return colors.faint;
-                            }
-                            if (dayCell.isCommitted && dayCell.inMonth) {
-                                return sysPalette.highlightedText;
-                            }
-                            if (!dayCell.inMonth) {
-                                return colors.secondary;
-                            }
-                            return dayCell.isToday ? sysPalette.highlight : colors.text;
-                        }
-                    }
+            DayMark {
+                picker: datePicker
+                objectName: "hoverMark"
+                index: dayGrid.hoveredIndex >= 0 && Logic.inRange(dayGrid.dayAt(dayGrid.hoveredIndex)) ? dayGrid.hoveredIndex : -1
+                color: colors.hover
+            }
+            DayMark {
+                picker: datePicker
+                objectName: "savedMark"
+                index: dayGrid.savedIndex
+                border.width: 1
+                border.color: sysPalette.highlight
+            }
+            DayMark {
+                picker: datePicker
+                objectName: "committedMark"
+                index: dayGrid.committedIndex
+                color: sysPalette.highlight
+            }
+            DayMark {
+                picker: datePicker
+                objectName: "cursorMark"
+                readonly property bool onCommitted: index === dayGrid.committedIndex
+                readonly property bool focused: datePicker.activeFocus
+                index: focused || root.dateIsBeingEdited ? dayGrid.cursorIndex : -1
+                color: root.dateIsBeingEdited && !onCommitted ? colors.cursor : "transparent"
+                border.width: focused ? 2 : (index === dayGrid.savedIndex ? 1 : 0)
+                border.color: focused && onCommitted ? sysPalette.highlightedText : sysPalette.highlight
+            }
 
-                    MouseArea {
-                        id: cellMouse
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        enabled: dayCell.selectable
-                        onClicked: {
-                            datePicker.forceActiveFocus(Qt.MouseFocusReason);
-                            d.pick(dayCell.day);
-                        }
+            MouseArea {
+                id: dayMouse
+                anchors.fill: parent
+                hoverEnabled: true
+                onClicked: {
+                    var index = dayGrid.cellAt(mouse.x, mouse.y);
+                    if (index < 0 || !Logic.inRange(dayGrid.dayAt(index))) {
+                        return;
                     }
+                    datePicker.forceActiveFocus(Qt.MouseFocusReason);
+                    d.pick(dayGrid.dayAt(index));
                 }
             }
         }
 
-        Item {
+        // The months of a year and the blocks of years: made the first time they are asked for.
+        Loader {
             id: periodGrid
             objectName: "periodGrid"
+            active: d.viewMode > 0 || status === Loader.Ready
             visible: d.viewMode > 0
-            Repeater {
-                model: 12
-                delegate: Item {
-                    id: periodCell
+            sourceComponent: Item {
+                Repeater {
+                    model: 12
+                    delegate: Item {
+                        id: periodCell
 
-                    readonly property int value: d.viewMode === 1 ? index : d.yearBlock + index
-                    readonly property bool selectable: d.viewMode === 1 ? Logic.monthInRange(d.shownYear, index) : Logic.yearInRange(value)
-                    readonly property bool isCurrent: d.viewMode === 1 ? (d.shownYear === d.committed.year && index === d.committed.month) : value === d.committed.year
-                    readonly property bool isCursor: index === d.cursorIndex
+                        readonly property int value: d.viewMode === 1 ? index : d.yearBlock + index
+                        readonly property bool selectable: d.viewMode === 1 ? Logic.monthInRange(d.shownYear, index) : Logic.yearInRange(value)
+                        readonly property bool isCurrent: d.viewMode === 1 ? (d.shownYear === d.committed.year && index === d.committed.month) : value === d.committed.year
+                        readonly property bool isCursor: index === d.cursorIndex
 
-                    objectName: "period_" + index
-                    x: (index % 3) * datePicker.cellWidth
-                    y: Math.floor(index / 3) * datePicker.cellHeight
-                    width: datePicker.cellWidth
-                    height: datePicker.cellHeight
+                        objectName: "period_" + index
+                        x: (index % 3) * datePicker.cellWidth
+                        y: Math.floor(index / 3) * datePicker.cellHeight
+                        width: datePicker.cellWidth
+                        height: datePicker.cellHeight
 
-                    Rectangle {
-                        anchors.fill: parent
-                        anchors.margins: Math.round(root.fontSize * 0.4)
-                        radius: root.buttonsRadius
-                        color: periodCell.isCurrent ? sysPalette.highlight : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
-                        border.width: periodCell.isCursor && datePicker.activeFocus ? 2 : 0
-                        border.color: periodCell.isCurrent ? sysPalette.highlightedText : sysPalette.highlight
-                    }
+                        Rectangle {
+                            anchors.fill: parent
+                            anchors.margins: Math.round(root.fontSize * 0.4)
+                            radius: root.buttonsRadius
+                            color: periodCell.isCurrent ? sysPalette.highlight : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
+                            border.width: periodCell.isCursor && datePicker.activeFocus ? 2 : 0
+                            border.color: periodCell.isCurrent ? sysPalette.highlightedText : sysPalette.highlight
+                        }
 
-                    Text {
-                        anchors.fill: parent
-                        anchors.margins: 4
-                        text: d.viewMode === 1 ? d.monthName(index) : String(periodCell.value)
-                        visible: d.viewMode === 1 || periodCell.value <= Logic.maximum.year
-                        font.pixelSize: root.fontSize
-                        color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? sysPalette.highlightedText : colors.text)
-                        horizontalAlignment: Text.AlignHCenter
-                        verticalAlignment: Text.AlignVCenter
-                        elide: Text.ElideRight
-                    }
+                        Text {
+                            anchors.fill: parent
+                            anchors.margins: 4
+                            text: d.viewMode === 1 ? d.monthName(index) : String(periodCell.value)
+                            visible: d.viewMode === 1 || periodCell.value <= Logic.maximum.year
+                            font.pixelSize: root.fontSize
+                            color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? sysPalette.highlightedText : colors.text)
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                            elide: Text.ElideRight
+                        }
 
-                    MouseArea {
-                        id: periodMouse
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        enabled: periodCell.selectable
-                        onClicked: {
-                            datePicker.forceActiveFocus(Qt.MouseFocusReason);
-                            if (d.viewMode === 1) {
-                                d.chooseMonth(index);
-                            } else {
-                                d.chooseYear(periodCell.value);
+                        MouseArea {
+                            id: periodMouse
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            enabled: periodCell.selectable
+                            onClicked: {
+                                datePicker.forceActiveFocus(Qt.MouseFocusReason);
+                                if (d.viewMode === 1) {
+                                    d.chooseMonth(index);
+                                } else {
+                                    d.chooseYear(periodCell.value);
+                                }
                             }
                         }
                     }

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include <QQmlExtensionPlugin>
+#include <qqml.h>
+
+#include "clockface.h"
+
+// The module's C++ items; its QML files come from the qmldir next to it.
+class OrbAdminDatePlugin : public QQmlExtensionPlugin
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QQmlExtensionInterface_iid)
+public:
+    void registerTypes(const char *uri) override
+    {
+        qmlRegisterType<ClockFace>(uri, 1, 0, "ClockFace");
+    }
+};
+
+#include "orbadmindateplugin.moc"
