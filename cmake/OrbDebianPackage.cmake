@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The Debian package of everything `cmake --install` puts under /usr: the plug-in,
 # the calendar and clock QML module, the translations and the date helper with its
 # D-Bus, polkit and systemd files. tools/package.sh configures a tree for it.

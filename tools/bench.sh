@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Timing figures of the page, printed as a table. Builds what it needs first, with
 # the optimization of a release build, in a build directory of its own.
 # Usage: tools/bench.sh [build-dir] [runs]

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The opening in kcmshell5 of builds of the page and of the empty module, all
 # started in turn in one run so that the machine's load falls on each alike.
 # Prints, per module, the median and range of the opening's last frame and of the

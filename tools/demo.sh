@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Builds the module and opens it in KDE's own host (kcmshell5) on private buses
 # with stand-in services: the date helper, timedated and the polkit agent log what
 # they receive and answer success. Administrator mode is forced. Nothing of the

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Extracts the translatable messages of the module (C++ back end, QML pages and the
 # calendar/clock components) into the template po/kcm_orb_admin_date.pot and merges
 # it into every translation po/<lang>/kcm_orb_admin_date.po, the way KDE's

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Installs the Debian 12 packages needed to build, test and demo the module.
 # Safe to run repeatedly; does nothing when every package is already there.
 set -euo pipefail
@@ -35,6 +40,8 @@ PACKAGES=(
   at-spi2-core
   # locale sources, from which a test builds a private Russian locale
   locales
+  # CI: every file's licence and copyright (REUSE)
+  reuse
 )
 
 missing=()

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # One opening of a module in KDE's own host, kcmshell5, on $DISPLAY, as a Plasma
 # session starts it. Prints key=value lines:
 #   shown_ms       launch to the window's first frame

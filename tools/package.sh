@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Builds the Debian package of the module and its date helper, installed under /usr.
 # Usage: tools/package.sh
 # The .deb goes to $ORB_PACKAGE_OUT when set, else build-package/ in the repository;

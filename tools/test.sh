@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Builds the module and runs the whole test suite through CTest.
 # Usage: tools/test.sh [build-dir] [extra ctest arguments...]
 # With ORB_SANITIZE=1 the build is instrumented with AddressSanitizer and

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     Proxy of our privileged date helper on the system bus.
 */

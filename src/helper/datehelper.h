@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The object at "/" of the date helper service: its methods are those of the
     interfaces "ru.veltronix.orb.date.Manager" and "ru.veltronix.orb.date.Servers",

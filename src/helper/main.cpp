@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The date helper service: sets the system clock and runs one-off NTP
     synchronizations for the settings page, each request authorized by polkit.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The servers that an NTP synchronization without a named server asks: the
     ones the machine's own time service is configured with.

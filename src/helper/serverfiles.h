@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The time servers of the machine's time service, as the date helper writes
     them: into a file of its own where the service reads drop-ins or sources,

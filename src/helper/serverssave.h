@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     One save of the time servers of systemd-timesyncd or chrony, for the date
     helper's "ru.veltronix.orb.date.Servers" interface: writes the files, checks

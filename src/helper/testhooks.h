@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     What the test build of the helper takes from its environment. The installed
     helper is built without ORB_HELPER_TEST_HOOKS, and then every function here

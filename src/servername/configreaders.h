@@ -1,4 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
 // SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     How the time services read their configuration, in one place for the page and
     the date helper: which files, in which order, and which lines name servers.

@@ -1,4 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
 // SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The fixed names the page, the date helper, its package and the tests share:
     polkit actions, units, configuration paths and server lists. Each stands here

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The whole page in a window on the private buses, driven with the mouse and the
     keyboard: every tab edited, one Apply, and what each service and file received.

@@ -1,7 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The page as a screen reader reads it, in administrator mode with a running
-// time service, on a private X server: the off-screen platform has no
-// accessibility.
+
 #include <QAccessible>
 #include <QMetaEnum>
 #include <QQuickItem>

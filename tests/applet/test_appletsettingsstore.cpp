@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The per-user file shared with the clock applet: what is read, what is written,
 // and that whatever else the applet keeps there survives our writes.
 #include <QDir>

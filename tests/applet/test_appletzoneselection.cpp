@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The class-wide choice of the clock applet's zones: loading, change tracking
 // against the file, filtering, and the module's load/save/refresh path.
 #include <QDir>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The edited date, time and hardware-clock mode and their writing, against the
     stand-in date helper and timedated on the private buses.

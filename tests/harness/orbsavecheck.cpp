@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Saves one value the way the module does and prints why when that fails. The tests
 // run it as another user, which the test process itself cannot become and return.
 //   orbsavecheck theme PATH KEY VALUE

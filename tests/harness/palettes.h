@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The light and the dark colour scheme of the tests' screenshots, close to the
     desktop's own. Header only: the QML test plug-in uses them too.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Qt Quick Test runner for the module's pages: the back-end types registered,
 // i18n() available, a real module object as `kcm` whose first-load
 // initialization ran against the test engine.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Callers of the date helper, each with pkttyagent for its process, for the
 # scripts that run beside the real polkitd. Sourced; the script defines fail and
 # $work (a folder for the callers' pipes and output) and has

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     Runs the test build of the date helper on the private system bus together
     with the polkit stand-in and a local SNTP responder, and reads what the

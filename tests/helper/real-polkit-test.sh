@@ -1,4 +1,9 @@
 #!/bin/bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The date helper's Servers interface against the real polkitd, run inside
 # tests/helper/with-real-polkit: pkttyagent, for one caller's process, holds that
 # caller's check at the password prompt as long as the test wishes.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The page's clock check against the local SNTP responder, through the same
     NTP tool wrapper the helper's tests use: it measures and changes nothing.

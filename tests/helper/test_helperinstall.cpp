@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     What `cmake --install` puts in place for the date helper: the service binary,
     the files through which D-Bus starts it and lets callers reach it, its systemd

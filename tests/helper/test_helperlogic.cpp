@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The date helper's own checks: which server names it passes to the NTP tool,
     which servers an empty name means, how it reads the tool's report, and how

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The helper's Servers interface on the private system bus: polkit's mock
     decides, systemd is the stand-in, the configuration is a copy of the fixture

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The test build of the date helper on the private system bus: polkit's mock
     decides, a local SNTP responder serves the time through the real ntpdig, and

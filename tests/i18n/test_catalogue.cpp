@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The Russian catalogue against the messages that the sources use today: every
 // message translated, none left over, and each translation fit to replace its
 // English text (placeholders, line feeds, plural forms, no English left behind).

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The module as a Russian administrator sees it (LANGUAGE=ru): the compiled
 // catalogue reaches the back end, the pages and the calendar, zone names come from
 // ICU in Russian, the metadata keeps its Russian texts, and every tab shows Russian

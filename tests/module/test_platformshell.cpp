@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The thin stand-ins for the platform's security labels and settings-centre switcher.
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # Installs the Debian package with dpkg into a throw-away view of this machine and
 # checks that it works from the installed files alone: a private system bus that
 # reads the installed configuration activates the installed date helper for an

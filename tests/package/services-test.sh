@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 # The installed date helper against the real services, run by install-test.sh
 # inside its namespaces (package installed, private system bus up, and no process
 # there may set the clock: CAP_SYS_TIME is out of the bounding set):

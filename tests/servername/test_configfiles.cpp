@@ -1,4 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
 // SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The shared readers over real configuration trees (Debian's shipped files among
     them), checked against what chronyd and systemd themselves read, and the one

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The server list's class-wide state over the real time-sync layer, a fixture
 // tree and the systemd stand-in.
 #include <QApplication>

@@ -1,6 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
 // SPDX-License-Identifier: GPL-2.0-or-later
-// chronyc's machine-readable reports, as a real chronyd -x gave them with a
-// server 2.5 s ahead and a second one that never answers.
+
 #include <QTest>
 
 #include "synchealth.h"

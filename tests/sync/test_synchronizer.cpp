@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The synchronizer against the stand-in date helper, polkit agent and timedated,
 // with the time-sync layer reading a fixture tree and the systemd stand-in;
 // and the server-name check of the module's syncNow.

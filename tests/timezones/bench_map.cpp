@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Timing of the map's band table; run by hand (bin/bench_map), not part of the tests.
 // Prints wall times in milliseconds; the machine's load average is printed too,
 // since it is shared.

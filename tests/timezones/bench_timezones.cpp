@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Timing of the zone lists and of one filter call; run by hand, not part of the tests.
 #include "basetimezonesprovider.h"
 #include "maptimezonesprovider.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The map's offset and band tables, the click hit test and the selection by zone.
 // What a click should hit is worked out from the band pictures' own alpha, apart
 // from the hit test pictures the controller builds.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The map pictures as the hit test sees them: their clickable pixels against
 // their alpha, and their bands against where the zones really are.
 #include "hitmask.h"

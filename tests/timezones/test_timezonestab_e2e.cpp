@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The "Time zone" tab inside the whole module, hosted like the settings centre
     hosts it, on the private buses with the stand-in services: the zone the user

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The panel clock's preview: the formats expanded as the window manager does,
     with strftime in the user's locale and "\n" as a line break.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The "Tray display" tab inside the whole page: its edits reach the host's Apply,
 // and a failed Apply reaches the warning dialog.
 #include <QFile>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 'use strict';
 // Checks the generated map like a geographer would: every zone of the
 // system's zone1970.tab whose standard offset has a band must lie in that

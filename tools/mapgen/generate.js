@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 'use strict';
 // Draws the base map (content/all.png), one picture per UTC offset band and
 // content/manifest.json from public data: zone borders from geo-tz

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 'use strict';
 // The hit mask: which pixels of a picture can be clicked (alpha >= 128), stored
 // in the picture itself as a private PNG chunk "hiTM", so that the module gets a

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 'use strict';
 // The map's projection: Miller cylindrical, central meridian 0, stretched
 // vertically so that TOP_LATITUDE is the top edge of the picture and

@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 """Writes the fallback icon set (our own simple drawings) as SVG files.
 
 Run it after changing a drawing; its output is committed, so the build needs nothing

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 .pragma library
 
 // Calendar arithmetic on plain days ({year, month, day}, month counted from 0 as

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Benchmark host: loads a configuration module plug-in from its file the way the
 // settings centre does, shows its page, runs the first load and waits until the
 // page is ready (for the date page: the map picture shown). Prints key=value lines:

@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+#
+# SPDX-License-Identifier: GPL-2.0-or-later
+
 '''Stand-in for one of the services the date module talks to.
 
 Roles:

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 /*
     The calendar and clock module as `cmake --install` puts it: each QML and script
     file comes with its compiled unit, and the engine takes the units instead of

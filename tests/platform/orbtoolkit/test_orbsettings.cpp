@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The theme-file reader and writer and the folder it lives in.
 #include <QDir>
 #include <QFile>

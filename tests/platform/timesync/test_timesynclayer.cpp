@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // The time synchronization layer against fixture configuration trees, the
 // systemd and timesync1 stand-in and the timedated stand-in on the private
 // system bus.

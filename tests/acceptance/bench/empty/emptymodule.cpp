@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // A configuration module with an empty page: the baseline of the page-ready benchmark.
 #include <KPluginFactory>
 #include <KQuickAddons/ConfigModule>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Test-only QML plug-in "orb.testsupport": switches the application palette so
 // that screenshots can show the items on a light and on a dark scheme, reads
 // pixels of grabbed images, tells where screenshots go, changes what the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The kcm_orb_admin_date authors
+//
+// SPDX-License-Identifier: GPL-2.0-or-later
+
 // Test support for the time synchronization layer: copies of the fixture
 // configuration root, and answering the layer's modal dialogs.
 #pragma once
