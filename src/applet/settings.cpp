@@ -24,12 +24,15 @@ const QStringList Settings::m_availableKeys = {
     QStringLiteral("Server"),
 };
 
-namespace {
+namespace
+{
 bool holdsNul(const QVariant &value)
 {
     if (value.userType() == QMetaType::QStringList) {
         const QStringList list = value.toStringList();
-        return std::any_of(list.cbegin(), list.cend(), [](const QString &text) { return text.contains(QChar::Null); });
+        return std::any_of(list.cbegin(), list.cend(), [](const QString &text) {
+            return text.contains(QChar::Null);
+        });
     }
     return value.canConvert<QString>() && value.toString().contains(QChar::Null);
 }

@@ -126,7 +126,8 @@ void SettingsForAppletProvider::removeChosenTimeZone(const QString &timeZone)
 {
     const State before = m_state();
     const QString id = zoneId(timeZone);
-    m_chosenTimeZones.erase(std::remove_if(m_chosenTimeZones.begin(), m_chosenTimeZones.end(),
+    m_chosenTimeZones.erase(std::remove_if(m_chosenTimeZones.begin(),
+                                           m_chosenTimeZones.end(),
                                            [&id](const QString &entry) {
                                                return zoneId(entry) == id;
                                            }),

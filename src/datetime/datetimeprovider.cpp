@@ -89,7 +89,9 @@ void DateTimeProvider::load()
     }
     // After a failed save the edit stays, so that the user can try again; the
     // flags tell what is kept. Only once: a later load shows the system again.
-    const auto keep = [](Value value) { return m_kept[value] && m_changed[value]; };
+    const auto keep = [](Value value) {
+        return m_kept[value] && m_changed[value];
+    };
     if (!keep(Date)) {
         m_savedDate = QDate::currentDate();
         m_changed[Date] = false;

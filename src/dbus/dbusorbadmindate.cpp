@@ -9,14 +9,14 @@
 #include "dbusorbadmindate.h"
 
 #include <QCoreApplication>
-#include <QDBusPendingCallWatcher>
-#include <QEventLoop>
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QDebug>
-#include <QCursor>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QVariant>
 
@@ -28,7 +28,8 @@
 #include <limits>
 #include <utility>
 
-namespace {
+namespace
+{
 const QString s_agentService = QStringLiteral("org.kde.polkit-kde-authentication-agent-1");
 const QString s_agentPath = QStringLiteral("/org/kde/Polkit1AuthAgent");
 const QString s_agentInterface = QStringLiteral("org.kde.Polkit1AuthAgent");
@@ -67,7 +68,8 @@ DBusOrbAdminDate::DBusOrbAdminDate(QObject *parent)
     connect(&m_interface, &OrbAdminDateInterface::Error, this, &DBusOrbAdminDate::m_relayError);
 }
 
-namespace {
+namespace
+{
 // Drops user input to every window while a request is outstanding: input
 // deferred until afterwards would act on a page that has been reloaded.
 class InputBlocker : public QObject
@@ -168,7 +170,9 @@ DBusOrbAdminDate::BusyScope::~BusyScope()
     for (const auto &held : std::exchange(m_client->m_heldErrors, {})) {
         QMetaObject::invokeMethod(
             m_client,
-            [client = m_client, held]() { Q_EMIT client->Error(held.first, held.second); },
+            [client = m_client, held]() {
+                Q_EMIT client->Error(held.first, held.second);
+            },
             Qt::QueuedConnection);
     }
 }
@@ -255,7 +259,9 @@ QDBusPendingCall DBusOrbAdminDate::SetServers(const QString &service, const QStr
 {
     const BusyScope busy(this);
     preAuthAction(s_setServersAction);
-    return m_send(m_interface.connection(), m_helperCall(QStringLiteral("SetServers"), {service, servers, fallback}, QString::fromLatin1(OrbAdminDateServersProxy::staticInterfaceName())));
+    return m_send(
+        m_interface.connection(),
+        m_helperCall(QStringLiteral("SetServers"), {service, servers, fallback}, QString::fromLatin1(OrbAdminDateServersProxy::staticInterfaceName())));
 }
 
 QDBusPendingCall DBusOrbAdminDate::SetLocalRTC(bool localRtc, bool fixSystem, bool interactive)
@@ -287,8 +293,10 @@ QDBusMessage DBusOrbAdminDate::m_helperCall(const QString &method, const QVarian
 
 QDBusMessage DBusOrbAdminDate::m_timedatedCall(const QString &method, const QVariantList &arguments)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        s_timedatedService, s_timedatedPath, QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName()), method);
+    QDBusMessage call = QDBusMessage::createMethodCall(s_timedatedService,
+                                                       s_timedatedPath,
+                                                       QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName()),
+                                                       method);
     call.setArguments(arguments);
     return call;
 }

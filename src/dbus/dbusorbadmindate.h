@@ -10,10 +10,10 @@
 
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QList>
-#include <QPair>
 #include <QDBusPendingCall>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 
 #include <functional>

@@ -10,8 +10,10 @@
 
 #include <QFileInfo>
 
-namespace NtpServers {
-namespace {
+namespace NtpServers
+{
+namespace
+{
 QStringList timesyncdServers(const QString &root)
 {
     const TimesyncdConfig::Servers servers = TimesyncdConfig::read(root);

@@ -12,7 +12,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace NtpServers {
+namespace NtpServers
+{
 /// At most this many servers are asked, so that the query ends within the
 /// caller's D-Bus time-out even when none of them answers.
 constexpr int maxServers = 4;

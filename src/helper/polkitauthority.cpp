@@ -14,7 +14,8 @@
 #include <QMap>
 #include <QVariantMap>
 
-namespace {
+namespace
+{
 using StringMap = QMap<QString, QString>;
 
 constexpr uint allowUserInteraction = 1;

@@ -16,9 +16,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace ServerFiles {
-struct FileChange
+namespace ServerFiles
 {
+struct FileChange {
     QString path; ///< below the root
     bool existed = false;
     QByteArray before;
@@ -26,8 +26,7 @@ struct FileChange
     QByteArray after;
 };
 
-struct Plan
-{
+struct Plan {
     QString error; ///< why the list cannot be saved; empty when it can
     QList<FileChange> changes;
     /// chrony reads a changed main file only when it starts again; a changed
@@ -54,6 +53,11 @@ void restore(const QList<FileChange> &changes);
 /// configuration, and on each written sources file, which may hold sources only;
 /// for systemd-timesyncd, the files in systemd's order
 /// (`systemd-analyze cat-config`), whose servers must be exactly the saved ones.
-bool check(const QString &root, const QString &service, const Plan &plan, const QStringList &servers, const QStringList &fallback, const QString &chronyd,
-    QString *error);
+bool check(const QString &root,
+           const QString &service,
+           const Plan &plan,
+           const QStringList &servers,
+           const QStringList &fallback,
+           const QString &chronyd,
+           QString *error);
 }

@@ -9,7 +9,8 @@
 
 #include <ctime>
 
-namespace SystemClock {
+namespace SystemClock
+{
 /// Sets the system clock (CLOCK_REALTIME) to `time`, then, as timedated does,
 /// the hardware clock where the machine has one, in UTC or in local time as
 /// /etc/adjtime says. Only the system clock decides success: a hardware clock

@@ -14,7 +14,8 @@
 #define ORB_TEST_VARIABLE(name) QString()
 #endif
 
-namespace TestHooks {
+namespace TestHooks
+{
 bool enabled()
 {
 #ifdef ORB_HELPER_TEST_HOOKS

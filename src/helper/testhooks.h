@@ -13,7 +13,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace TestHooks {
+namespace TestHooks
+{
 /// Whether this binary is the test build.
 bool enabled();
 

@@ -14,8 +14,8 @@
 #include <QQuickItem>
 #include <QQuickRenderControl>
 #include <QQuickWindow>
-#include <QTimer>
 #include <QTimeZone>
+#include <QTimer>
 #include <QWindow>
 
 #include "datetimeprovider.h"
@@ -127,7 +127,9 @@ void KCModuleQML::load()
         // The host has made the page by now, but may show its window only later:
         // a request then announces the window the page is in at that moment.
         const QPointer<QQuickItem> page = mainUi();
-        DBusOrbAdminDate::setWindowLookup([page] { return topLevelWindowId(page); });
+        DBusOrbAdminDate::setWindowLookup([page] {
+            return topLevelWindowId(page);
+        });
         // engine() exists only once the host has created the page.
         initializeWithEngine(engine());
     }
@@ -208,7 +210,8 @@ bool KCModuleQML::syncNow(QString serverName)
     // validator has seen; the helper passes the name to an NTP tool.
     if (!Synchronizer::isAcceptableServer(server)) {
         qWarning() << Q_FUNC_INFO << "refused server name" << server;
-        Q_EMIT showMessage(i18n("Error "),
+        Q_EMIT showMessage(
+            i18n("Error "),
             i18n("The server name is not a host name or an IP address. Use only letters, digits, \".\", \"-\", \"_\", \":\" and brackets, starting with a "
                  "letter, a digit or \"[\"."));
         return false;

@@ -13,7 +13,8 @@
 
 #include "timesyncnames.h"
 
-namespace ConfigPaths {
+namespace ConfigPaths
+{
 QString below(const QString &root, const QString &absolutePath)
 {
     return QDir::cleanPath(root + QLatin1Char('/') + absolutePath);
@@ -33,7 +34,8 @@ QStringList unique(const QStringList &list)
 }
 }
 
-namespace {
+namespace
+{
 using ConfigPaths::below;
 using ConfigPaths::words;
 
@@ -60,7 +62,8 @@ QStringList mergedFolders(const QString &root, const QStringList &dirs, const QS
 }
 }
 
-namespace TimesyncdConfig {
+namespace TimesyncdConfig
+{
 QStringList files(const QString &root)
 {
     // Later folders take precedence; a map by name keeps systemd's sort order.
@@ -115,7 +118,8 @@ Servers read(const QString &root)
 }
 }
 
-namespace ChronyConfig {
+namespace ChronyConfig
+{
 bool isComment(const QString &line)
 {
     const QString trimmed = line.trimmed();
@@ -148,7 +152,8 @@ QString mainFile(const QString &root)
     return below(root, TimeSyncNames::chronyMainFiles().constFirst());
 }
 
-namespace {
+namespace
+{
 void readFile(const QString &root, const QString &path, int depth, Layout *layout)
 {
     // Includes may name each other: each file once, and not too deep.
@@ -237,7 +242,8 @@ QByteArray rootedCopy(const QString &root, const QByteArray &content)
 }
 }
 
-namespace NtpsecConfig {
+namespace NtpsecConfig
+{
 QString sourceName(const QString &line)
 {
     const QStringList parts = words(line.left(line.indexOf(QLatin1Char('#'))));

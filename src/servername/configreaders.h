@@ -15,7 +15,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace ConfigPaths {
+namespace ConfigPaths
+{
 /// `absolutePath` below `root`.
 QString below(const QString &root, const QString &absolutePath);
 /// Whitespace-separated words of `text`.
@@ -24,9 +25,9 @@ QStringList words(const QString &text);
 QStringList unique(const QStringList &list);
 }
 
-namespace TimesyncdConfig {
-struct Servers
+namespace TimesyncdConfig
 {
+struct Servers {
     QStringList ntp;
     QStringList fallback;
     bool fallbackAssigned = false; ///< FallbackNTP= occurs, even empty
@@ -45,7 +46,8 @@ void parse(const QString &text, Servers *servers);
 Servers read(const QString &root);
 }
 
-namespace ChronyConfig {
+namespace ChronyConfig
+{
 /// A line chrony skips: empty, or its first non-blank character one of "#;!%".
 bool isComment(const QString &line);
 
@@ -57,8 +59,7 @@ QString sourceName(const QString &line, QString *directive = nullptr);
 /// first candidate.
 QString mainFile(const QString &root);
 
-struct Layout
-{
+struct Layout {
     /// Every file chronyd reads, in its order: the main file, each "include" match
     /// and "confdir" file where the directive stands, then the "sourcedir" files.
     QStringList files;
@@ -80,7 +81,8 @@ QStringList sources(const QStringList &files);
 QByteArray rootedCopy(const QString &root, const QByteArray &content);
 }
 
-namespace NtpsecConfig {
+namespace NtpsecConfig
+{
 /// The name a "server", "pool" or "peer" line of ntpd's file gives; "#" comments.
 QString sourceName(const QString &line);
 /// The servers of the main file below `root`.

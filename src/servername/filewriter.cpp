@@ -40,7 +40,8 @@ QString ResolvedWriteTarget(const QString &path)
     return info.filePath();
 }
 
-namespace {
+namespace
+{
 bool writeAll(int fd, const QByteArray &content, off_t offset = -1)
 {
     qint64 done = 0;

@@ -9,8 +9,7 @@
 
 // Why a file could not be written: the step that failed, the path it worked on and
 // the system's error number of that step.
-struct FileWriteError
-{
+struct FileWriteError {
     QString step; // "write", "create the folder", ...
     QString path;
     int code = 0; // errno, 0 when the step gave none
@@ -22,8 +21,7 @@ struct FileWriteError
     QString toString() const;
 };
 
-struct FileWriteOptions
-{
+struct FileWriteOptions {
     // A symbolic link at the path: the user's own files may be links into a
     // dotfiles folder, whose target is then written; a privileged writer must
     // replace the link with a file and leave its target alone.

@@ -10,7 +10,8 @@
 
 #include <QRegularExpression>
 
-namespace ServerInput {
+namespace ServerInput
+{
 QString refusal(const QString &typed, bool typing)
 {
     const QString text = typed.trimmed();

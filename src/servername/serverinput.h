@@ -6,7 +6,8 @@
 
 #include <QString>
 
-namespace ServerInput {
+namespace ServerInput
+{
 /// Why `typed` cannot be taken as a time server name, in words for the person
 /// typing it; empty when it can (or when nothing is typed). While `typing`, only
 /// faults that more typing cannot mend are named, so that "2001:" on its way to

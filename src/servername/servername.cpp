@@ -8,8 +8,10 @@
 
 #include <arpa/inet.h>
 
-namespace ServerName {
-namespace {
+namespace ServerName
+{
+namespace
+{
 bool isLetterOrDigit(QChar c)
 {
     return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))

@@ -6,7 +6,8 @@
 
 #include <QString>
 
-namespace ServerName {
+namespace ServerName
+{
 /// `server` as NTP tools and service configurations take it, or an empty string
 /// when it is neither a host name nor an IPv4 or IPv6 address. Surrounding
 /// blanks are dropped, and so are brackets around an IPv6 address. A valid

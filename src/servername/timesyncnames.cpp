@@ -4,7 +4,8 @@
 
 #include "timesyncnames.h"
 
-namespace TimeSyncNames {
+namespace TimeSyncNames
+{
 const QStringList &chronyUnits()
 {
     static const QStringList list = {QStringLiteral("chrony.service"), QStringLiteral("chronyd.service")};

@@ -14,7 +14,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace TimeSyncNames {
+namespace TimeSyncNames
+{
 // polkit actions of the date helper.
 constexpr QLatin1String setTimeAction("ru.veltronix.orb.date.set-time");
 constexpr QLatin1String ntpSyncAction("ru.veltronix.orb.date.ntp-sync");

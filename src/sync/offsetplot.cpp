@@ -67,8 +67,12 @@ void OffsetPlot::paint(QPainter *painter)
 
     painter->setPen(m_textColor);
     painter->drawText(QRectF(0, area.top() - half, labelWidth - metrics.averageCharWidth() / 2, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, top);
-    painter->drawText(QRectF(0, zeroY - half, labelWidth - metrics.averageCharWidth() / 2, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("0"));
-    painter->drawText(QRectF(0, area.bottom() - half, labelWidth - metrics.averageCharWidth() / 2, metrics.height()), Qt::AlignRight | Qt::AlignVCenter, bottom);
+    painter->drawText(QRectF(0, zeroY - half, labelWidth - metrics.averageCharWidth() / 2, metrics.height()),
+                      Qt::AlignRight | Qt::AlignVCenter,
+                      QStringLiteral("0"));
+    painter->drawText(QRectF(0, area.bottom() - half, labelWidth - metrics.averageCharWidth() / 2, metrics.height()),
+                      Qt::AlignRight | Qt::AlignVCenter,
+                      bottom);
 
     QPen zero(m_zeroColor, 1, Qt::DashLine);
     painter->setPen(zero);

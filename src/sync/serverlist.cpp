@@ -103,7 +103,8 @@ bool ServerList::isSystemdActiveService()
     }
     const QString name = m_logic->getActiveServiceName();
     const int state = m_logic->getSavedServiceState();
-    return !name.isEmpty() && (state == LogicController::NotSynchronized || state == LogicController::Synchronized) && name == QLatin1String("systemd-timesyncd");
+    return !name.isEmpty() && (state == LogicController::NotSynchronized || state == LogicController::Synchronized)
+        && name == QLatin1String("systemd-timesyncd");
 }
 
 QString ServerList::getFallbackVisiblityToolTip()

@@ -47,13 +47,13 @@ QStringList BaseTimeZonesProvider::russianTimeZonesWithOffsets() const
     return m_russianTimeZonesWithOffsets;
 }
 
-namespace {
+namespace
+{
 const QByteArray s_utcId = QByteArrayLiteral("Etc/UTC");
 
 // The names already made, per locale: ICU takes about half a millisecond per
 // zone, and two catalogues of some 600 zones each are built when the page opens.
-struct ZoneNameCache
-{
+struct ZoneNameCache {
     QMutex mutex;
     QHash<QString, QString> names; // locale, newline, zone id → name
     QHash<QString, QString> cities; // likewise → exemplar city
@@ -101,8 +101,7 @@ QString toQString(const icu::UnicodeString &text)
 QString makeZoneName(const QString &localeName, const QString &utcName, const QString &path)
 {
     // Making a zone formatter loads locale data; one per locale serves a whole list.
-    struct Formatter
-    {
+    struct Formatter {
         QString localeName;
         std::unique_ptr<icu::TimeZoneFormat> format;
         std::unique_ptr<icu::TimeZoneNames> names;
@@ -345,7 +344,7 @@ QVector<int> BaseTimeZonesProvider::m_typedOffsets(const QString &filter)
 {
     // "UTC" or "GMT" alone is the offset 0.
     static const QRegularExpression offset(QStringLiteral("^\\s*(?:(UTC|GMT)\\s*)?(?:([+-]?)\\s*(\\d{1,2})(?::(\\d\\d))?)?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
+                                           QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = offset.match(filter);
     if (!match.hasMatch() || (match.capturedRef(1).isEmpty() && match.capturedRef(3).isEmpty())) {
         return {};
@@ -401,7 +400,8 @@ QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &f
     return QRegularExpression(QStringLiteral("(^|[ ,;(/_]|UTC)") + words.join(QStringLiteral("[ _]")), QRegularExpression::CaseInsensitiveOption);
 }
 
-namespace {
+namespace
+{
 // Zone ids in a catalogue line: "Area/Location", possibly with more parts.
 const QRegularExpression &zoneIdPattern()
 {

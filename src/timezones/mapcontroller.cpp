@@ -24,7 +24,8 @@ QVector<MapController::MapTimeZone> MapController::m_timeZones;
 QHash<QString, QPointF> MapController::m_locations;
 int MapController::m_year = QDate::currentDate().year();
 
-namespace {
+namespace
+{
 // Guards the two class-wide tables: a background loadImages() publishes new ones
 // while controllers on the GUI thread read them.
 QBasicMutex s_tablesMutex;
@@ -35,38 +36,14 @@ const QString s_imageUrlPrefix = QStringLiteral("image://mapimages");
 QMap<int, QString> offsetTable()
 {
     const std::pair<int, const char *> bands[] = {
-        {-39600, ":/content/-11_00.png"},
-        {-36000, ":/content/-10_00.png"},
-        {-34200, ":/content/-09_30.png"},
-        {-32400, ":/content/-09_00.png"},
-        {-28800, ":/content/-08_00.png"},
-        {-25200, ":/content/-07_00.png"},
-        {-21600, ":/content/-06_00.png"},
-        {-18000, ":/content/-05_00.png"},
-        {-14400, ":/content/-04_00.png"},
-        {-10800, ":/content/-03_00.png"},
-        {-7200, ":/content/-02_00.png"},
-        {-3600, ":/content/-01_00.png"},
-        {0, ":/content/+00_00.png"},
-        {3600, ":/content/+01_00.png"},
-        {7200, ":/content/+02_00.png"},
-        {10800, ":/content/+03_00.png"},
-        {12600, ":/content/+03_30.png"},
-        {14400, ":/content/+04_00.png"},
-        {16200, ":/content/+04_30.png"},
-        {18000, ":/content/+05_00.png"},
-        {19800, ":/content/+05_30.png"},
-        {21600, ":/content/+06_00.png"},
-        {23400, ":/content/+06_30.png"},
-        {25200, ":/content/+07_00.png"},
-        {28800, ":/content/+08_00.png"},
-        {32400, ":/content/+09_00.png"},
-        {34200, ":/content/+09_30.png"},
-        {36000, ":/content/+10_00.png"},
-        {37800, ":/content/+10_30.png"},
-        {39600, ":/content/+11_00.png"},
-        {43200, ":/content/+12_00.png"},
-        {45900, ":/content/+12_45.png"},
+        {-39600, ":/content/-11_00.png"}, {-36000, ":/content/-10_00.png"}, {-34200, ":/content/-09_30.png"}, {-32400, ":/content/-09_00.png"},
+        {-28800, ":/content/-08_00.png"}, {-25200, ":/content/-07_00.png"}, {-21600, ":/content/-06_00.png"}, {-18000, ":/content/-05_00.png"},
+        {-14400, ":/content/-04_00.png"}, {-10800, ":/content/-03_00.png"}, {-7200, ":/content/-02_00.png"},  {-3600, ":/content/-01_00.png"},
+        {0, ":/content/+00_00.png"},      {3600, ":/content/+01_00.png"},   {7200, ":/content/+02_00.png"},   {10800, ":/content/+03_00.png"},
+        {12600, ":/content/+03_30.png"},  {14400, ":/content/+04_00.png"},  {16200, ":/content/+04_30.png"},  {18000, ":/content/+05_00.png"},
+        {19800, ":/content/+05_30.png"},  {21600, ":/content/+06_00.png"},  {23400, ":/content/+06_30.png"},  {25200, ":/content/+07_00.png"},
+        {28800, ":/content/+08_00.png"},  {32400, ":/content/+09_00.png"},  {34200, ":/content/+09_30.png"},  {36000, ":/content/+10_00.png"},
+        {37800, ":/content/+10_30.png"},  {39600, ":/content/+11_00.png"},  {43200, ":/content/+12_00.png"},  {45900, ":/content/+12_45.png"},
     };
     QMap<int, QString> table;
     for (const auto &band : bands) {
@@ -225,7 +202,12 @@ void MapController::m_loadImages(bool fanOut, const QDateTime &at)
             timeZones[i].mask = masks.resultAt(i);
         }
     }
-    timeZones.erase(std::remove_if(timeZones.begin(), timeZones.end(), [](const MapTimeZone &record) { return record.zoneName.isEmpty(); }), timeZones.end());
+    timeZones.erase(std::remove_if(timeZones.begin(),
+                                   timeZones.end(),
+                                   [](const MapTimeZone &record) {
+                                       return record.zoneName.isEmpty();
+                                   }),
+                    timeZones.end());
 
     QMutexLocker lock(&s_tablesMutex);
     m_offsets.swap(offsets);
@@ -446,7 +428,9 @@ QString MapController::neighbourBandZone(const QString &zoneName, int step)
             year = m_year;
         }
         const int offset = m_standardOffset(zoneName.toUtf8(), year);
-        const auto after = std::lower_bound(zones.cbegin(), zones.cend(), offset, [](const MapTimeZone &band, int value) { return band.offset < value; });
+        const auto after = std::lower_bound(zones.cbegin(), zones.cend(), offset, [](const MapTimeZone &band, int value) {
+            return band.offset < value;
+        });
         const int next = int(after - zones.cbegin());
         target = step > 0 ? next % n : (next - 1 + n) % n;
     }
@@ -469,7 +453,9 @@ QString MapController::nextZoneInBand(const QString &zoneName, int step)
     if (places.isEmpty()) {
         return zoneName;
     }
-    const auto here = std::find_if(places.cbegin(), places.cend(), [&zoneName](const Place &place) { return place.zoneName == zoneName; });
+    const auto here = std::find_if(places.cbegin(), places.cend(), [&zoneName](const Place &place) {
+        return place.zoneName == zoneName;
+    });
     if (here == places.cend()) {
         return step > 0 ? places.first().zoneName : places.last().zoneName;
     }

@@ -28,14 +28,12 @@ class MapController : public QObject
     // A zone other than the system's is selected: Apply has work.
     Q_PROPERTY(bool hasChanges READ hasChanges NOTIFY selectedZoneChanged)
 public:
-    struct Place
-    {
+    struct Place {
         QString zoneName;
         QPointF location; // continuous picture coordinates
     };
 
-    struct MapTimeZone
-    {
+    struct MapTimeZone {
         HitMask mask;
         int offset = 0; // standard offset, as the pictures are drawn
         // The zone a click selects when the band has no located zone.
@@ -101,8 +99,7 @@ Q_SIGNALS:
     void selectedZoneChanged();
 
 private:
-    struct Pick
-    {
+    struct Pick {
         int index = -1;
         QString zoneName;
     };

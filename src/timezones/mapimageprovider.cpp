@@ -11,11 +11,11 @@
 
 #include <limits>
 
-namespace {
+namespace
+{
 const QString s_baseMapId = QStringLiteral("content/all.png");
 
-struct BaseMap
-{
+struct BaseMap {
     QMutex mutex;
     QFuture<QImage> decoding;
     bool started = false;

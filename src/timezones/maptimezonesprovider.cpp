@@ -7,7 +7,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 
-namespace {
+namespace
+{
 // Russian zones are merged only within this range of offsets (two to twelve hours east).
 constexpr int s_firstRussianOffset = 7200;
 constexpr int s_lastRussianOffset = 43200;
@@ -17,33 +18,13 @@ MapTimeZonesProvider::MapTimeZonesProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
     , m_allZonesProvided(true)
     , m_russianTimeZones({
-          QStringLiteral("Asia/Barnaul"),
-          QStringLiteral("Asia/Tomsk"),
-          QStringLiteral("Europe/Astrakhan"),
-          QStringLiteral("Europe/Saratov"),
-          QStringLiteral("Europe/Ulyanovsk"),
-          QStringLiteral("Europe/Kirov"),
-          QStringLiteral("Europe/Simferopol"),
-          QStringLiteral("Europe/Moscow"),
-          QStringLiteral("Europe/Kaliningrad"),
-          QStringLiteral("Asia/Kamchatka"),
-          QStringLiteral("Asia/Anadyr"),
-          QStringLiteral("Asia/Srednekolymsk"),
-          QStringLiteral("Asia/Vladivostok"),
-          QStringLiteral("Asia/Ust-Nera"),
-          QStringLiteral("Asia/Sakhalin"),
-          QStringLiteral("Asia/Magadan"),
-          QStringLiteral("Asia/Yakutsk"),
-          QStringLiteral("Asia/Khandyga"),
-          QStringLiteral("Asia/Irkutsk"),
-          QStringLiteral("Asia/Chita"),
-          QStringLiteral("Asia/Novokuznetsk"),
-          QStringLiteral("Asia/Krasnoyarsk"),
-          QStringLiteral("Asia/Omsk"),
-          QStringLiteral("Asia/Novosibirsk"),
-          QStringLiteral("Asia/Yekaterinburg"),
-          QStringLiteral("Europe/Samara"),
-          QStringLiteral("Europe/Volgograd"),
+          QStringLiteral("Asia/Barnaul"),       QStringLiteral("Asia/Tomsk"),       QStringLiteral("Europe/Astrakhan"),  QStringLiteral("Europe/Saratov"),
+          QStringLiteral("Europe/Ulyanovsk"),   QStringLiteral("Europe/Kirov"),     QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"),
+          QStringLiteral("Europe/Kaliningrad"), QStringLiteral("Asia/Kamchatka"),   QStringLiteral("Asia/Anadyr"),       QStringLiteral("Asia/Srednekolymsk"),
+          QStringLiteral("Asia/Vladivostok"),   QStringLiteral("Asia/Ust-Nera"),    QStringLiteral("Asia/Sakhalin"),     QStringLiteral("Asia/Magadan"),
+          QStringLiteral("Asia/Yakutsk"),       QStringLiteral("Asia/Khandyga"),    QStringLiteral("Asia/Irkutsk"),      QStringLiteral("Asia/Chita"),
+          QStringLiteral("Asia/Novokuznetsk"),  QStringLiteral("Asia/Krasnoyarsk"), QStringLiteral("Asia/Omsk"),         QStringLiteral("Asia/Novosibirsk"),
+          QStringLiteral("Asia/Yekaterinburg"), QStringLiteral("Europe/Samara"),    QStringLiteral("Europe/Volgograd"),
       })
 {
     loadTimeZones();

@@ -8,7 +8,8 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
-namespace {
+namespace
+{
 bool isListed(const QString &zoneId, const QRegularExpression &expression)
 {
     // "UTC" appears in the fixed-offset ids ("UTC+03:00"); only the zone itself is offered.

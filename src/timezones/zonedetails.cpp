@@ -10,7 +10,8 @@
 
 #include "basetimezonesprovider.h"
 
-namespace {
+namespace
+{
 // "1 hour", "30 minutes", "1 hour 30 minutes".
 QString amountText(int seconds)
 {

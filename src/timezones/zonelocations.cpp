@@ -10,7 +10,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 // The map's projection: Miller cylindrical, stretched so that these latitudes are
 // the picture's top and bottom edges (tools/mapgen/projection.js).
 constexpr double s_topLatitude = 84;

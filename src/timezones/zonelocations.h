@@ -19,5 +19,6 @@ namespace ZoneLocations
 QPointF project(double longitude, double latitude, const QSize &mapSize);
 
 // Zone id -> picture coordinates, from the first of `tables` that lists the zone.
-QHash<QString, QPointF> read(const QSize &mapSize, const QStringList &tables = {QStringLiteral("/usr/share/zoneinfo/zone1970.tab"), QStringLiteral("/usr/share/zoneinfo/zone.tab")});
+QHash<QString, QPointF> read(const QSize &mapSize,
+                             const QStringList &tables = {QStringLiteral("/usr/share/zoneinfo/zone1970.tab"), QStringLiteral("/usr/share/zoneinfo/zone.tab")});
 }

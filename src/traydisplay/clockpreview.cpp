@@ -12,7 +12,8 @@
 
 #include "traydisplay.h"
 
-namespace {
+namespace
+{
 QString strftimeLine(const QString &format, const std::tm &moment)
 {
     // strftime gives 0 both for an empty result and for a short buffer: a trailing

@@ -9,8 +9,7 @@
 // The window manager's three panel-clock format strings (strftime-style codes,
 // expanded by the window manager; "\n" written as two characters breaks the
 // tooltip's lines).
-struct DisplayFormat
-{
+struct DisplayFormat {
     QString clockFormat; // "ClockFormat": the time in the panel clock
     QString dateFormat; // "DateFormat": the date in the panel clock
     QString clockMessageFormat; // "ClockMessageFormat": the clock's tooltip

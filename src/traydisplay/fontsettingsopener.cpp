@@ -12,7 +12,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace {
+namespace
+{
 const char overrideVariable[] = "ORB_FONT_SETTINGS_PROGRAM";
 
 const QString &defaultProgramPath()

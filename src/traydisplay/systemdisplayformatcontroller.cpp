@@ -13,14 +13,14 @@
 #include "orbsettings.h"
 #include "orbwmcommand.h"
 
-namespace {
+namespace
+{
 // Constant-initialized: the one controller is made during static initialization.
 constexpr QLatin1String clockKey("ClockFormat");
 constexpr QLatin1String dateKey("DateFormat");
 constexpr QLatin1String clockMessageKey("ClockMessageFormat");
 
-struct Field
-{
+struct Field {
     QString DisplayFormat::*member;
     QLatin1String key;
     QString commandError;
@@ -52,8 +52,9 @@ QString SystemDisplayFormatController::themeFilePath()
 DisplayFormat SystemDisplayFormatController::m_getSystemFormat() const
 {
     const OrbSettings settings(themeFilePath());
-    return DisplayFormat{settings.value(clockKey, QStringLiteral("%H:%M")).toString(), settings.value(dateKey, QString()).toString(),
-        settings.value(clockMessageKey, QStringLiteral("%A, %e %B, %Y")).toString()};
+    return DisplayFormat{settings.value(clockKey, QStringLiteral("%H:%M")).toString(),
+                         settings.value(dateKey, QString()).toString(),
+                         settings.value(clockMessageKey, QStringLiteral("%A, %e %B, %Y")).toString()};
 }
 
 bool SystemDisplayFormatController::m_sendCommand(const QByteArray &command)

@@ -221,14 +221,9 @@ QVector<bool> TrayDisplay::savedDisplayFormatToCheckBoxes()
     boxes[DisplayYearDate] = date.contains(QLatin1String("%y"));
     boxes[DisplayTimeTip] = tip.contains(QLatin1String("%H"));
     boxes[DisplaySecondsTip] = tip.contains(QLatin1String("%S"));
-    boxes[DisplayDateTip] = containsAny(tip,
-                                        {QLatin1String("%y"),
-                                         QLatin1String("%Y"),
-                                         QLatin1String("%a"),
-                                         QLatin1String("%A"),
-                                         QLatin1String("%b"),
-                                         QLatin1String("%B"),
-                                         QLatin1String("%d")});
+    boxes[DisplayDateTip] = containsAny(
+        tip,
+        {QLatin1String("%y"), QLatin1String("%Y"), QLatin1String("%a"), QLatin1String("%A"), QLatin1String("%b"), QLatin1String("%B"), QLatin1String("%d")});
     boxes[DisplayDateInStandartFormatTip] = tip.contains(QLatin1String("%d.%m.%Y"));
     boxes[DisplayDayOfWeekTip] = containsAny(tip, {QLatin1String("%a"), QLatin1String("%A")});
     boxes[DisplayMonthTip] = containsAny(tip, {QLatin1String("%b"), QLatin1String("%B")});

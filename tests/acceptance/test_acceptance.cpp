@@ -9,9 +9,9 @@
     refusing.
 */
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFile>
-#include <QApplication>
 #include <QPalette>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -28,7 +28,8 @@
 #include "timesynctestsupport.h"
 #include "uidriver.h"
 
-namespace {
+namespace
+{
 const QString s_activeConf = QStringLiteral("etc/systemd/timesyncd.conf.d/50-office.conf");
 
 // Every title and message that reached the warning dialog, in order.
@@ -77,7 +78,9 @@ QQuickItem *showTab(ModuleHost &host, KCModuleQML::Tab number, const QString &ta
         return nullptr;
     }
     QQuickItem *tab = host.findItem(tabName);
-    if (tab && host.waitFor([tab] { return tab->isVisible() && tab->height() > 0; })) {
+    if (tab && host.waitFor([tab] {
+            return tab->isVisible() && tab->height() > 0;
+        })) {
         return tab;
     }
     return nullptr;
@@ -170,7 +173,8 @@ void AcceptanceTest::initTestCase()
     QVERIFY(m_standIns.start(StandIns::Helper));
     QVERIFY(m_standIns.start(StandIns::Agent));
     QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("Timezone"), QStringLiteral("Europe/Moscow")}, {QStringLiteral("LocalRTC"), false}}));
-    const QVariantMap units{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}, {QStringLiteral("chrony.service"), QStringLiteral("inactive")}};
+    const QVariantMap units{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")},
+                            {QStringLiteral("chrony.service"), QStringLiteral("inactive")}};
     QVERIFY(m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), units}, {QStringLiteral("ServerName"), QStringLiteral("ntp1.vniiftri.ru")}}));
 }
 
@@ -237,7 +241,9 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     QQuickItem *zoneTab = showTab(host, KCModuleQML::TimeZones, QStringLiteral("timeZonesTab"));
     QVERIFY(zoneTab);
     QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
-    QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0; }));
+    QVERIFY(host.waitFor([&] {
+        return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0;
+    }));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, mapPicturePoint(map, 521, 394));
     QTRY_VERIFY(kcm->selectedTimeZone() != QLatin1String("Europe/Moscow"));
     QVERIFY(kcm->changedTabs().at(KCModuleQML::TimeZones));
@@ -284,7 +290,7 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
 
     // The services, in the save order: date and time, hardware clock, servers, then zone.
     QCOMPARE(privilegedCalls(),
-        (QStringList{QStringLiteral("SetTime"), QStringLiteral("SetLocalRTC"), QStringLiteral("SetServers"), QStringLiteral("SetTimezone")}));
+             (QStringList{QStringLiteral("SetTime"), QStringLiteral("SetLocalRTC"), QStringLiteral("SetServers"), QStringLiteral("SetTimezone")}));
     const QList<StandInCall> helperCalls = StandIns::calls(StandIns::Helper);
     const qint64 written = helperCalls.first().args.value(0).toLongLong();
     QVERIFY2(written >= entered && written <= entered + (appliedAt - enteredAt) + 2, qPrintable(QString::number(written - entered)));
@@ -313,8 +319,8 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     QSettings applet(appletSettingsPath(), QSettings::IniFormat);
     const QStringList chosen = applet.value(QStringLiteral("chosenTimeZones")).toStringList();
     QCOMPARE(chosen.size(), 2);
-    QVERIFY2(
-        chosen.filter(QStringLiteral("Omsk")).size() == 1 && chosen.filter(QStringLiteral("Irkutsk")).size() == 1, qPrintable(chosen.join(QLatin1Char(','))));
+    QVERIFY2(chosen.filter(QStringLiteral("Omsk")).size() == 1 && chosen.filter(QStringLiteral("Irkutsk")).size() == 1,
+             qPrintable(chosen.join(QLatin1Char(','))));
     QCOMPARE(applet.value(QStringLiteral("Server")).toString(), QStringLiteral("time.example.net"));
 
     // Off-screen the window manager cannot be told: that is the one message.
@@ -419,9 +425,10 @@ void AcceptanceTest::everyRefusalIsReportedAndThePageStaysUsable()
     kcm->save();
     // One message per failing step, in the save order; the dialog shows the last.
     QCOMPARE(recorder.messages,
-        (QStringList{QStringLiteral("Error|Unable to set date and time!\nAuthorization error.\nThe password was not given or was refused."),
-            QStringLiteral("Error|Unable to set utc!\nAuthorization error.\nThe password was not given or was refused."), QStringLiteral("Error|Failed to save time sync service settings\nAuthorization error.\nThe password was not given or was refused."),
-            QStringLiteral("Error|Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused.")}));
+             (QStringList{QStringLiteral("Error|Unable to set date and time!\nAuthorization error.\nThe password was not given or was refused."),
+                          QStringLiteral("Error|Unable to set utc!\nAuthorization error.\nThe password was not given or was refused."),
+                          QStringLiteral("Error|Failed to save time sync service settings\nAuthorization error.\nThe password was not given or was refused."),
+                          QStringLiteral("Error|Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused.")}));
     QCOMPARE(recorder.dialogText(), recorder.messages.last());
     recorder.closeDialog();
 
@@ -464,23 +471,31 @@ void AcceptanceTest::screenshots()
     QVERIFY(host.create(QSize(1000, 720)));
     host.module()->load();
     QCOMPARE(host.page()->findChild<QObject *>(QStringLiteral("appletSettingsTab"))->property("isLight").toBool(), !dark);
-    const QStringList tabs = admin ? QStringList{QStringLiteral("dateTimeTab"), QStringLiteral("timeZonesTab"), QStringLiteral("synchronizationTab"),
-                                 QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")}
+    const QStringList tabs = admin ? QStringList{QStringLiteral("dateTimeTab"),
+                                                 QStringLiteral("timeZonesTab"),
+                                                 QStringLiteral("synchronizationTab"),
+                                                 QStringLiteral("appletSettingsTab"),
+                                                 QStringLiteral("dateMonth")}
                                    : QStringList{QStringLiteral("appletSettingsTab"), QStringLiteral("dateMonth")};
-    const QVector<KCModuleQML::Tab> numbers = admin
-        ? QVector<KCModuleQML::Tab>{KCModuleQML::DateTime, KCModuleQML::TimeZones, KCModuleQML::Synchronization, KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab}
-        : QVector<KCModuleQML::Tab>{KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab};
+    const QVector<KCModuleQML::Tab> numbers = admin ? QVector<KCModuleQML::Tab>{KCModuleQML::DateTime,
+                                                                                KCModuleQML::TimeZones,
+                                                                                KCModuleQML::Synchronization,
+                                                                                KCModuleQML::AppletSetings,
+                                                                                KCModuleQML::TrayDisplayTab}
+                                                    : QVector<KCModuleQML::Tab>{KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab};
     for (int i = 0; i < tabs.size(); ++i) {
         QVERIFY(showTab(host, numbers.at(i), tabs.at(i)));
         if (tabs.at(i) == QLatin1String("timeZonesTab")) {
             QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
-            QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1; }));
+            QVERIFY(host.waitFor([&] {
+                return map->property("status").toInt() == 1;
+            }));
         }
         // The tray tab is found by one of its boxes; the picture is named after the tab.
         const QString tabName = tabs.at(i) == QLatin1String("dateMonth") ? QStringLiteral("trayDisplayTab") : tabs.at(i);
-        const QString name
-            = QStringLiteral("acceptance-%1-%2-%3")
-                  .arg(admin ? QStringLiteral("admin") : QStringLiteral("user"), dark ? QStringLiteral("dark") : QStringLiteral("light"), tabName);
+        const QString name =
+            QStringLiteral("acceptance-%1-%2-%3")
+                .arg(admin ? QStringLiteral("admin") : QStringLiteral("user"), dark ? QStringLiteral("dark") : QStringLiteral("light"), tabName);
         const QImage image = host.grab();
         QVERIFY(!image.isNull());
         QVERIFY(image.save(screenshotPath(name)));

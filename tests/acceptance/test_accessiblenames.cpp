@@ -8,8 +8,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "modulehost.h"
 #include "kcmoduleqml.h"
+#include "modulehost.h"
 #include "standins.h"
 #include "timesynctestsupport.h"
 
@@ -21,7 +21,8 @@ private Q_SLOTS:
     {
         QVERIFY(m_standIns.start(StandIns::Helper));
         QVERIFY(m_standIns.start(StandIns::Timedated, {{QStringLiteral("Timezone"), QStringLiteral("Europe/Moscow")}, {QStringLiteral("LocalRTC"), false}}));
-        const QVariantMap units{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}, {QStringLiteral("chrony.service"), QStringLiteral("inactive")}};
+        const QVariantMap units{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")},
+                                {QStringLiteral("chrony.service"), QStringLiteral("inactive")}};
         QVERIFY(m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), units}, {QStringLiteral("ServerName"), QStringLiteral("ntp1.vniiftri.ru")}}));
         QVERIFY(m_root.isValid());
     }
@@ -42,11 +43,16 @@ void TestAccessibleNames::everyControlHasAName()
     ModuleHost host;
     QVERIFY(host.create(QSize(1000, 720)));
     host.module()->load();
-    const QVector<QAccessible::Role> operated{QAccessible::Button, QAccessible::CheckBox, QAccessible::EditableText, QAccessible::SpinBox,
-                                              QAccessible::ListItem, QAccessible::PageTab, QAccessible::ComboBox};
+    const QVector<QAccessible::Role> operated{QAccessible::Button,
+                                              QAccessible::CheckBox,
+                                              QAccessible::EditableText,
+                                              QAccessible::SpinBox,
+                                              QAccessible::ListItem,
+                                              QAccessible::PageTab,
+                                              QAccessible::ComboBox};
     QStringList faults;
-    for (const KCModuleQML::Tab number : {KCModuleQML::DateTime, KCModuleQML::TimeZones, KCModuleQML::Synchronization, KCModuleQML::AppletSetings,
-                                          KCModuleQML::TrayDisplayTab}) {
+    for (const KCModuleQML::Tab number :
+         {KCModuleQML::DateTime, KCModuleQML::TimeZones, KCModuleQML::Synchronization, KCModuleQML::AppletSetings, KCModuleQML::TrayDisplayTab}) {
         QQuickItem *tab = host.showTab(number);
         const QString tabName = QString::fromLatin1(QMetaEnum::fromType<KCModuleQML::Tab>().valueToKey(number));
         QVERIFY2(tab, qPrintable(tabName));
@@ -65,7 +71,8 @@ void TestAccessibleNames::everyControlHasAName()
             }
             ++checked;
             const QString name = accessible->text(QAccessible::Name);
-            const QString where = tabName + QLatin1Char('/') + (item->objectName().isEmpty() ? QString::fromLatin1(item->metaObject()->className()) : item->objectName());
+            const QString where =
+                tabName + QLatin1Char('/') + (item->objectName().isEmpty() ? QString::fromLatin1(item->metaObject()->className()) : item->objectName());
             static const QRegularExpression valueOnly(QStringLiteral("^\\s*\\d*\\s*$"));
             if (name.contains(valueOnly)) {
                 faults << where + QLatin1String(" has no name but its value: ") + name;

@@ -203,8 +203,8 @@ private Q_SLOTS:
         // The applet finds the file by organization and application name.
         QCOMPARE(QSettings(QStringLiteral("ru.nimbolinux"), QStringLiteral("kcm_orb_admin_date")).fileName(), filePath());
         QVERIFY(filePath().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
-        QCOMPARE(
-            Settings::availableKeys(), (QStringList{QStringLiteral("allTimeZonesToDisplay"), QStringLiteral("chosenTimeZones"), QStringLiteral("Server")}));
+        QCOMPARE(Settings::availableKeys(),
+                 (QStringList{QStringLiteral("allTimeZonesToDisplay"), QStringLiteral("chosenTimeZones"), QStringLiteral("Server")}));
     }
 };
 

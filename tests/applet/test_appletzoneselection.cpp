@@ -153,11 +153,15 @@ private Q_SLOTS:
     {
         const QStringList plus3 = m_provider->getFilteredTimeZones(QStringLiteral("+03"));
         QVERIFY(!plus3.isEmpty());
-        QVERIFY(std::all_of(plus3.cbegin(), plus3.cend(), [this](const QString &e) { return m_russian.contains(e); }));
+        QVERIFY(std::all_of(plus3.cbegin(), plus3.cend(), [this](const QString &e) {
+            return m_russian.contains(e);
+        }));
         for (const QString &entry : plus3) {
             QVERIFY2(entry.startsWith(QLatin1String("(UTC+03")), qPrintable(entry));
         }
-        QVERIFY(std::any_of(plus3.cbegin(), plus3.cend(), [](const QString &e) { return e.endsWith(QLatin1String(";Europe/Moscow")); }));
+        QVERIFY(std::any_of(plus3.cbegin(), plus3.cend(), [](const QString &e) {
+            return e.endsWith(QLatin1String(";Europe/Moscow"));
+        }));
         QCOMPARE(m_provider->getFilteredTimeZones(QStringLiteral("Europe/Paris")), QStringList());
 
         m_provider->setAllTimeZonesProvided();
@@ -177,7 +181,9 @@ private Q_SLOTS:
         QQuickItem *tab = host.findItem(QStringLiteral("appletSettingsTab"));
         QQuickItem *chosenList = host.findItem(QStringLiteral("appletChosenList"));
         QVERIFY(tab && chosenList);
-        const auto shown = [chosenList] { return chosenList->property("count").toInt(); };
+        const auto shown = [chosenList] {
+            return chosenList->property("count").toInt();
+        };
         QCOMPARE(shown(), 0);
 
         m_provider->setChosenTimeZones({m_russian.at(1)});
@@ -192,7 +198,11 @@ private Q_SLOTS:
 
         // The applet changes the file; the page follows within a second.
         writeFile(QStringLiteral("[General]\nallTimeZonesToDisplay=false\nchosenTimeZones=\"%1\", \"%2\"\n").arg(m_russian.at(2), m_russian.at(0)));
-        QVERIFY(host.waitFor([&] { return shown() == 2; }, 1500));
+        QVERIFY(host.waitFor(
+            [&] {
+                return shown() == 2;
+            },
+            1500));
         QCOMPARE(m_provider->getChosenTimeZones(), (QStringList{m_russian.at(2), m_russian.at(0)}));
         QCOMPARE(m_provider->isAllTimeZonesProvided(), false);
         QCOMPARE(host.findItem(QStringLiteral("appletShowAllCheckBox"))->property("checked").toBool(), false);

@@ -16,7 +16,8 @@
 #include "standins.h"
 #include "timedata.h"
 
-namespace {
+namespace
+{
 const QString s_accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 
 QStringList sentLocalRtc()
@@ -227,8 +228,8 @@ private Q_SLOTS:
         const QString text = messages.first().at(1).toString();
         QVERIFY2(text.startsWith(QLatin1String("Unable to set date and time!\n")), qPrintable(text));
         if (date.isValid()) {
-            QCOMPARE(
-                text.section(QLatin1Char('\n'), 1), QStringLiteral("Only a date and time from 1970-01-01 00:00:00 to 2106-02-07 06:28:15 UTC can be set."));
+            QCOMPARE(text.section(QLatin1Char('\n'), 1),
+                     QStringLiteral("Only a date and time from 1970-01-01 00:00:00 to 2106-02-07 06:28:15 UTC can be set."));
         } else {
             QCOMPARE(text.section(QLatin1Char('\n'), 1), QStringLiteral("The date or the time is not valid."));
         }
@@ -303,7 +304,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method  org.freedesktop.DBus.Error.AccessDenied")));
         DateTimeProvider::saveSettings();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.first().at(1).toString(), QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error.\nThe password was not given or was refused."));
+        QCOMPARE(messages.first().at(1).toString(),
+                 QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error.\nThe password was not given or was refused."));
         QCOMPARE(DateTimeProvider::getNTP(), false);
 
         // Another program switches it: the page hears of it without asking.

@@ -8,9 +8,9 @@
     user enters and picks is what the helper receives on Apply.
 */
 
+#include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QApplication>
 #include <QPalette>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -47,7 +47,9 @@ private Q_SLOTS:
         QQuickWindow *window = host.window();
         QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
         QVERIFY(tab);
-        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return tab->isVisible() && tab->height() > 0;
+        }));
 
         // The 15th of next month, through the calendar's own buttons.
         const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
@@ -77,7 +79,11 @@ private Q_SLOTS:
 
         // The entered time runs on with the page's refresh.
         QObject *digitalClock = findVisibleItem(tab, QStringLiteral("digitalClock"));
-        QVERIFY(host.waitFor([&] { return digitalClock->property("seconds").toInt() > 12; }, 3000));
+        QVERIFY(host.waitFor(
+            [&] {
+                return digitalClock->property("seconds").toInt() > 12;
+            },
+            3000));
         QCOMPARE(digitalClock->property("hours").toInt(), 10);
         QCOMPARE(digitalClock->property("minutes").toInt(), 11);
         host.saveScreenshot(QStringLiteral("datetime-tab-edited"));
@@ -89,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(sent.size(), 1);
         const qlonglong entered = QDateTime(target, QTime(10, 11, 12)).toSecsSinceEpoch();
         QVERIFY2(sent.first() > entered && sent.first() <= entered + elapsed + 1,
-            qPrintable(QStringLiteral("sent %1, entered %2, %3 s since").arg(sent.first()).arg(entered).arg(elapsed)));
+                 qPrintable(QStringLiteral("sent %1, entered %2, %3 s since").arg(sent.first()).arg(entered).arg(elapsed)));
 
         // Apply reloads: the tab is back to the live, unedited state.
         QVERIFY(!tab->property("needsSave").toBool());
@@ -103,11 +109,15 @@ private Q_SLOTS:
         KCModuleQML *kcm = host.module();
         kcm->load();
         QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
-        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return tab->isVisible() && tab->height() > 0;
+        }));
         const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
         clickItem(host.window(), findVisibleItem(tab, QStringLiteral("nextButton")));
         QQuickItem *day = nullptr;
-        QVERIFY(host.waitFor([&] { return (day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate))) != nullptr; }));
+        QVERIFY(host.waitFor([&] {
+            return (day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate))) != nullptr;
+        }));
         clickItem(host.window(), day);
 
         QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetTime"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
@@ -115,7 +125,9 @@ private Q_SLOTS:
         // Still picked, on show, and Apply is there again once the host is done.
         QVERIFY(tab->property("needsSave").toBool());
         QCOMPARE(tab->property("date").toDateTime().date(), target);
-        QVERIFY(host.waitFor([kcm] { return kcm->needsSave(); }));
+        QVERIFY(host.waitFor([kcm] {
+            return kcm->needsSave();
+        }));
 
         QVERIFY(m_standIns.clearFailures(StandIns::Helper));
         StandIns::clearJournal();
@@ -135,7 +147,9 @@ private Q_SLOTS:
         kcm->load();
         QQuickWindow *window = host.window();
         QQuickItem *tab = host.findItem(QStringLiteral("dateTimeTab"));
-        QVERIFY(host.waitFor([&] { return tab->isVisible() && tab->height() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return tab->isVisible() && tab->height() > 0;
+        }));
         QQuickItem *ntpSwitch = findVisibleItem(tab, QStringLiteral("ntpSwitch"));
         QVERIFY(ntpSwitch && ntpSwitch->isEnabled());
         QVERIFY(!ntpSwitch->property("checked").toBool());
@@ -155,7 +169,11 @@ private Q_SLOTS:
         QVERIFY(ntpSwitch->property("checked").toBool());
         QVERIFY(!kcm->needsSave());
         QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));
-        QVERIFY(host.waitFor([&] { return !ntpSwitch->property("checked").toBool(); }, 5000));
+        QVERIFY(host.waitFor(
+            [&] {
+                return !ntpSwitch->property("checked").toBool();
+            },
+            5000));
         QVERIFY(!kcm->needsSave());
     }
 
@@ -171,7 +189,9 @@ private Q_SLOTS:
         host.saveScreenshot(QStringLiteral("datetime-tab-light"));
 
         QApplication::setPalette(darkPalette());
-        QVERIFY(host.waitFor([&] { return !tab->property("isLight").toBool(); }));
+        QVERIFY(host.waitFor([&] {
+            return !tab->property("isLight").toBool();
+        }));
         host.saveScreenshot(QStringLiteral("datetime-tab-dark"));
         QApplication::setPalette(saved);
     }

@@ -19,7 +19,8 @@
 using Request = std::function<QDBusPendingCall(DBusOrbAdminDate &)>;
 Q_DECLARE_METATYPE(Request)
 
-namespace {
+namespace
+{
 
 const QString s_agent = QStringLiteral("org.kde.polkit-kde-authentication-agent-1");
 const QString s_helper = QStringLiteral("ru.veltronix.orb.date");
@@ -30,8 +31,8 @@ QString agentCall(const QString &action, qulonglong wid)
     return QStringLiteral("%1: setWIdForAction(\"%2\", %3) [st]").arg(s_agent, action).arg(wid);
 }
 
-const QString s_noAgentLine
-    = QStringLiteral("void DBusOrbAdminDate::preAuthAction(const QString&) Orb polkit agent appears too old or not registered on the bus");
+const QString s_noAgentLine =
+    QStringLiteral("void DBusOrbAdminDate::preAuthAction(const QString&) Orb polkit agent appears too old or not registered on the bus");
 }
 
 class DBusOrbAdminDateTest : public QObject
@@ -98,26 +99,31 @@ void DBusOrbAdminDateTest::requestAnnouncesWindowFirst_data()
     const QList<qulonglong> wids{0, 0x4a00007, 0xffffffffffffull};
     for (const qulonglong wid : wids) {
         const QByteArray suffix = " wid " + QByteArray::number(wid, 16);
-        QTest::newRow(QByteArray("NTPSync" + suffix).constData())
-            << Request([](DBusOrbAdminDate &c) { return c.NTPSync(QStringLiteral("ntp1.example.org")); }) << wid
-            << QStringList{QStringLiteral("ru.veltronix.orb.date.ntp-sync")} << s_helper + QStringLiteral(": NTPSync(\"ntp1.example.org\") [s]");
-        QTest::newRow(QByteArray("SetTime" + suffix).constData())
-            << Request([](DBusOrbAdminDate &c) { return c.SetTime(4000000000u); }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.set-time")}
-            << s_helper + QStringLiteral(": SetTime(4000000000) [u]");
-        QTest::newRow(QByteArray("SwitchTab" + suffix).constData())
-            << Request([](DBusOrbAdminDate &c) { return c.SwitchTab(); }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.switch-tab")}
-            << s_helper + QStringLiteral(": SwitchTab() []");
-        QTest::newRow(QByteArray("SetLocalRTC" + suffix).constData())
-            << Request([](DBusOrbAdminDate &c) { return c.SetLocalRTC(true, false, true); }) << wid << QStringList{QStringLiteral("org.freedesktop.timedate1.set-local-rtc")}
-            << s_timedated + QStringLiteral(": SetLocalRTC(true, false, true) [bbb]");
-        QTest::newRow(QByteArray("SetTimezone" + suffix).constData())
-            << Request([](DBusOrbAdminDate &c) { return c.SetTimezone(QStringLiteral("Asia/Vladivostok"), true); }) << wid
-            << QStringList{QStringLiteral("ru.veltronix.orb.date.set-time"), QStringLiteral("org.freedesktop.timedate1.set-timezone")}
-            << s_timedated + QStringLiteral(": SetTimezone(\"Asia/Vladivostok\", true) [sb]");
+        QTest::newRow(QByteArray("NTPSync" + suffix).constData()) << Request([](DBusOrbAdminDate &c) {
+            return c.NTPSync(QStringLiteral("ntp1.example.org"));
+        }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.ntp-sync")}
+                                                                  << s_helper + QStringLiteral(": NTPSync(\"ntp1.example.org\") [s]");
+        QTest::newRow(QByteArray("SetTime" + suffix).constData()) << Request([](DBusOrbAdminDate &c) {
+            return c.SetTime(4000000000u);
+        }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.set-time")}
+                                                                  << s_helper + QStringLiteral(": SetTime(4000000000) [u]");
+        QTest::newRow(QByteArray("SwitchTab" + suffix).constData()) << Request([](DBusOrbAdminDate &c) {
+            return c.SwitchTab();
+        }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.switch-tab")}
+                                                                    << s_helper + QStringLiteral(": SwitchTab() []");
+        QTest::newRow(QByteArray("SetLocalRTC" + suffix).constData()) << Request([](DBusOrbAdminDate &c) {
+            return c.SetLocalRTC(true, false, true);
+        }) << wid << QStringList{QStringLiteral("org.freedesktop.timedate1.set-local-rtc")}
+                                                                      << s_timedated + QStringLiteral(": SetLocalRTC(true, false, true) [bbb]");
+        QTest::newRow(QByteArray("SetTimezone" + suffix).constData()) << Request([](DBusOrbAdminDate &c) {
+            return c.SetTimezone(QStringLiteral("Asia/Vladivostok"), true);
+        }) << wid << QStringList{QStringLiteral("ru.veltronix.orb.date.set-time"), QStringLiteral("org.freedesktop.timedate1.set-timezone")}
+                                                                      << s_timedated + QStringLiteral(": SetTimezone(\"Asia/Vladivostok\", true) [sb]");
     }
     // The booleans must not be reordered on the way to timedated.
-    QTest::newRow("SetLocalRTC other order") << Request([](DBusOrbAdminDate &c) { return c.SetLocalRTC(false, true, false); }) << qulonglong(7)
-                                             << QStringList{QStringLiteral("org.freedesktop.timedate1.set-local-rtc")}
+    QTest::newRow("SetLocalRTC other order") << Request([](DBusOrbAdminDate &c) {
+        return c.SetLocalRTC(false, true, false);
+    }) << qulonglong(7) << QStringList{QStringLiteral("org.freedesktop.timedate1.set-local-rtc")}
                                              << s_timedated + QStringLiteral(": SetLocalRTC(false, true, false) [bbb]");
 }
 
@@ -148,9 +154,12 @@ void DBusOrbAdminDateTest::requestSentWithoutAgent_data()
     QTest::addColumn<Request>("request");
     QTest::addColumn<QString>("sent");
 
-    QTest::newRow("helper") << Request([](DBusOrbAdminDate &c) { return c.SetTime(1700000000u); }) << s_helper + QStringLiteral(": SetTime(1700000000) [u]");
-    QTest::newRow("timedated") << Request([](DBusOrbAdminDate &c) { return c.SetTimezone(QStringLiteral("Europe/Samara"), true); })
-                               << s_timedated + QStringLiteral(": SetTimezone(\"Europe/Samara\", true) [sb]");
+    QTest::newRow("helper") << Request([](DBusOrbAdminDate &c) {
+        return c.SetTime(1700000000u);
+    }) << s_helper + QStringLiteral(": SetTime(1700000000) [u]");
+    QTest::newRow("timedated") << Request([](DBusOrbAdminDate &c) {
+        return c.SetTimezone(QStringLiteral("Europe/Samara"), true);
+    }) << s_timedated + QStringLiteral(": SetTimezone(\"Europe/Samara\", true) [sb]");
 }
 
 void DBusOrbAdminDateTest::requestSentWithoutAgent()
@@ -204,8 +213,8 @@ void DBusOrbAdminDateTest::requestSentWhenAgentFails()
     QVERIFY(elapsed.elapsed() < 10000);
     QVERIFY(!call.isError());
     QCOMPARE(describe(StandIns::journal()),
-        QStringList({agentCall(QStringLiteral("org.freedesktop.timedate1.set-local-rtc"), 0x1c00003),
-            s_timedated + QStringLiteral(": SetLocalRTC(false, false, true) [bbb]")}));
+             QStringList({agentCall(QStringLiteral("org.freedesktop.timedate1.set-local-rtc"), 0x1c00003),
+                          s_timedated + QStringLiteral(": SetLocalRTC(false, false, true) [bbb]")}));
 }
 
 void DBusOrbAdminDateTest::ntpSyncTrimsServer_data()
@@ -244,10 +253,18 @@ void DBusOrbAdminDateTest::serviceFailureReachesPendingCall_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("errorName");
 
-    const Request setTime([](DBusOrbAdminDate &c) { return c.SetTime(1u); });
-    const Request ntpSync([](DBusOrbAdminDate &c) { return c.NTPSync(QStringLiteral("ntp.example.org")); });
-    const Request setLocalRtc([](DBusOrbAdminDate &c) { return c.SetLocalRTC(true, false, true); });
-    const Request setTimezone([](DBusOrbAdminDate &c) { return c.SetTimezone(QStringLiteral("Europe/Kaliningrad"), true); });
+    const Request setTime([](DBusOrbAdminDate &c) {
+        return c.SetTime(1u);
+    });
+    const Request ntpSync([](DBusOrbAdminDate &c) {
+        return c.NTPSync(QStringLiteral("ntp.example.org"));
+    });
+    const Request setLocalRtc([](DBusOrbAdminDate &c) {
+        return c.SetLocalRTC(true, false, true);
+    });
+    const Request setTimezone([](DBusOrbAdminDate &c) {
+        return c.SetTimezone(QStringLiteral("Europe/Kaliningrad"), true);
+    });
 
     QTest::newRow("helper missing") << setTime << int(StandIns::Helper) << QStringLiteral("SetTime") << QStringLiteral("missing")
                                     << int(QDBusError::ServiceUnknown) << QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown");
@@ -319,8 +336,10 @@ void DBusOrbAdminDateTest::droppedTimedatedProxyKeepsCall()
     QVERIFY(client.localRTC());
 
     // A refusal arriving after the proxy is gone is still readable.
-    QVERIFY(m_standIns.failWith(
-        StandIns::Timedated, QStringLiteral("SetTimezone"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"), QStringLiteral("no")));
+    QVERIFY(m_standIns.failWith(StandIns::Timedated,
+                                QStringLiteral("SetTimezone"),
+                                QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                                QStringLiteral("no")));
     QDBusPendingCall refused = client.SetTimezone(QStringLiteral("Europe/Moscow"), true);
     refused.waitForFinished();
     QVERIFY(refused.isError());
@@ -345,7 +364,7 @@ void DBusOrbAdminDateTest::localRTC()
     QCOMPARE(client.localRTC(), stored);
     // A plain read: no window announcement, only the property read.
     QCOMPARE(describe(StandIns::journal()),
-        QStringList{s_timedated + QStringLiteral(": org.freedesktop.DBus.Properties.Get(\"org.freedesktop.timedate1\", \"LocalRTC\") [ss]")});
+             QStringList{s_timedated + QStringLiteral(": org.freedesktop.DBus.Properties.Get(\"org.freedesktop.timedate1\", \"LocalRTC\") [ss]")});
 }
 
 void DBusOrbAdminDateTest::localRTCWithoutTimedated()
@@ -462,14 +481,17 @@ void DBusOrbAdminDateTest::causeSaidInPlainWords_data()
     // The bus could not start it: no systemd on this bus (no stand-in for it runs here).
     QTest::newRow("not started") << QStringLiteral("org.freedesktop.DBus.Error.Spawn.ChildExited")
                                  << QStringLiteral("Launch helper exited with unknown return code 1")
-                                 << QStringLiteral("Unknown error.\nThe service could not be started: the service manager systemd, which starts it, is not "
-                                                   "running on this system.");
+                                 << QStringLiteral(
+                                        "Unknown error.\nThe service could not be started: the service manager systemd, which starts it, is not "
+                                        "running on this system.");
     QTest::newRow("timedated without systemd") << QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod") << QStringLiteral("Unknown method")
-                                               << QStringLiteral("The method called was not found in this object/interface with the given parameters.\n"
-                                                                 "This needs the service manager systemd, which is not running on this system.");
+                                               << QStringLiteral(
+                                                      "The method called was not found in this object/interface with the given parameters.\n"
+                                                      "This needs the service manager systemd, which is not running on this system.");
     QTest::newRow("no CAP_SYS_TIME") << QStringLiteral("org.freedesktop.DBus.Error.Failed")
                                      << QStringLiteral("The system clock could not be set: Operation not permitted")
-                                     << QStringLiteral("The call failed.\nThe date helper lacks the right to set the system clock (the CAP_SYS_TIME capability).");
+                                     << QStringLiteral(
+                                            "The call failed.\nThe date helper lacks the right to set the system clock (the CAP_SYS_TIME capability).");
     QTest::newRow("helper's own words") << QStringLiteral("org.example.Error.Strange") << QStringLiteral("clock is locked ")
                                         << QStringLiteral("Unknown error.\nclock is locked");
     QTest::newRow("nothing known") << QStringLiteral("org.freedesktop.DBus.Error.NoMemory") << QStringLiteral("x") << QStringLiteral("Out of memory.");

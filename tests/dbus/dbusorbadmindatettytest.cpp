@@ -37,8 +37,8 @@ void DBusOrbAdminDateTtyTest::windowStillAnnounced()
     call.waitForFinished();
     QVERIFY(!call.isError());
     QCOMPARE(describe(StandIns::journal()),
-        QStringList({QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"ru.veltronix.orb.date.switch-tab\", 5) [st]"),
-            QStringLiteral("ru.veltronix.orb.date: SwitchTab() []")}));
+             QStringList({QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"ru.veltronix.orb.date.switch-tab\", 5) [st]"),
+                          QStringLiteral("ru.veltronix.orb.date: SwitchTab() []")}));
 }
 
 QTEST_GUILESS_MAIN(DBusOrbAdminDateTtyTest)

@@ -14,19 +14,22 @@
 
 #include "standins.h"
 
-namespace {
+namespace
+{
 QDBusMessage callHelper(const QString &member, const QVariantList &args)
 {
-    QDBusMessage call
-        = QDBusMessage::createMethodCall(QStringLiteral("ru.veltronix.orb.date"), QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Manager"), member);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("ru.veltronix.orb.date"), QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Manager"), member);
     call.setArguments(args);
     return QDBusConnection::systemBus().call(call);
 }
 
 QDBusMessage callAgent(const QString &action, qulonglong wid)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"), QStringLiteral("/org/kde/Polkit1AuthAgent"),
-        QStringLiteral("org.kde.Polkit1AuthAgent"), QStringLiteral("setWIdForAction"));
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.polkit-kde-authentication-agent-1"),
+                                                       QStringLiteral("/org/kde/Polkit1AuthAgent"),
+                                                       QStringLiteral("org.kde.Polkit1AuthAgent"),
+                                                       QStringLiteral("setWIdForAction"));
     call << action << QVariant::fromValue(wid);
     return QDBusConnection::sessionBus().call(call);
 }
@@ -83,10 +86,10 @@ void StandInsTest::journalKeepsOrderAcrossBuses()
 
     const QList<StandInCall> journal = StandIns::journal();
     QCOMPARE(describe(journal),
-        QStringList({QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"a.first\", 0) [st]"),
-            QStringLiteral("ru.veltronix.orb.date: SetTime(4294967295) [u]"),
-            QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"a.second\", 4294967295) [st]"),
-            QStringLiteral("ru.veltronix.orb.date: NTPSync(\"время.рф\") [s]")}));
+             QStringList({QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"a.first\", 0) [st]"),
+                          QStringLiteral("ru.veltronix.orb.date: SetTime(4294967295) [u]"),
+                          QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"a.second\", 4294967295) [st]"),
+                          QStringLiteral("ru.veltronix.orb.date: NTPSync(\"время.рф\") [s]")}));
     QCOMPARE(journal.at(0).bus, QStringLiteral("session"));
     QCOMPARE(journal.at(1).bus, QStringLiteral("system"));
     QCOMPARE(StandIns::calls(StandIns::Agent).size(), 2);
@@ -154,8 +157,10 @@ void StandInsTest::timedatedProperties()
     QCOMPARE(standIns.timedatedTimezone(), QStringLiteral("Europe/Astrakhan"));
 
     // The template's methods change what the properties then say; a refusal changes nothing.
-    QDBusMessage setZone = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
-        QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("SetTimezone"));
+    QDBusMessage setZone = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.timedate1"),
+                                                          QStringLiteral("/org/freedesktop/timedate1"),
+                                                          QStringLiteral("org.freedesktop.timedate1"),
+                                                          QStringLiteral("SetTimezone"));
     setZone << QStringLiteral("Asia/Chita") << true;
     QCOMPARE(QDBusConnection::systemBus().call(setZone).type(), QDBusMessage::ReplyMessage);
     QCOMPARE(standIns.timedatedTimezone(), QStringLiteral("Asia/Chita"));

@@ -4,8 +4,8 @@
 
 #include "childprocess.h"
 
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QTest>
 
 ChildProcess::~ChildProcess()

@@ -14,7 +14,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 constexpr uid_t nobodyId = 65534;
 }
 
@@ -77,7 +78,8 @@ int FileFailures::saveAsNobody(const QStringList &arguments, QString *output, co
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     const QString id = QString::number(nobodyId);
-    process.start(QStringLiteral("setpriv"),
+    process.start(
+        QStringLiteral("setpriv"),
         QStringList{QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id, QStringLiteral("--clear-groups"), QStringLiteral(ORB_SAVECHECK_EXE)}
             + arguments);
     process.waitForFinished(30000);

@@ -9,7 +9,8 @@
 #include <QStringList>
 
 // Disks and folders that refuse writes, for the tests of the per-user files.
-namespace FileFailures {
+namespace FileFailures
+{
 // A 64 KiB tmpfs on a folder, mounted in a mount namespace of this process alone so
 // that nothing outside sees it, and unmounted again when the object goes.
 class SmallDisk

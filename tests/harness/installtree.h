@@ -13,7 +13,8 @@ inline QString installBuildTree(const QString &prefix, const QString &component)
 {
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(QStringLiteral("cmake"),
+    install.start(
+        QStringLiteral("cmake"),
         {QStringLiteral("--install"), qEnvironmentVariable("ORB_BUILD_DIR"), QStringLiteral("--prefix"), prefix, QStringLiteral("--component"), component});
     if (!install.waitForFinished(120000)) {
         return QStringLiteral("cmake --install did not finish");

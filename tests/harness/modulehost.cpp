@@ -56,8 +56,12 @@ bool ModuleHost::create(const QSize &size, bool buildEveryTab)
     m_window->resize(size);
     m_page->setParentItem(m_window->contentItem());
     m_page->setSize(size);
-    QObject::connect(m_window.get(), &QQuickWindow::widthChanged, m_page, [this](int w) { m_page->setWidth(w); });
-    QObject::connect(m_window.get(), &QQuickWindow::heightChanged, m_page, [this](int h) { m_page->setHeight(h); });
+    QObject::connect(m_window.get(), &QQuickWindow::widthChanged, m_page, [this](int w) {
+        m_page->setWidth(w);
+    });
+    QObject::connect(m_window.get(), &QQuickWindow::heightChanged, m_page, [this](int h) {
+        m_page->setHeight(h);
+    });
     m_window->show();
     m_window->requestActivate();
     if (!QTest::qWaitForWindowExposed(m_window.get())) {
@@ -72,7 +76,11 @@ bool ModuleHost::create(const QSize &size, bool buildEveryTab)
     for (int index = count - 1; index >= 0; --index) {
         bar->setProperty("currentIndex", index);
     }
-    if (!QTest::qWaitFor([this] { return m_page->property("allTabsBuilt").toBool(); }, 10000)) {
+    if (!QTest::qWaitFor(
+            [this] {
+                return m_page->property("allTabsBuilt").toBool();
+            },
+            10000)) {
         qWarning() << "Not every tab was built";
     }
     return true;
@@ -145,7 +153,8 @@ QString ModuleHost::saveScreenshot(const QString &name) const
     return path;
 }
 
-namespace {
+namespace
+{
 bool anyImageLoading(QQuickItem *item)
 {
     // QQuickImageBase::Loading

@@ -29,7 +29,8 @@
 #include <cmath>
 #include <sys/file.h>
 
-namespace {
+namespace
+{
 const QString s_controlPath = QStringLiteral("/ru/orb/StandIn");
 const QString s_controlInterface = QStringLiteral("ru.orb.test.StandIn");
 // Generous: a loaded 2-core machine may take a while to start Python.
@@ -112,7 +113,8 @@ QVariant fromJson(const QJsonValue &value)
 }
 }
 
-namespace {
+namespace
+{
 QString argumentText(const QVariant &value)
 {
     switch (value.userType()) {
@@ -192,7 +194,8 @@ QDBusConnection StandIns::bus(Service service)
     return service == Agent ? QDBusConnection::sessionBus() : QDBusConnection::systemBus();
 }
 
-namespace {
+namespace
+{
 // The pid of the name's owner, 0 when nobody owns it.
 qint64 ownerPid(const QDBusConnection &connection, const QString &name)
 {
@@ -423,7 +426,12 @@ QList<StandInCall> StandIns::calls(Service service)
 QList<StandInCall> StandIns::calls(Service service, const QString &member)
 {
     QList<StandInCall> result = calls(service);
-    result.erase(std::remove_if(result.begin(), result.end(), [&member](const StandInCall &call) { return call.member != member; }), result.end());
+    result.erase(std::remove_if(result.begin(),
+                                result.end(),
+                                [&member](const StandInCall &call) {
+                                    return call.member != member;
+                                }),
+                 result.end());
     return result;
 }
 

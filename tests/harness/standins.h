@@ -18,8 +18,7 @@
 class ChildProcess;
 
 /// One method call received by a stand-in, as written to the shared journal.
-struct StandInCall
-{
+struct StandInCall {
     QString bus; ///< "system" or "session"
     QString service; ///< the bus name of the stand-in that received it
     QString interface;

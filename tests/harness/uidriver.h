@@ -25,7 +25,6 @@ void clickItem(QQuickWindow *window, QQuickItem *item);
 // Types `text` key by key into whatever has the focus in `window`.
 void typeText(QQuickWindow *window, const QString &text);
 
-
 // The point, in window coordinates, over pixel (px, py) of the map picture shown
 // by `map`, an Image that letterboxes a picture of `pictureWidth` × `pictureHeight`.
 QPoint mapPicturePoint(QQuickItem *map, int px, int py, int pictureWidth = 1771, int pictureHeight = 986);

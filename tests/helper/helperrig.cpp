@@ -10,7 +10,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace {
+namespace
+{
 const QString polkitPath = QStringLiteral("/org/freedesktop/PolicyKit1/Authority");
 const QString scripts = QStringLiteral(ORB_HELPER_TEST_SCRIPTS);
 }
@@ -67,8 +68,7 @@ bool HelperRig::newRound()
         QFile file(path);
         records = records && file.open(QIODevice::WriteOnly) && file.setPermissions(writable);
     }
-    return m_dir.isValid() && records && allow({})
-        && polkitMock(QStringLiteral("SimulateHangActions"), {QStringList()}).type() == QDBusMessage::ReplyMessage
+    return m_dir.isValid() && records && allow({}) && polkitMock(QStringLiteral("SimulateHangActions"), {QStringList()}).type() == QDBusMessage::ReplyMessage
         && polkitMock(QStringLiteral("SimulateHang"), {false}).type() == QDBusMessage::ReplyMessage
         && polkitMock(QStringLiteral("SetDelay"), {0.0}).type() == QDBusMessage::ReplyMessage;
 }
@@ -128,7 +128,12 @@ bool HelperRig::startHelper()
     m_helper.setProcessChannelMode(QProcess::ForwardedChannels);
     m_helper.setProcessEnvironment(helperEnvironment());
     return m_helper.launch(QStringLiteral(ORB_DATE_HELPER_TEST_EXE), {QStringLiteral("--idle-timeout"), QStringLiteral("0")})
-        && waitUntil([this] { return isOnBus(helperName) || m_helper.state() == QProcess::NotRunning; }, 10000) && m_helper.state() != QProcess::NotRunning;
+        && waitUntil(
+               [this] {
+                   return isOnBus(helperName) || m_helper.state() == QProcess::NotRunning;
+               },
+               10000)
+        && m_helper.state() != QProcess::NotRunning;
 }
 
 void HelperRig::stopHelper()
@@ -137,7 +142,11 @@ void HelperRig::stopHelper()
         return;
     }
     m_helper.stop(5000);
-    waitUntil([] { return !isOnBus(helperName); }, 5000);
+    waitUntil(
+        [] {
+            return !isOnBus(helperName);
+        },
+        5000);
 }
 
 bool HelperRig::startResponder(double offset, int leap)
@@ -145,8 +154,13 @@ bool HelperRig::startResponder(double offset, int leap)
     m_responder.stop(5000);
     m_responder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     if (!m_responder.launch(QStringLiteral("/usr/bin/python3"),
-            {scripts + QStringLiteral("/sntp-responder"), QStringLiteral("--offset"), QString::number(offset), QStringLiteral("--leap"), QString::number(leap),
-                QStringLiteral("--lifetime"), QStringLiteral("60")})) {
+                            {scripts + QStringLiteral("/sntp-responder"),
+                             QStringLiteral("--offset"),
+                             QString::number(offset),
+                             QStringLiteral("--leap"),
+                             QString::number(leap),
+                             QStringLiteral("--lifetime"),
+                             QStringLiteral("60")})) {
         return false;
     }
     // It prints the port it listens on.

@@ -33,8 +33,7 @@ public:
     static const QString ntpSyncAction;
     static const QString switchTabAction;
 
-    struct PolkitCheck
-    {
+    struct PolkitCheck {
         QString subjectKind;
         QString subjectName;
         QString actionId;

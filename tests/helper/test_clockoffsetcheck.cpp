@@ -48,7 +48,8 @@ private Q_SLOTS:
         QCOMPARE(check.result(), QStringLiteral("This computer is 2.5 s ahead of 127.0.0.1"));
         QCOMPARE(m_rig.toolRuns().size(), 1);
         // No option that would set the clock.
-        QCOMPARE(m_rig.toolRuns().first(), QStringList({QStringLiteral("--json"), QStringLiteral("--timeout"), QStringLiteral("4"), QStringLiteral("--"), QStringLiteral("127.0.0.1")}));
+        QCOMPARE(m_rig.toolRuns().first(),
+                 QStringList({QStringLiteral("--json"), QStringLiteral("--timeout"), QStringLiteral("4"), QStringLiteral("--"), QStringLiteral("127.0.0.1")}));
     }
 
     void saysWhyNothingWasMeasured()

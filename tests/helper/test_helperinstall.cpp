@@ -111,7 +111,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
         const QString socket = dir.filePath(QStringLiteral("bus.sock"));
-        config.remove(QRegularExpression(QStringLiteral("<(user|pidfile|servicehelper)>[^<]*</\\1>|<(fork|syslog|standard_system_servicedirs)/>|<include[^>]*>[^<]*</include>|<includedir>[^<]*</includedir>")));
+        config.remove(
+            QRegularExpression(QStringLiteral("<(user|pidfile|servicehelper)>[^<]*</\\1>|<(fork|syslog|standard_system_servicedirs)/>|<include[^>]*>[^<]*</"
+                                              "include>|<includedir>[^<]*</includedir>")));
         config.replace(QRegularExpression(QStringLiteral("<listen>[^<]*</listen>")), QStringLiteral("<listen>unix:path=%1</listen>").arg(socket));
         config.replace(QLatin1String("</busconfig>"), QStringLiteral("<include>%1</include>\n</busconfig>").arg(m_prefix.path() + policy));
         const QString configPath = dir.filePath(QStringLiteral("system.conf"));
@@ -121,7 +123,8 @@ private Q_SLOTS:
         file.close();
         QProcess bus;
         bus.setProcessChannelMode(QProcess::MergedChannels);
-        bus.start(QStringLiteral("dbus-daemon"),
+        bus.start(
+            QStringLiteral("dbus-daemon"),
             {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"), QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
         QVERIFY(bus.waitForReadyRead(10000));
         const QByteArray address = bus.readLine().trimmed();
@@ -141,9 +144,15 @@ private Q_SLOTS:
         // up, and a user of our own would mean editing /etc.
         QProcess caller;
         caller.setProcessEnvironment(environment);
-        const QStringList send{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), QStringLiteral("dbus-send"),
-            QStringLiteral("--system"), QStringLiteral("--print-reply"), QStringLiteral("--dest=ru.veltronix.orb.date"), QStringLiteral("/"),
-            QStringLiteral("ru.veltronix.orb.date.Manager.SwitchTab")};
+        const QStringList send{QStringLiteral("--reuid=65534"),
+                               QStringLiteral("--regid=65534"),
+                               QStringLiteral("--clear-groups"),
+                               QStringLiteral("dbus-send"),
+                               QStringLiteral("--system"),
+                               QStringLiteral("--print-reply"),
+                               QStringLiteral("--dest=ru.veltronix.orb.date"),
+                               QStringLiteral("/"),
+                               QStringLiteral("ru.veltronix.orb.date.Manager.SwitchTab")};
         QString answer;
         for (int attempt = 0; attempt < 50 && !answer.contains(QLatin1String("polkit could not be asked")); ++attempt) {
             QTest::qWait(100);
@@ -180,8 +189,10 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        const QStringList actions = {QStringLiteral("ru.veltronix.orb.date.ntp-sync"), QStringLiteral("ru.veltronix.orb.date.set-servers"),
-            QStringLiteral("ru.veltronix.orb.date.set-time"), QStringLiteral("ru.veltronix.orb.date.switch-tab")};
+        const QStringList actions = {QStringLiteral("ru.veltronix.orb.date.ntp-sync"),
+                                     QStringLiteral("ru.veltronix.orb.date.set-servers"),
+                                     QStringLiteral("ru.veltronix.orb.date.set-time"),
+                                     QStringLiteral("ru.veltronix.orb.date.switch-tab")};
         QCOMPARE(activeDefaults.keys(), actions);
         for (const QString &id : actions) {
             QCOMPARE(activeDefaults.value(id), QStringLiteral("auth_admin_keep"));

@@ -8,9 +8,9 @@
     it moves the clock (recorded in a file by the test build).
 */
 
-#include "servername.h"
 #include "ntpquery.h"
 #include "ntpservers.h"
+#include "servername.h"
 #include "systemclock.h"
 
 #include <QDir>
@@ -109,9 +109,10 @@ private Q_SLOTS:
     void toolReport()
     {
         // As ntpdig --json prints it, after a log line of its own.
-        const QByteArray output = "ntpdig: lookup of ntp2.example.org failed\n"
-                                  "{\"time\":\"2026-12-08T05:00:18.409818+0000\",\"offset\":-999.999146,\"precision\":0.001659,"
-                                  "\"host\":\"ntp1.example.org\",\"ip\":\"192.0.2.10\",\"stratum\":2,\"leap\":\"no-leap\",\"adjusted\":false}\n";
+        const QByteArray output =
+            "ntpdig: lookup of ntp2.example.org failed\n"
+            "{\"time\":\"2026-12-08T05:00:18.409818+0000\",\"offset\":-999.999146,\"precision\":0.001659,"
+            "\"host\":\"ntp1.example.org\",\"ip\":\"192.0.2.10\",\"stratum\":2,\"leap\":\"no-leap\",\"adjusted\":false}\n";
         double offset = 0;
         QString server;
         QVERIFY(NtpQuery::parseReport(output, &offset, &server));
@@ -126,8 +127,8 @@ private Q_SLOTS:
 
     void toolFailureReasons()
     {
-        const QString lookup = QStringLiteral(
-            "ntpdig: lookup of ntp.example.invalid failed, errno -2 = Name or service not known\nntpdig: no eligible servers");
+        const QString lookup =
+            QStringLiteral("ntpdig: lookup of ntp.example.invalid failed, errno -2 = Name or service not known\nntpdig: no eligible servers");
         // The page replaces every text that names the tool: a lookup failure must not.
         const QString reason = NtpQuery::failureReason(lookup, {QStringLiteral("ntp.example.invalid")});
         QVERIFY2(reason.contains(QLatin1String("ntp.example.invalid")) && reason.contains(QLatin1String("Name or service not known")), qPrintable(reason));
@@ -141,9 +142,10 @@ private Q_SLOTS:
         const QString tree = root(QStringLiteral("timesyncd"));
         QCOMPARE(NtpServers::configured(tree), NtpServers::platformDefault());
 
-        write(tree, QStringLiteral("/etc/systemd/timesyncd.conf"),
-            "[Time]\n#NTP=commented.example.org\nNTP=a.example.org  b.example.org\nFallbackNTP=fallback.example.org\n"
-            "[Other]\nNTP=other.example.org\n");
+        write(tree,
+              QStringLiteral("/etc/systemd/timesyncd.conf"),
+              "[Time]\n#NTP=commented.example.org\nNTP=a.example.org  b.example.org\nFallbackNTP=fallback.example.org\n"
+              "[Other]\nNTP=other.example.org\n");
         QCOMPARE(NtpServers::configured(tree), (QStringList{QStringLiteral("a.example.org"), QStringLiteral("b.example.org")}));
 
         // Drop-ins in file-name order; one in /etc hides its namesake in /usr/lib;
@@ -153,7 +155,7 @@ private Q_SLOTS:
         write(tree, QStringLiteral("/etc/systemd/timesyncd.conf.d/10-reset.conf"), "[Time]\nNTP=\nNTP=local.example.org\n");
         write(tree, QStringLiteral("/etc/systemd/timesyncd.conf.d/30-hidden.conf"), "[Time]\nNTP=-S local.example.org 192.0.2.1\n");
         QCOMPARE(NtpServers::configured(tree),
-            (QStringList{QStringLiteral("local.example.org"), QStringLiteral("vendor.example.org"), QStringLiteral("192.0.2.1")}));
+                 (QStringList{QStringLiteral("local.example.org"), QStringLiteral("vendor.example.org"), QStringLiteral("192.0.2.1")}));
 
         // No NTP= servers: FallbackNTP=; assigned empty, the platform's pool.
         write(tree, QStringLiteral("/etc/systemd/timesyncd.conf.d/90-none.conf"), "[Time]\nNTP=\n");
@@ -168,25 +170,29 @@ private Q_SLOTS:
         const QString tree = root(QStringLiteral("chrony"));
         write(tree, QStringLiteral("/usr/sbin/chronyd"), "");
         write(tree, QStringLiteral("/etc/systemd/timesyncd.conf"), "[Time]\nNTP=timesyncd.example.org\n");
-        write(tree, QStringLiteral("/etc/chrony/chrony.conf"),
-            "# pool commented.example.org\n! server commented.example.org\n"
-            "pool 2.debian.pool.ntp.org iburst\nconfdir /etc/chrony/conf.d\nsourcedir /run/chrony-dhcp /etc/chrony/sources.d\n"
-            "server --bad iburst\nSERVER Upper.example.org\nkeyfile /etc/chrony/chrony.keys\n");
+        write(tree,
+              QStringLiteral("/etc/chrony/chrony.conf"),
+              "# pool commented.example.org\n! server commented.example.org\n"
+              "pool 2.debian.pool.ntp.org iburst\nconfdir /etc/chrony/conf.d\nsourcedir /run/chrony-dhcp /etc/chrony/sources.d\n"
+              "server --bad iburst\nSERVER Upper.example.org\nkeyfile /etc/chrony/chrony.keys\n");
         write(tree, QStringLiteral("/etc/chrony/conf.d/local.conf"), "server 192.0.2.5 iburst prefer\n");
         write(tree, QStringLiteral("/etc/chrony/sources.d/site.sources"), "server 2.debian.pool.ntp.org\nserver site.example.org\nserver fifth.example.org\n");
         write(tree, QStringLiteral("/etc/chrony/sources.d/ignored.conf"), "server ignored.example.org\n");
         // Each name once, and no more than the helper asks.
         QCOMPARE(NtpServers::configured(tree),
-            (QStringList{QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("Upper.example.org"), QStringLiteral("192.0.2.5"),
-                QStringLiteral("site.example.org")}));
+                 (QStringList{QStringLiteral("2.debian.pool.ntp.org"),
+                              QStringLiteral("Upper.example.org"),
+                              QStringLiteral("192.0.2.5"),
+                              QStringLiteral("site.example.org")}));
     }
 
     void ntpsecServers()
     {
         const QString tree = root(QStringLiteral("ntpsec"));
         write(tree, QStringLiteral("/usr/sbin/ntpd"), "");
-        write(tree, QStringLiteral("/etc/ntpsec/ntp.conf"),
-            "driftfile /var/lib/ntpsec/ntp.drift\n#server old.example.org\npool 0.debian.pool.ntp.org iburst\nserver 2001:db8::7\n");
+        write(tree,
+              QStringLiteral("/etc/ntpsec/ntp.conf"),
+              "driftfile /var/lib/ntpsec/ntp.drift\n#server old.example.org\npool 0.debian.pool.ntp.org iburst\nserver 2001:db8::7\n");
         QCOMPARE(NtpServers::configured(tree), (QStringList{QStringLiteral("0.debian.pool.ntp.org"), QStringLiteral("2001:db8::7")}));
     }
 

@@ -18,7 +18,8 @@
 #include <QProcess>
 #include <QTest>
 
-namespace {
+namespace
+{
 const QString timesyncd = QStringLiteral("systemd-timesyncd");
 const QString dropIn = QStringLiteral("/etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf");
 const QString chronyConf = QStringLiteral("/etc/chrony/chrony.conf");
@@ -55,8 +56,10 @@ private:
 
     static QDBusMessage setServers(const QString &service, const QStringList &servers, const QStringList &fallback = {})
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            HelperRig::helperName, QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Servers"), QStringLiteral("SetServers"));
+        QDBusMessage message = QDBusMessage::createMethodCall(HelperRig::helperName,
+                                                              QStringLiteral("/"),
+                                                              QStringLiteral("ru.veltronix.orb.date.Servers"),
+                                                              QStringLiteral("SetServers"));
         message << service << servers << fallback;
         return HelperRig::bus().call(message);
     }
@@ -126,10 +129,11 @@ private Q_SLOTS:
         const QDBusMessage reply = setServers(timesyncd, {QStringLiteral("a.example"), QStringLiteral("[2001:db8::1]")}, {QStringLiteral("fb.example")});
         QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
         QCOMPARE(read(dropIn),
-            QByteArray("# Written by the date and time settings; saving there again replaces this file.\n"
-                       "[Time]\nNTP=\nNTP=a.example 2001:db8::1\nFallbackNTP=\nFallbackNTP=fb.example\n"));
+                 QByteArray("# Written by the date and time settings; saving there again replaces this file.\n"
+                            "[Time]\nNTP=\nNTP=a.example 2001:db8::1\nFallbackNTP=\nFallbackNTP=fb.example\n"));
         QCOMPARE(read(QStringLiteral("/etc/systemd/timesyncd.conf")), mainBefore);
-        const QString catConfig = run(QStringLiteral("systemd-analyze"),
+        const QString catConfig = run(
+            QStringLiteral("systemd-analyze"),
             {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + m_rig.root()});
         QVERIFY2(catConfig.trimmed().endsWith(QLatin1String("FallbackNTP=fb.example")), qPrintable(catConfig));
         QCOMPARE(restarts(), QStringList{QStringLiteral("systemd-timesyncd.service replace")});
@@ -167,7 +171,10 @@ private Q_SLOTS:
 
         // Only a new source: the helper's sources file and a reload, no restart.
         QDBusMessage reply = setServers(QStringLiteral("chrony"),
-            {QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("time.office.example"), QStringLiteral("2001:db8::2")});
+                                        {QStringLiteral("2.debian.pool.ntp.org"),
+                                         QStringLiteral("ntp1.vniiftri.ru"),
+                                         QStringLiteral("time.office.example"),
+                                         QStringLiteral("2001:db8::2")});
         QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
         QCOMPARE(read(chronyConf), mainBefore);
         QVERIFY(read(ownSources).endsWith("\nserver 2001:db8::2 iburst\n"));
@@ -195,8 +202,10 @@ private Q_SLOTS:
 
     void refusalsChangeNothing()
     {
-        const QList<QDBusMessage> invalid = {setServers(timesyncd, {QStringLiteral("-o /tmp/x")}), setServers(timesyncd, {QStringLiteral("1.2.3.4.5")}),
-            setServers(timesyncd, {}, {}), setServers(QStringLiteral("ntpsec"), {QStringLiteral("a.example")})};
+        const QList<QDBusMessage> invalid = {setServers(timesyncd, {QStringLiteral("-o /tmp/x")}),
+                                             setServers(timesyncd, {QStringLiteral("1.2.3.4.5")}),
+                                             setServers(timesyncd, {}, {}),
+                                             setServers(QStringLiteral("ntpsec"), {QStringLiteral("a.example")})};
         for (const QDBusMessage &reply : invalid) {
             QCOMPARE(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
         }

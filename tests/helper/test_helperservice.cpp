@@ -12,13 +12,14 @@
 
 #include <QDBusPendingCall>
 
-#include <algorithm>
 #include <QDateTime>
 #include <QFile>
 #include <QObject>
 #include <QTest>
+#include <algorithm>
 
-namespace {
+namespace
+{
 const QString accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 const QString invalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
 const QString failed = QStringLiteral("org.freedesktop.DBus.Error.Failed");
@@ -50,8 +51,12 @@ class ErrorSignals : public QObject
 public:
     ErrorSignals()
     {
-        HelperRig::bus().connect(helperName, QStringLiteral("/"), QStringLiteral("ru.veltronix.orb.date.Manager"), QStringLiteral("Error"), this,
-            SLOT(note(QString, QString)));
+        HelperRig::bus().connect(helperName,
+                                 QStringLiteral("/"),
+                                 QStringLiteral("ru.veltronix.orb.date.Manager"),
+                                 QStringLiteral("Error"),
+                                 this,
+                                 SLOT(note(QString, QString)));
     }
     QList<QStringList> received;
 public Q_SLOTS:
@@ -92,8 +97,9 @@ private Q_SLOTS:
         QVERIFY(m_rig.startResponder(1000));
         QVERIFY(m_rig.startHelper());
 
-        const QList<QDBusMessage> replies
-            = {call(QStringLiteral("SetTime"), {someTime}), call(QStringLiteral("NTPSync"), {QStringLiteral("127.0.0.1")}), call(QStringLiteral("SwitchTab"))};
+        const QList<QDBusMessage> replies = {call(QStringLiteral("SetTime"), {someTime}),
+                                             call(QStringLiteral("NTPSync"), {QStringLiteral("127.0.0.1")}),
+                                             call(QStringLiteral("SwitchTab"))};
         for (const QDBusMessage &reply : replies) {
             QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
             QCOMPARE(reply.errorName(), accessDenied);
@@ -137,8 +143,11 @@ private Q_SLOTS:
         QVERIFY(m_rig.writeFile(QStringLiteral("/etc/adjtime"), "0.000000 1700000000 0.000000\n1700000000\nLOCAL\n"));
         QCOMPARE(call(QStringLiteral("SetTime"), {someTime + 2}).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(wholeSeconds(m_rig.clockLog()),
-            (QStringList{QStringLiteral("clock 1700000000"), QStringLiteral("clock 1700000001"), QStringLiteral("rtc utc 2023-11-14 22:13:21"),
-                QStringLiteral("clock 1700000002"), QStringLiteral("rtc local 2023-11-15 01:13:22")}));
+                 (QStringList{QStringLiteral("clock 1700000000"),
+                              QStringLiteral("clock 1700000001"),
+                              QStringLiteral("rtc utc 2023-11-14 22:13:21"),
+                              QStringLiteral("clock 1700000002"),
+                              QStringLiteral("rtc local 2023-11-15 01:13:22")}));
         QCOMPARE(m_rig.checkedActions(), (QStringList{setTimeAction, setTimeAction, setTimeAction}));
     }
 
@@ -230,8 +239,8 @@ private Q_SLOTS:
 
         // The tool was given the server after the end of its options.
         QCOMPARE(m_rig.toolRuns(),
-            (QList<QStringList>{
-                {QStringLiteral("--json"), QStringLiteral("--timeout"), QStringLiteral("4"), QStringLiteral("--"), QStringLiteral("127.0.0.1")}}));
+                 (QList<QStringList>{
+                     {QStringLiteral("--json"), QStringLiteral("--timeout"), QStringLiteral("4"), QStringLiteral("--"), QStringLiteral("127.0.0.1")}}));
         const QStringList log = m_rig.clockLog();
         QCOMPARE(log.size(), 1);
         const double set = HelperRig::clockValue(log.constFirst());
@@ -242,8 +251,12 @@ private Q_SLOTS:
         QCOMPARE(who.value(0).toInt(), 65534);
         QCOMPARE(who.value(1).toString(), QStringLiteral("0000000000000000"));
         QStringList variables = who.value(2).toStringList();
-        variables.erase(std::remove_if(variables.begin(), variables.end(), [](const QString &name) { return name.startsWith(QLatin1String("ORB_TEST_")); }),
-            variables.end());
+        variables.erase(std::remove_if(variables.begin(),
+                                       variables.end(),
+                                       [](const QString &name) {
+                                           return name.startsWith(QLatin1String("ORB_TEST_"));
+                                       }),
+                        variables.end());
         QCOMPARE(variables, (QStringList{QStringLiteral("HOME"), QStringLiteral("LC_ALL"), QStringLiteral("PATH")}));
     }
 
@@ -364,8 +377,10 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QStringLiteral("[D-BUS Service]\nName=ru.veltronix.orb.date\nExec=%1\nUser=root\n").arg(exec).toUtf8());
         file.close();
-        HelperRig::bus().call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ReloadConfig")));
+        HelperRig::bus().call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                             QStringLiteral("/org/freedesktop/DBus"),
+                                                             QStringLiteral("org.freedesktop.DBus"),
+                                                             QStringLiteral("ReloadConfig")));
 
         QVERIFY(!HelperRig::isOnBus(helperName));
         const QDBusMessage reply = call(QStringLiteral("SetTime"), {someTime});

@@ -68,7 +68,8 @@ PoFile PoFile::read(const QString &path)
     return result;
 }
 
-namespace {
+namespace
+{
 // The body of a quoted PO string, with C escapes resolved; false when the line is
 // not a well-formed quoted string.
 bool unquote(const QString &quoted, QString *out)

@@ -9,8 +9,7 @@
 #include <QVector>
 
 // One message of a gettext catalogue or template.
-struct PoEntry
-{
+struct PoEntry {
     QString context;
     QString id;
     QString idPlural;
@@ -35,8 +34,7 @@ struct PoEntry
     }
 };
 
-struct PoFile
-{
+struct PoFile {
     QVector<PoEntry> entries;
     QString error; // empty when the file was read and understood
 

@@ -13,7 +13,8 @@
 
 #include "pofile.h"
 
-namespace {
+namespace
+{
 const QString Domain = QStringLiteral("kcm_orb_admin_date");
 const QString RussianPluralForms = QStringLiteral("nplurals=3; plural=(n%10==1 && n%100!=11 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);");
 
@@ -213,8 +214,8 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(english.isEmpty(),
-            qPrintable(QLatin1String("English words in Russian translations (add real technical names to the list in this test):\n  ")
-                + english.join(QLatin1String("\n  "))));
+                 qPrintable(QLatin1String("English words in Russian translations (add real technical names to the list in this test):\n  ")
+                            + english.join(QLatin1String("\n  "))));
     }
 
     void catalogueCompilesWithFormatChecks()

@@ -23,7 +23,8 @@
 #include "pofile.h"
 #include "settingsforappletprovider.h"
 
-namespace {
+namespace
+{
 const char *const Domain = "kcm_orb_admin_date";
 
 // The texts shown by the visible items below `item`: labels, buttons, fields.
@@ -89,8 +90,8 @@ private Q_SLOTS:
             if (e.isHeader() || e.obsolete || !e.idPlural.isEmpty() || e.isFuzzy() || !e.isTranslated()) {
                 continue;
             }
-            KLocalizedString message
-                = e.context.isEmpty() ? ki18nd(Domain, e.id.toUtf8().constData()) : ki18ndc(Domain, e.context.toUtf8().constData(), e.id.toUtf8().constData());
+            KLocalizedString message =
+                e.context.isEmpty() ? ki18nd(Domain, e.id.toUtf8().constData()) : ki18ndc(Domain, e.context.toUtf8().constData(), e.id.toUtf8().constData());
             QString expected = e.translations.first();
             // Fill each placeholder with a marker, as the callers fill them with values.
             for (int n = 1; e.id.contains(QLatin1Char('%') + QString::number(n)); ++n) {
@@ -117,10 +118,10 @@ private Q_SLOTS:
         QCOMPARE(plugin.value(QStringLiteral("Name[ru]")).toString(), QStringLiteral("Дата и время"));
         QCOMPARE(plugin.value(QStringLiteral("Description[ru]")).toString(), QStringLiteral("Настройки даты и времени"));
         QCOMPARE(raw.value(QStringLiteral("X-KDE-Keywords[ru]")).toString(),
-            QStringLiteral("настройка даты и времени,настроить дату и время,установить дату и время,изменить дату и время,поменять дату и время,"
-                           "формат отображения даты и времени,синхронизация времени,виджет даты и времени,апплет,часы,часовой пояс,"
-                           "системные часы на UTC,календарь,временная зона,временные зоны,региональные настройки,текущее время,язык и регион,"
-                           "пользовательское окружение"));
+                 QStringLiteral("настройка даты и времени,настроить дату и время,установить дату и время,изменить дату и время,поменять дату и время,"
+                                "формат отображения даты и времени,синхронизация времени,виджет даты и времени,апплет,часы,часовой пояс,"
+                                "системные часы на UTC,календарь,временная зона,временные зоны,региональные настройки,текущее время,язык и регион,"
+                                "пользовательское окружение"));
         // What the settings centre lists for a Russian user.
         QCOMPARE(metaData.name(), QStringLiteral("Дата и время"));
         QCOMPARE(metaData.description(), QStringLiteral("Настройки даты и времени"));
@@ -163,14 +164,20 @@ private Q_SLOTS:
         QTest::newRow("time zone") << 1 << QStringLiteral("timeZonesTab") << QStringLiteral("Часовой пояс")
                                    << QStringList{QStringLiteral("Выберите часовой пояс из списка"), QStringLiteral("Показать все часовые пояса")};
         QTest::newRow("synchronization") << 2 << QStringLiteral("synchronizationTab") << QStringLiteral("Синхронизация")
-                                         << QStringList{QStringLiteral("Адрес эталонного сервера времени:"), QStringLiteral("Синхронизировать"),
-                                                QStringLiteral("Серверы и пулы")};
+                                         << QStringList{QStringLiteral("Адрес эталонного сервера времени:"),
+                                                        QStringLiteral("Синхронизировать"),
+                                                        QStringLiteral("Серверы и пулы")};
         QTest::newRow("other time zones") << 3 << QStringLiteral("appletSettingsTab") << QStringLiteral("Другие часовые пояса")
-                                          << QStringList{QStringLiteral("Часовые пояса:"), QStringLiteral("Показать все часовые пояса"),
-                                                 QStringLiteral("Выбранные часовые пояса:"), QStringLiteral("Выберите из списка")};
+                                          << QStringList{QStringLiteral("Часовые пояса:"),
+                                                         QStringLiteral("Показать все часовые пояса"),
+                                                         QStringLiteral("Выбранные часовые пояса:"),
+                                                         QStringLiteral("Выберите из списка")};
         QTest::newRow("tray display") << 4 << QString() << QStringLiteral("Отображение на панели")
-                                      << QStringList{QStringLiteral("Время:"), QStringLiteral("показывать секунды"), QStringLiteral("Подсказка:"),
-                                             QStringLiteral("показывать дату в формате дд.мм.гггг"), QStringLiteral("Перейти к настройке шрифтов")};
+                                      << QStringList{QStringLiteral("Время:"),
+                                                     QStringLiteral("показывать секунды"),
+                                                     QStringLiteral("Подсказка:"),
+                                                     QStringLiteral("показывать дату в формате дд.мм.гггг"),
+                                                     QStringLiteral("Перейти к настройке шрифтов")};
     }
 
     void everyTabShowsRussian()
@@ -191,7 +198,9 @@ private Q_SLOTS:
         QVERIFY(button);
         QCOMPARE(button->property("text").toString(), title);
         QTest::mouseClick(host.window(), Qt::LeftButton, Qt::NoModifier, button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint());
-        QVERIFY(host.waitFor([&] { return bar->property("currentIndex").toInt() == index; }));
+        QVERIFY(host.waitFor([&] {
+            return bar->property("currentIndex").toInt() == index;
+        }));
         // The stack holds the tab pages in the order of the buttons.
         auto *stack = host.page()->property("stack").value<QQuickItem *>();
         QVERIFY(stack);
@@ -199,15 +208,17 @@ private Q_SLOTS:
         QQuickItem *page = host.tabPage(index);
         QVERIFY(page);
         QVERIFY(tab.isEmpty() || page->objectName() == tab);
-        QVERIFY(host.waitFor([&] { return page->isVisible(); }));
+        QVERIFY(host.waitFor([&] {
+            return page->isVisible();
+        }));
         QTest::qWait(300);
 
         QStringList shown;
         collectTexts(bar, &shown);
         collectTexts(page, &shown);
         for (const QString &text : qAsConst(texts)) {
-            QVERIFY2(
-                shown.contains(text), qPrintable(QStringLiteral("\"%1\" is not shown; the tab shows:\n  %2").arg(text, shown.join(QLatin1String("\n  ")))));
+            QVERIFY2(shown.contains(text),
+                     qPrintable(QStringLiteral("\"%1\" is not shown; the tab shows:\n  %2").arg(text, shown.join(QLatin1String("\n  ")))));
         }
         QStringList english;
         for (const QString &text : qAsConst(shown)) {

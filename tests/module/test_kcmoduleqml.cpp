@@ -22,11 +22,11 @@
 
 #include "dbusorbadmindate.h"
 #include "kcmoduleqml.h"
-#include "traydisplay.h"
 #include "modulehost.h"
 #include "settingsforappletprovider.h"
 #include "standins.h"
 #include "synchronizer.h"
+#include "traydisplay.h"
 
 // Answers SetTime a second after it was asked.
 class SlowHelper : public QObject, protected QDBusContext
@@ -39,7 +39,9 @@ public Q_SLOTS:
         setDelayedReply(true);
         const QDBusMessage reply = message().createReply();
         const QDBusConnection bus = connection();
-        QTimer::singleShot(1000, this, [reply, bus]() { bus.send(reply); });
+        QTimer::singleShot(1000, this, [reply, bus]() {
+            bus.send(reply);
+        });
     }
 };
 
@@ -99,8 +101,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<QStringList>("tabs");
         QTest::newRow("administrator") << QByteArray("1")
-                                       << QStringList{QStringLiteral("Date and time"), QStringLiteral("Time zone"), QStringLiteral("Synchronization"),
-                                              QStringLiteral("Other time zones"), QStringLiteral("Tray display")};
+                                       << QStringList{QStringLiteral("Date and time"),
+                                                      QStringLiteral("Time zone"),
+                                                      QStringLiteral("Synchronization"),
+                                                      QStringLiteral("Other time zones"),
+                                                      QStringLiteral("Tray display")};
         QTest::newRow("user") << QByteArray("0") << QStringList{QStringLiteral("Other time zones"), QStringLiteral("Tray display")};
     }
 
@@ -251,7 +256,9 @@ private Q_SLOTS:
         auto *text = dialog->property("textItem").value<QQuickItem *>();
         QVERIFY(text);
         Q_EMIT host.module()->showMessage(QStringLiteral("Error"), QStringLiteral("First"));
-        QVERIFY(host.waitFor([dialog] { return dialog->property("opened").toBool(); }));
+        QVERIFY(host.waitFor([dialog] {
+            return dialog->property("opened").toBool();
+        }));
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
         QCOMPARE(text->property("text").toString(), QStringLiteral("First"));
         // Drawn in the page's own window, where it can be seen: centred over the
@@ -259,13 +266,15 @@ private Q_SLOTS:
         QVERIFY(text->isVisible() && text->window() == host.window());
         // The grab lets the layouts settle first.
         const QImage shot = host.grab();
-        const auto sceneRect = [](QQuickItem *item) { return item->mapRectToScene(QRectF(0, 0, item->width(), item->height())); };
+        const auto sceneRect = [](QQuickItem *item) {
+            return item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+        };
         const QRectF area = sceneRect(text);
         QVERIFY(QRectF(QPointF(), host.window()->size()).contains(area));
         const QRectF page = sceneRect(host.page());
         const QRectF box = sceneRect(text->parentItem()->parentItem());
         QVERIFY2(qAbs(box.center().x() - page.center().x()) < 2 && qAbs(box.center().y() - page.center().y()) < 2,
-            qPrintable(QStringLiteral("box centred at %1,%2").arg(box.center().x()).arg(box.center().y())));
+                 qPrintable(QStringLiteral("box centred at %1,%2").arg(box.center().x()).arg(box.center().y())));
         QVERIFY(sceneRect(host.findItem(QStringLiteral("warningDialogClose"))).top() >= area.bottom());
         const QImage first = shot.copy(area.toAlignedRect());
 
@@ -273,7 +282,9 @@ private Q_SLOTS:
         Q_EMIT host.module()->showMessage(QStringLiteral("Error "), QStringLiteral("Second, a longer message"));
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error "));
         QCOMPARE(text->property("text").toString(), QStringLiteral("Second, a longer message"));
-        QVERIFY(host.waitFor([&] { return host.grab().copy(area.toAlignedRect()) != first; }));
+        QVERIFY(host.waitFor([&] {
+            return host.grab().copy(area.toAlignedRect()) != first;
+        }));
         host.saveScreenshot(QStringLiteral("warning-dialog-replaced"));
         QMetaObject::invokeMethod(dialog, "close");
         qunsetenv("ORB_ADMIN_MODE");
@@ -302,7 +313,9 @@ private Q_SLOTS:
         bool indicatorRunning = false;
         int frames = 0;
         QSignalSpy busyChanges(kcm, &KCModuleQML::busyChanged);
-        connect(host.window(), &QQuickWindow::frameSwapped, this, [&frames] { ++frames; });
+        connect(host.window(), &QQuickWindow::frameSwapped, this, [&frames] {
+            ++frames;
+        });
         QTimer::singleShot(300, this, [&] {
             busy = kcm->busy();
             indicatorRunning = host.findItem(QStringLiteral("busyIndicator"))->property("running").toBool();
@@ -376,7 +389,9 @@ private Q_SLOTS:
         auto *flick = host.page()->property("flickable").value<QQuickItem *>();
         auto *bar = host.page()->property("tabBar").value<QQuickItem *>();
         auto *stack = host.page()->property("stack").value<QQuickItem *>();
-        QVERIFY(host.waitFor([&] { return flick->height() > 0 && bar->height() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return flick->height() > 0 && bar->height() > 0;
+        }));
         const qreal barHeight = bar->height();
         const qreal actual = flick->height() - barHeight - 20;
         const qreal stackHeight = actual <= 500 ? 500 : actual;
@@ -394,12 +409,16 @@ private Q_SLOTS:
         const qreal margin = host.window()->width() - flick->width();
         const int barelyNarrower = int(buttons) - 49;
         host.window()->resize(int(barelyNarrower + margin), height);
-        QVERIFY2(host.waitFor([&] { return qFuzzyCompare(flick->width(), qreal(barelyNarrower)); }),
-            qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
+        QVERIFY2(host.waitFor([&] {
+            return qFuzzyCompare(flick->width(), qreal(barelyNarrower));
+        }),
+                 qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
         QCOMPARE(flick->property("contentWidth").toReal(), flick->width());
         const int muchNarrower = int(buttons) - 50;
         host.window()->resize(int(muchNarrower + margin), height);
-        QVERIFY(host.waitFor([&] { return qFuzzyCompare(flick->width(), qreal(muchNarrower)); }));
+        QVERIFY(host.waitFor([&] {
+            return qFuzzyCompare(flick->width(), qreal(muchNarrower));
+        }));
         QCOMPARE(flick->property("contentWidth").toReal(), buttons);
         qunsetenv("ORB_ADMIN_MODE");
     }
@@ -423,14 +442,22 @@ private Q_SLOTS:
         auto *flick = host.page()->property("flickable").value<QQuickItem *>();
         QQuickItem *utc = host.findItem(QStringLiteral("utcCheckBox"));
         QVERIFY(flick && utc);
-        QVERIFY(host.waitFor([&] { return utc->isVisible() && utc->height() > 0 && flick->height() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return utc->isVisible() && utc->height() > 0 && flick->height() > 0;
+        }));
         // The page keeps its size; its content takes what the title leaves.
         QCOMPARE(host.page()->height(), 620.0);
-        QVERIFY(host.waitFor([&] { return flick->height() <= 620 - 46; }));
+        QVERIFY(host.waitFor([&] {
+            return flick->height() <= 620 - 46;
+        }));
         // Positioners lay out at the next frame: wait for it rather than read them early.
-        const auto boxBottom = [&] { return utc->mapRectToScene(QRectF(0, 0, utc->width(), utc->height())).bottom(); };
-        QVERIFY2(host.waitFor([&] { return boxBottom() <= host.window()->height(); }),
-            qPrintable(QStringLiteral("box bottom %1, window %2").arg(boxBottom()).arg(host.window()->height())));
+        const auto boxBottom = [&] {
+            return utc->mapRectToScene(QRectF(0, 0, utc->width(), utc->height())).bottom();
+        };
+        QVERIFY2(host.waitFor([&] {
+            return boxBottom() <= host.window()->height();
+        }),
+                 qPrintable(QStringLiteral("box bottom %1, window %2").arg(boxBottom()).arg(host.window()->height())));
         host.saveScreenshot(QStringLiteral("module-under-title"));
         qunsetenv("ORB_ADMIN_MODE");
     }

@@ -22,7 +22,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 const QString fixtures = QStringLiteral(ORB_SOURCE_FIXTURES);
 
 QString run(const QString &program, const QStringList &arguments, int *status)
@@ -81,13 +82,20 @@ private Q_SLOTS:
         // chrony: every comment character, directives in any case, peer lines,
         // include patterns, folders merged by file name with the first folder's
         // file winning. timesyncd: drop-ins by name, /run hiding /usr/lib, resets.
-        QTest::newRow("the formats' rules")
-            << fixtures + QStringLiteral("/configs/rules")
-            << QStringList{QStringLiteral("upper.example"), QStringLiteral("tab.example"), QStringLiteral("peer.example"), QStringLiteral("conf-a.example"),
-                           QStringLiteral("local-b.example"), QStringLiteral("included.example"), QStringLiteral("sources-a.example"),
-                           QStringLiteral("more-x.example")}
-            << QStringList{QStringLiteral("reset.example"), QStringLiteral("second.example"), QStringLiteral("vendor.example"), QStringLiteral("run.example")}
-            << QStringList{QStringLiteral("fb.example")} << true;
+        QTest::newRow("the formats' rules") << fixtures + QStringLiteral("/configs/rules")
+                                            << QStringList{QStringLiteral("upper.example"),
+                                                           QStringLiteral("tab.example"),
+                                                           QStringLiteral("peer.example"),
+                                                           QStringLiteral("conf-a.example"),
+                                                           QStringLiteral("local-b.example"),
+                                                           QStringLiteral("included.example"),
+                                                           QStringLiteral("sources-a.example"),
+                                                           QStringLiteral("more-x.example")}
+                                            << QStringList{QStringLiteral("reset.example"),
+                                                           QStringLiteral("second.example"),
+                                                           QStringLiteral("vendor.example"),
+                                                           QStringLiteral("run.example")}
+                                            << QStringList{QStringLiteral("fb.example")} << true;
     }
 
     void readers()
@@ -131,10 +139,10 @@ private Q_SLOTS:
         // systemd names the files it reads, in its order.
         int status = -1;
         QStringList fromSystemd;
-        const QString catConfig = run(QStringLiteral("systemd-analyze"),
-                                      {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"),
-                                       QStringLiteral("--root=") + root},
-                                      &status);
+        const QString catConfig =
+            run(QStringLiteral("systemd-analyze"),
+                {QStringLiteral("cat-config"), QStringLiteral("systemd/timesyncd.conf"), QStringLiteral("--no-pager"), QStringLiteral("--root=") + root},
+                &status);
         for (const QString &line : catConfig.split(QLatin1Char('\n'))) {
             if (line.startsWith(QLatin1String("# /"))) {
                 fromSystemd << QDir::cleanPath(line.mid(2));
@@ -193,8 +201,7 @@ private Q_SLOTS:
         QVERIFY(write(path, "old\n"));
         QFile filler(dir.filePath(QStringLiteral("filler")));
         QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
-        }
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) { }
         filler.close();
 
         const auto unchanged = [&](const FileWriteOptions &options) {

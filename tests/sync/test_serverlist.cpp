@@ -186,7 +186,7 @@ void TestServerList::editFlagSharedAndKeptUntilLoad()
 
     QVERIFY(ServerList::save());
     QVERIFY2(installerLog().contains(QStringLiteral("SetServers(\"systemd-timesyncd\"")) && installerLog().contains(QStringLiteral("added.example")),
-        qPrintable(installerLog()));
+             qPrintable(installerLog()));
     // Still set after saving: the page's reload clears it.
     QVERIFY(ServerList::needsSave());
 

@@ -37,8 +37,8 @@ private Q_SLOTS:
         QVERIFY(!servers.at(1).inUse && !servers.at(1).answers);
 
         // Before the first clock update: servers, but no sample.
-        const QString unsynchronised = QStringLiteral(
-            "00000000,,0,0.000000000,0.000000000,0.000000000,0.000000000,0.000,0.000,0.000,1.000000000,1.000000000,0.0,Not synchronised\n");
+        const QString unsynchronised =
+            QStringLiteral("00000000,,0,0.000000000,0.000000000,0.000000000,0.000000000,0.000,0.000,0.000,1.000000000,1.000000000,0.0,Not synchronised\n");
         const QString polled = QStringLiteral("^,?,127.0.0.1,2,0,0,1,-2.500034571,-2.500034571,0.015866620\n");
         QVERIFY(!SyncHealth::fromChronyc(unsynchronised, polled, now, &sample, &servers));
         QCOMPARE(sample.when, 0);

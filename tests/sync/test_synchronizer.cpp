@@ -21,10 +21,11 @@
 #include "settings.h"
 #include "standins.h"
 #include "synchronizer.h"
-#include "timesynctestsupport.h"
 #include "timesyncnames.h"
+#include "timesynctestsupport.h"
 
-namespace {
+namespace
+{
 const QStringList &s_recommended = TimeSyncNames::recommendedServers();
 
 QStringList ntpSyncCalls()
@@ -77,7 +78,8 @@ void TestSynchronizer::initTestCase()
 {
     QVERIFY(qEnvironmentVariableIsSet("ORB_STANDIN_JOURNAL"));
     QVERIFY(m_standIns.startAll());
-    QVERIFY(m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), QVariantMap{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}}}}));
+    QVERIFY(
+        m_standIns.start(StandIns::Systemd, {{QStringLiteral("Units"), QVariantMap{{QStringLiteral("systemd-timesyncd.service"), QStringLiteral("active")}}}}));
 }
 
 void TestSynchronizer::init()
@@ -143,8 +145,8 @@ void TestSynchronizer::lastSynchronizationToolTip()
     QVERIFY(m_standIns.setLastSync(QStringLiteral("ntp2.vniiftri.ru"), static_cast<qulonglong>(when.toMSecsSinceEpoch()) * 1000));
     auto synchronizer = makeSynchronizer();
     QCOMPARE(synchronizer->getLastSynchroToolTip(),
-        QStringLiteral("Last synchronization\nDate: %1\nTime: 10:00:05\nServer: ntp2.vniiftri.ru")
-            .arg(QLocale().toString(QDate(2025, 12, 4), QLocale::ShortFormat)));
+             QStringLiteral("Last synchronization\nDate: %1\nTime: 10:00:05\nServer: ntp2.vniiftri.ru")
+                 .arg(QLocale().toString(QDate(2025, 12, 4), QLocale::ShortFormat)));
 
     // Not synchronized: no tooltip, whatever timesyncd last heard.
     QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTPSynchronized"), false));
@@ -235,8 +237,11 @@ void TestSynchronizer::recommendedServersInStableOrder()
 {
     auto synchronizer = makeSynchronizer();
     // The fixture lists two of the seven itself; they come once, in the fixed places.
-    const QStringList configured = {QStringLiteral("time.office.example"), QStringLiteral("0.debian.pool.ntp.org"), QStringLiteral("1.debian.pool.ntp.org"),
-        QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("3.debian.pool.ntp.org")};
+    const QStringList configured = {QStringLiteral("time.office.example"),
+                                    QStringLiteral("0.debian.pool.ntp.org"),
+                                    QStringLiteral("1.debian.pool.ntp.org"),
+                                    QStringLiteral("2.debian.pool.ntp.org"),
+                                    QStringLiteral("3.debian.pool.ntp.org")};
     QCOMPARE(synchronizer->getRecommendedServers(), s_recommended + configured);
 
     QVERIFY(m_standIns.setUnit(QStringLiteral("systemd-timesyncd.service"), QStringLiteral("inactive")));
@@ -293,8 +298,9 @@ void TestSynchronizer::syncNowAcceptsNames_data()
     QTest::newRow("IPv6 in brackets") << QStringLiteral("[2001:db8::1]") << QStringLiteral("[2001:db8::1]");
     QTest::newRow("IPv6") << QStringLiteral("2001:db8::1") << QStringLiteral("2001:db8::1");
     QTest::newRow("only blanks: the empty name") << QStringLiteral("   ") << QString();
-    const QString longest = QStringList{QString(63, QLatin1Char('a')), QString(63, QLatin1Char('b')), QString(63, QLatin1Char('c')), QString(61, QLatin1Char('d'))}
-                                .join(QLatin1Char('.'));
+    const QString longest =
+        QStringList{QString(63, QLatin1Char('a')), QString(63, QLatin1Char('b')), QString(63, QLatin1Char('c')), QString(61, QLatin1Char('d'))}.join(
+            QLatin1Char('.'));
     QTest::newRow("longest name") << longest << longest;
 }
 

@@ -22,7 +22,8 @@
 #include <algorithm>
 #include <functional>
 
-namespace {
+namespace
+{
 QTextStream out(stdout);
 
 double medianMs(int runs, const std::function<void()> &work)
@@ -95,8 +96,12 @@ int main(int argc, char **argv)
     MapController::loadImages();
     report(QStringLiteral("loadImages, first in the process"), timer.nsecsElapsed() / 1e6);
     report(QStringLiteral("loadImages, median of 5"), medianMs(runs, &MapController::loadImages));
-    report(QStringLiteral("loadImages sequential, median of 5"), medianMs(runs, [] { MapController::m_loadImages(false); }));
-    report(QStringLiteral("loadImages fanned out, median of 5"), medianMs(runs, [] { MapController::m_loadImages(true); }));
+    report(QStringLiteral("loadImages sequential, median of 5"), medianMs(runs, [] {
+               MapController::m_loadImages(false);
+           }));
+    report(QStringLiteral("loadImages fanned out, median of 5"), medianMs(runs, [] {
+               MapController::m_loadImages(true);
+           }));
 
     qsizetype bytes = 0;
     for (const MapController::MapTimeZone &band : MapController::timeZones()) {
@@ -106,30 +111,30 @@ int main(int argc, char **argv)
 
     const QStringList paths = picturePaths();
     report(QStringLiteral("33 hit pictures from their chunks, median of 5"), medianMs(runs, [&paths] {
-        for (const QString &path : paths) {
-            HitMask::load(path);
-        }
-    }));
+               for (const QString &path : paths) {
+                   HitMask::load(path);
+               }
+           }));
 
     QTemporaryDir dir;
     const QStringList copies = strippedCopies(dir);
     report(QStringLiteral("33 hit pictures decoded (no chunk), median of 3"), medianMs(3, [&copies] {
-        for (const QString &path : copies) {
-            HitMask::load(path);
-        }
-    }));
+               for (const QString &path : copies) {
+                   HitMask::load(path);
+               }
+           }));
     report(QStringLiteral("33 pictures decoded only, median of 3"), medianMs(3, [&paths] {
-        for (const QString &path : paths) {
-            const QImage image(path);
-            Q_UNUSED(image)
-        }
-    }));
+               for (const QString &path : paths) {
+                   const QImage image(path);
+                   Q_UNUSED(image)
+               }
+           }));
     report(QStringLiteral("33 pictures decoded + default 8-bit conversion, once"), medianMs(1, [&paths] {
-        for (const QString &path : paths) {
-            const QImage converted = QImage(path).convertToFormat(QImage::Format_Indexed8);
-            Q_UNUSED(converted)
-        }
-    }));
+               for (const QString &path : paths) {
+                   const QImage converted = QImage(path).convertToFormat(QImage::Format_Indexed8);
+                   Q_UNUSED(converted)
+               }
+           }));
     out << "load average " << loadAverage() << Qt::endl;
     return 0;
 }

@@ -8,7 +8,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 class Catalogue : public BaseTimeZonesProvider
 {
 public:

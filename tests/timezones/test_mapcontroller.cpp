@@ -13,7 +13,8 @@
 #include <QtConcurrent>
 #include <QtTest>
 
-namespace {
+namespace
+{
 const QSize s_mapSize(1771, 986);
 // Fixed moments: nothing here may depend on the day the test runs.
 const QDateTime s_january(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
@@ -347,8 +348,7 @@ private Q_SLOTS:
     // A click on a city selects the city's own zone, whatever the season.
     void citiesSelectTheirOwnZones()
     {
-        struct City
-        {
+        struct City {
             const char *zone;
             double lon;
             double lat;
@@ -414,7 +414,9 @@ private Q_SLOTS:
     void keyboardMoves()
     {
         MapController controller;
-        const auto bandOf = [](const QString &zone) { return MapController::m_standardOffset(zone.toUtf8(), 2026); };
+        const auto bandOf = [](const QString &zone) {
+            return MapController::m_standardOffset(zone.toUtf8(), 2026);
+        };
         QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("America/New_York"), 1)), -14400);
         QCOMPARE(bandOf(controller.neighbourBandZone(QStringLiteral("America/New_York"), -1)), -21600);
         // The bands wrap around at the date line; a zone without a band steps to the next one.
@@ -497,7 +499,9 @@ private Q_SLOTS:
         MapController controller;
         click(controller, gulfOfGuinea);
         const QString guinea = controller.getSelectedTimeZoneName();
-        QFuture<void> reload = QtConcurrent::run([] { MapController::m_loadImages(true, s_january); });
+        QFuture<void> reload = QtConcurrent::run([] {
+            MapController::m_loadImages(true, s_january);
+        });
         int clicks = 0;
         do {
             click(controller, (clicks % 2) ? moscow : gulfOfGuinea);

@@ -9,7 +9,8 @@
 #include <QSet>
 #include <QtTest>
 
-namespace {
+namespace
+{
 QSet<QRgb> colours(const QImage &image)
 {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);

@@ -5,8 +5,8 @@
 // The map pictures as the hit test sees them: their clickable pixels against
 // their alpha, and their bands against where the zones really are.
 #include "hitmask.h"
-#include "zonelocations.h"
 #include "qmltypes.h"
+#include "zonelocations.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -21,9 +21,9 @@
 
 #include <optional>
 
-namespace {
-struct Band
+namespace
 {
+struct Band {
     int offset;
     QString label;
     QString path;
@@ -186,8 +186,7 @@ private Q_SLOTS:
         for (const QJsonValue &value : bands) {
             const QJsonObject band = value.toObject();
             const QString path = QStringLiteral(":/content/") + band.value(QStringLiteral("file")).toString();
-            m_bands.append(
-                {band.value(QStringLiteral("offset")).toInt(), band.value(QStringLiteral("label")).toString(), path, HitMask::load(path)});
+            m_bands.append({band.value(QStringLiteral("offset")).toInt(), band.value(QStringLiteral("label")).toString(), path, HitMask::load(path)});
         }
     }
 
@@ -239,7 +238,11 @@ private Q_SLOTS:
         const QByteArray png = readAll(QStringLiteral(":/content/+03_00.png"));
         QTest::newRow("no chunk") << editedChunk(png, nullptr, true);
         QTest::newRow("bad crc") << editedChunk(
-            png, [](QByteArray &data) { data[20] = char(data[20] ^ 1); }, false);
+            png,
+            [](QByteArray &data) {
+                data[20] = char(data[20] ^ 1);
+            },
+            false);
         QTest::newRow("garbled runs") << editedChunk(
             png,
             [](QByteArray &data) {
@@ -247,11 +250,23 @@ private Q_SLOTS:
             },
             true);
         QTest::newRow("truncated runs") << editedChunk(
-            png, [](QByteArray &data) { data.chop(3); }, true);
+            png,
+            [](QByteArray &data) {
+                data.chop(3);
+            },
+            true);
         QTest::newRow("other size") << editedChunk(
-            png, [](QByteArray &data) { data[8] = char(data[8] + 1); }, true);
+            png,
+            [](QByteArray &data) {
+                data[8] = char(data[8] + 1);
+            },
+            true);
         QTest::newRow("unknown version") << editedChunk(
-            png, [](QByteArray &data) { data[0] = 2; }, true);
+            png,
+            [](QByteArray &data) {
+                data[0] = 2;
+            },
+            true);
     }
 
     void pictureWithoutSoundChunkIsDecoded()
@@ -340,9 +355,11 @@ private Q_SLOTS:
 
             const QTimeZone tz(zone.toUtf8());
             QVERIFY2(tz.isValid(), qPrintable(zone));
-            const int standardOffset = std::min(
-                tz.offsetFromUtc(QDateTime(QDate(year, 1, 15), QTime(12, 0), Qt::UTC)), tz.offsetFromUtc(QDateTime(QDate(year, 7, 15), QTime(12, 0), Qt::UTC)));
-            const auto band = std::find_if(m_bands.cbegin(), m_bands.cend(), [standardOffset](const Band &b) { return b.offset == standardOffset; });
+            const int standardOffset = std::min(tz.offsetFromUtc(QDateTime(QDate(year, 1, 15), QTime(12, 0), Qt::UTC)),
+                                                tz.offsetFromUtc(QDateTime(QDate(year, 7, 15), QTime(12, 0), Qt::UTC)));
+            const auto band = std::find_if(m_bands.cbegin(), m_bands.cend(), [standardOffset](const Band &b) {
+                return b.offset == standardOffset;
+            });
             if (band == m_bands.cend()) {
                 withoutBand << zone;
                 continue;
@@ -399,11 +416,12 @@ private Q_SLOTS:
         for (const QJsonValue &value : examples) {
             const QJsonObject e = value.toObject();
             const QJsonArray pixel = e.value(QStringLiteral("pixel")).toArray();
-            const QPointF point = ZoneLocations::project(e.value(QStringLiteral("lon")).toDouble(), e.value(QStringLiteral("lat")).toDouble(), QSize(m_width, m_height));
+            const QPointF point =
+                ZoneLocations::project(e.value(QStringLiteral("lon")).toDouble(), e.value(QStringLiteral("lat")).toDouble(), QSize(m_width, m_height));
             QVERIFY(qAbs(point.x() - e.value(QStringLiteral("x")).toDouble()) < 0.001);
             QVERIFY(qAbs(point.y() - e.value(QStringLiteral("y")).toDouble()) < 0.001);
             QCOMPARE(toPixel(e.value(QStringLiteral("lon")).toDouble(), e.value(QStringLiteral("lat")).toDouble()),
-                QPoint(pixel.at(0).toInt(), pixel.at(1).toInt()));
+                     QPoint(pixel.at(0).toInt(), pixel.at(1).toInt()));
         }
     }
 };

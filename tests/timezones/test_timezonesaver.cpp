@@ -13,11 +13,12 @@
 #include "standins.h"
 #include "timezonesaver.h"
 
-namespace {
+namespace
+{
 const QString s_agentCall = QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"ru.veltronix.orb.date.set-time\", %1) [st]");
 // Then the action timedated itself asks polkit about.
-const QString s_zoneAgentCall
-    = QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"org.freedesktop.timedate1.set-timezone\", %1) [st]");
+const QString s_zoneAgentCall =
+    QStringLiteral("org.kde.polkit-kde-authentication-agent-1: setWIdForAction(\"org.freedesktop.timedate1.set-timezone\", %1) [st]");
 const QString s_timedatedCall = QStringLiteral("org.freedesktop.timedate1: SetTimezone(\"%1\", true) [sb]");
 const QString s_accessDenied = QStringLiteral("org.freedesktop.DBus.Error.AccessDenied");
 const QString s_invalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
@@ -100,9 +101,11 @@ private Q_SLOTS:
                                                << QStringLiteral("Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused.");
         // An empty id is not the system zone, so it goes out and timedated's refusal comes back.
         QTest::newRow("empty id refused") << QString() << s_invalidArgs
-                                          << QStringLiteral("Unable to set time zone!\nThe arguments passed to this call/operation are not valid.\nrefused by the test");
+                                          << QStringLiteral(
+                                                 "Unable to set time zone!\nThe arguments passed to this call/operation are not valid.\nrefused by the test");
         QTest::newRow("unknown id refused") << QStringLiteral("Mars/Olympus") << s_invalidArgs
-                                            << QStringLiteral("Unable to set time zone!\nThe arguments passed to this call/operation are not valid.\nrefused by the test");
+                                            << QStringLiteral(
+                                                   "Unable to set time zone!\nThe arguments passed to this call/operation are not valid.\nrefused by the test");
     }
 
     void refusalIsReported()
@@ -132,7 +135,9 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Error in method org.freedesktop.DBus.Error.ServiceUnknown : ")));
         QVERIFY(!saver.save(QStringLiteral("Asia/Tokyo")));
         QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.at(0).at(1).toString(), QStringLiteral("Unable to set time zone!\nThe called service is not known.\nThe system's date and time service (systemd-timedated) is not installed or not running."));
+        QCOMPARE(errors.at(0).at(1).toString(),
+                 QStringLiteral("Unable to set time zone!\nThe called service is not known.\nThe system's date and time service (systemd-timedated) is not "
+                                "installed or not running."));
     }
 
     void everySaveReadsTheSystemZoneAfresh()

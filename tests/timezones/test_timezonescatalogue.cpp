@@ -14,7 +14,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 // The catalogue with its subclass operations opened up for testing.
 class Catalogue : public BaseTimeZonesProvider
 {
@@ -157,14 +158,22 @@ private Q_SLOTS:
     void sorterOrdersByOffsetThenReversed()
     {
         // Offsets without daylight saving time, so the keys are the same all year.
-        const QMultiMap<int, QString> sorted
-            = TimeZonesSorter::sort(bytes({QStringLiteral("Asia/Tokyo"), QStringLiteral("Europe/Kirov"), QStringLiteral("America/Sao_Paulo"),
-                QStringLiteral("Europe/Moscow"), QStringLiteral("Abc/Unknown"), QStringLiteral("Etc/GMT+5"), QStringLiteral("Xyz/Unknown")}));
+        const QMultiMap<int, QString> sorted = TimeZonesSorter::sort(bytes({QStringLiteral("Asia/Tokyo"),
+                                                                            QStringLiteral("Europe/Kirov"),
+                                                                            QStringLiteral("America/Sao_Paulo"),
+                                                                            QStringLiteral("Europe/Moscow"),
+                                                                            QStringLiteral("Abc/Unknown"),
+                                                                            QStringLiteral("Etc/GMT+5"),
+                                                                            QStringLiteral("Xyz/Unknown")}));
         QCOMPARE(sorted.keys(), QList<int>({-10800, 0, 0, 10800, 10800, 32400}));
         // Within one offset the later input comes first; unknown ids sit at offset 0.
         QCOMPARE(sorted.values(),
-            QStringList({QStringLiteral("America/Sao_Paulo"), QStringLiteral("Xyz/Unknown"), QStringLiteral("Abc/Unknown"), QStringLiteral("Europe/Moscow"),
-                QStringLiteral("Europe/Kirov"), QStringLiteral("Asia/Tokyo")}));
+                 QStringList({QStringLiteral("America/Sao_Paulo"),
+                              QStringLiteral("Xyz/Unknown"),
+                              QStringLiteral("Abc/Unknown"),
+                              QStringLiteral("Europe/Moscow"),
+                              QStringLiteral("Europe/Kirov"),
+                              QStringLiteral("Asia/Tokyo")}));
     }
 
     void systemZoneJoinsTheAllZonesIds()
@@ -192,8 +201,9 @@ private Q_SLOTS:
             qunsetenv("TZ");
         }
 
-        const auto firstAtZero
-            = std::find_if(withUnknown.cbegin(), withUnknown.cend(), [](const QString &entry) { return entry.startsWith(QLatin1String("(UTC+00:00) ")); });
+        const auto firstAtZero = std::find_if(withUnknown.cbegin(), withUnknown.cend(), [](const QString &entry) {
+            return entry.startsWith(QLatin1String("(UTC+00:00) "));
+        });
         QVERIFY(firstAtZero != withUnknown.cend());
         QCOMPARE(idOf(*firstAtZero), QStringLiteral("Abc/Def"));
         QCOMPARE(withUnknown.size(), withKnown.size() + 1);
@@ -207,8 +217,11 @@ private Q_SLOTS:
         const QByteArray utc("Etc/UTC");
         const QList<QByteArray> withVolgograd = bytes({QStringLiteral("Europe/Kirov"), QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Zzz")});
         QCOMPARE(Catalogue::m_russianZoneIds(withVolgograd),
-            bytes({QStringLiteral("Europe/Kirov"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Zzz"),
-                QStringLiteral("Etc/UTC")}));
+                 bytes({QStringLiteral("Europe/Kirov"),
+                        QStringLiteral("Europe/Simferopol"),
+                        QStringLiteral("Europe/Volgograd"),
+                        QStringLiteral("Europe/Zzz"),
+                        QStringLiteral("Etc/UTC")}));
 
         // Without Volgograd it still belongs to the list: last.
         const QList<QByteArray> withoutVolgograd = bytes({QStringLiteral("Europe/Kirov"), QStringLiteral("Europe/Moscow")});
@@ -216,9 +229,10 @@ private Q_SLOTS:
         QCOMPARE(Catalogue::m_russianZoneIds({}), (QList<QByteArray>{simferopol, utc}));
 
         // A country list that already has them keeps one copy, Simferopol placed before Volgograd.
-        const QList<QByteArray> withBoth = bytes({QStringLiteral("Europe/Simferopol"), QStringLiteral("Etc/UTC"), QStringLiteral("Europe/Ulyanovsk"),
-            QStringLiteral("Europe/Volgograd")});
-        QCOMPARE(Catalogue::m_russianZoneIds(withBoth),
+        const QList<QByteArray> withBoth =
+            bytes({QStringLiteral("Europe/Simferopol"), QStringLiteral("Etc/UTC"), QStringLiteral("Europe/Ulyanovsk"), QStringLiteral("Europe/Volgograd")});
+        QCOMPARE(
+            Catalogue::m_russianZoneIds(withBoth),
             bytes({QStringLiteral("Etc/UTC"), QStringLiteral("Europe/Ulyanovsk"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Volgograd")}));
     }
 
@@ -234,9 +248,16 @@ private Q_SLOTS:
         // Zones newer than ICU's data, named after their place in ICU's pattern.
         QVERIFY(all.contains(QStringLiteral("(UTC-07:00) Ciudad Juarez Time;America/Ciudad_Juarez")));
         QVERIFY(all.contains(QStringLiteral("(UTC-03:00) Coyhaique Time;America/Coyhaique")));
-        for (const QString &id : {QStringLiteral("America/New_York"), QStringLiteral("America/Argentina/Salta"), QStringLiteral("America/Port-au-Prince"),
-                 QStringLiteral("Asia/Ho_Chi_Minh")}) {
-            QVERIFY2(std::any_of(all.cbegin(), all.cend(), [&id](const QString &entry) { return idOf(entry) == id; }), qPrintable(id));
+        for (const QString &id : {QStringLiteral("America/New_York"),
+                                  QStringLiteral("America/Argentina/Salta"),
+                                  QStringLiteral("America/Port-au-Prince"),
+                                  QStringLiteral("Asia/Ho_Chi_Minh")}) {
+            QVERIFY2(std::any_of(all.cbegin(),
+                                 all.cend(),
+                                 [&id](const QString &entry) {
+                                     return idOf(entry) == id;
+                                 }),
+                     qPrintable(id));
         }
 
         // Offset text, a space, a name, ";" and the id, in ascending offset order.
@@ -266,14 +287,14 @@ private Q_SLOTS:
         for (const QString &entry : russian) {
             ids.append(idOf(entry));
         }
-        QStringList expected = {QStringLiteral("Asia/Barnaul"), QStringLiteral("Asia/Tomsk"), QStringLiteral("Europe/Astrakhan"),
-            QStringLiteral("Europe/Saratov"), QStringLiteral("Europe/Ulyanovsk"), QStringLiteral("Europe/Kirov"), QStringLiteral("Europe/Simferopol"),
-            QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kaliningrad"), QStringLiteral("Asia/Kamchatka"), QStringLiteral("Asia/Anadyr"),
-            QStringLiteral("Asia/Srednekolymsk"), QStringLiteral("Asia/Vladivostok"), QStringLiteral("Asia/Ust-Nera"), QStringLiteral("Asia/Sakhalin"),
-            QStringLiteral("Asia/Magadan"), QStringLiteral("Asia/Yakutsk"), QStringLiteral("Asia/Khandyga"), QStringLiteral("Asia/Irkutsk"),
-            QStringLiteral("Asia/Chita"), QStringLiteral("Asia/Novokuznetsk"), QStringLiteral("Asia/Krasnoyarsk"), QStringLiteral("Asia/Omsk"),
-            QStringLiteral("Asia/Novosibirsk"), QStringLiteral("Asia/Yekaterinburg"), QStringLiteral("Europe/Samara"), QStringLiteral("Europe/Volgograd"),
-            QStringLiteral("Etc/UTC")};
+        QStringList expected = {
+            QStringLiteral("Asia/Barnaul"),       QStringLiteral("Asia/Tomsk"),       QStringLiteral("Europe/Astrakhan"),  QStringLiteral("Europe/Saratov"),
+            QStringLiteral("Europe/Ulyanovsk"),   QStringLiteral("Europe/Kirov"),     QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"),
+            QStringLiteral("Europe/Kaliningrad"), QStringLiteral("Asia/Kamchatka"),   QStringLiteral("Asia/Anadyr"),       QStringLiteral("Asia/Srednekolymsk"),
+            QStringLiteral("Asia/Vladivostok"),   QStringLiteral("Asia/Ust-Nera"),    QStringLiteral("Asia/Sakhalin"),     QStringLiteral("Asia/Magadan"),
+            QStringLiteral("Asia/Yakutsk"),       QStringLiteral("Asia/Khandyga"),    QStringLiteral("Asia/Irkutsk"),      QStringLiteral("Asia/Chita"),
+            QStringLiteral("Asia/Novokuznetsk"),  QStringLiteral("Asia/Krasnoyarsk"), QStringLiteral("Asia/Omsk"),         QStringLiteral("Asia/Novosibirsk"),
+            QStringLiteral("Asia/Yekaterinburg"), QStringLiteral("Europe/Samara"),    QStringLiteral("Europe/Volgograd"),  QStringLiteral("Etc/UTC")};
         QStringList sortedIds = ids;
         sortedIds.sort();
         expected.sort();
@@ -281,11 +302,13 @@ private Q_SLOTS:
 
         // Simferopol enters right before Volgograd, so it comes right after it.
         const int volgograd = ids.indexOf(QStringLiteral("Europe/Volgograd"));
-        QCOMPARE(ids.mid(volgograd, 4),
+        QCOMPARE(
+            ids.mid(volgograd, 4),
             QStringList(
                 {QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kirov")}));
         QCOMPARE(russian.at(volgograd + 1), QStringLiteral("(UTC+03:00) Simferopol Time;Europe/Simferopol"));
-        QCOMPARE(russian.mid(0, 2),
+        QCOMPARE(
+            russian.mid(0, 2),
             QStringList({QStringLiteral("(UTC+00:00) Coordinated Universal Time;Etc/UTC"), QStringLiteral("(UTC+02:00) Kaliningrad Time;Europe/Kaliningrad")}));
     }
 

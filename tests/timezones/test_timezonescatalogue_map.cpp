@@ -11,7 +11,8 @@
 #include <QTimeZone>
 #include <QtTest>
 
-namespace {
+namespace
+{
 class MapProvider : public MapTimeZonesProvider
 {
 public:
@@ -67,8 +68,9 @@ QStringList plainFilter(const QStringList &entries, const QString &typed)
     return result;
 }
 
-const QString s_merged = QStringLiteral("(UTC+03:00) Europe/Volgograd, Volgograd Time;Europe/Simferopol, Simferopol Time;"
-                                        "Europe/Moscow, Moscow Time;Europe/Kirov, Kirov Time");
+const QString s_merged = QStringLiteral(
+    "(UTC+03:00) Europe/Volgograd, Volgograd Time;Europe/Simferopol, Simferopol Time;"
+    "Europe/Moscow, Moscow Time;Europe/Kirov, Kirov Time");
 }
 
 class TestMapTimeZonesProvider : public QObject
@@ -87,36 +89,45 @@ private Q_SLOTS:
     void mergesRussianZonesOfOneOffset()
     {
         const MapProvider provider;
-        const QMultiMap<int, QString> map
-            = zoneMap({{10800, QStringLiteral("Europe/Volgograd")}, {10800, QStringLiteral("Europe/Simferopol")}, {10800, QStringLiteral("Europe/Moscow")},
-                {10800, QStringLiteral("Europe/Minsk")}, {10800, QStringLiteral("Europe/Kirov")}, {14400, QStringLiteral("Asia/Dubai")}});
+        const QMultiMap<int, QString> map = zoneMap({{10800, QStringLiteral("Europe/Volgograd")},
+                                                     {10800, QStringLiteral("Europe/Simferopol")},
+                                                     {10800, QStringLiteral("Europe/Moscow")},
+                                                     {10800, QStringLiteral("Europe/Minsk")},
+                                                     {10800, QStringLiteral("Europe/Kirov")},
+                                                     {14400, QStringLiteral("Asia/Dubai")}});
         QCOMPARE(provider.m_getDisplayString(map),
-            QStringList(
-                {QStringLiteral("Europe/Minsk;(UTC+03:00) Belarus Time"), s_merged, QStringLiteral("Asia/Dubai;(UTC+04:00) United Arab Emirates Time")}));
+                 QStringList(
+                     {QStringLiteral("Europe/Minsk;(UTC+03:00) Belarus Time"), s_merged, QStringLiteral("Asia/Dubai;(UTC+04:00) United Arab Emirates Time")}));
     }
 
     void mergesOnlyWithinTwoToTwelveHours()
     {
         const MapProvider provider;
         // Russian ids placed at offsets for the sake of the range check.
-        const QMultiMap<int, QString> map = zoneMap({{3600, QStringLiteral("Europe/Moscow")}, {7200, QStringLiteral("Europe/Kaliningrad")},
-            {7200, QStringLiteral("Europe/Kiev")}, {43200, QStringLiteral("Asia/Kamchatka")}, {46800, QStringLiteral("Asia/Anadyr")}});
+        const QMultiMap<int, QString> map = zoneMap({{3600, QStringLiteral("Europe/Moscow")},
+                                                     {7200, QStringLiteral("Europe/Kaliningrad")},
+                                                     {7200, QStringLiteral("Europe/Kiev")},
+                                                     {43200, QStringLiteral("Asia/Kamchatka")},
+                                                     {46800, QStringLiteral("Asia/Anadyr")}});
         QCOMPARE(provider.m_getDisplayString(map),
-            QStringList({QStringLiteral("Europe/Moscow;(UTC+01:00) Moscow Time"),
-                QStringLiteral("Europe/Kiev;(UTC+02:00) %1").arg(BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Kiev"))),
-                QStringLiteral("(UTC+02:00) Europe/Kaliningrad, Kaliningrad Time"), QStringLiteral("(UTC+12:00) Asia/Kamchatka, Kamchatka Time"),
-                QStringLiteral("Asia/Anadyr;(UTC+13:00) Anadyr Time")}));
+                 QStringList({QStringLiteral("Europe/Moscow;(UTC+01:00) Moscow Time"),
+                              QStringLiteral("Europe/Kiev;(UTC+02:00) %1").arg(BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Kiev"))),
+                              QStringLiteral("(UTC+02:00) Europe/Kaliningrad, Kaliningrad Time"),
+                              QStringLiteral("(UTC+12:00) Asia/Kamchatka, Kamchatka Time"),
+                              QStringLiteral("Asia/Anadyr;(UTC+13:00) Anadyr Time")}));
     }
 
     void endsWithPendingMergedEntries()
     {
         const MapProvider provider;
-        const QMultiMap<int, QString> map = zoneMap({{10800, QStringLiteral("Europe/Moscow")}, {10800, QStringLiteral("Europe/Istanbul")},
-            {14400, QStringLiteral("Europe/Samara")}, {14400, QStringLiteral("Europe/Saratov")}});
+        const QMultiMap<int, QString> map = zoneMap({{10800, QStringLiteral("Europe/Moscow")},
+                                                     {10800, QStringLiteral("Europe/Istanbul")},
+                                                     {14400, QStringLiteral("Europe/Samara")},
+                                                     {14400, QStringLiteral("Europe/Saratov")}});
         QCOMPARE(provider.m_getDisplayString(map),
-            QStringList({QStringLiteral("Europe/Istanbul;(UTC+03:00) %1").arg(BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Istanbul"))),
-                QStringLiteral("(UTC+03:00) Europe/Moscow, Moscow Time"),
-                QStringLiteral("(UTC+04:00) Europe/Samara, Samara Time;Europe/Saratov, Saratov Time")}));
+                 QStringList({QStringLiteral("Europe/Istanbul;(UTC+03:00) %1").arg(BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Istanbul"))),
+                              QStringLiteral("(UTC+03:00) Europe/Moscow, Moscow Time"),
+                              QStringLiteral("(UTC+04:00) Europe/Samara, Samara Time;Europe/Saratov, Saratov Time")}));
         QCOMPARE(provider.m_getDisplayString({}), QStringList());
     }
 
@@ -134,8 +145,8 @@ private Q_SLOTS:
 
         const QStringList all = provider.allTimeZonesWithOffsets();
         QStringList allIds = idsOf(all);
-        QStringList expected
-            = TimeZonesSorter::sort(QTimeZone::availableTimeZoneIds() << QTimeZone::systemTimeZoneId() << "Etc/UTC", BaseTimeZonesProvider::now()).values();
+        QStringList expected =
+            TimeZonesSorter::sort(QTimeZone::availableTimeZoneIds() << QTimeZone::systemTimeZoneId() << "Etc/UTC", BaseTimeZonesProvider::now()).values();
         expected.removeDuplicates();
         allIds.sort();
         expected.sort();
@@ -174,8 +185,10 @@ private Q_SLOTS:
         QTest::newRow("single with comma in the name") << QStringLiteral("America/North_Dakota/Center;(UTC-06:00) Center, North Dakota Time")
                                                        << QStringLiteral("Cen") << QStringList{QStringLiteral("America/North_Dakota/Center")};
 
-        const QStringList all
-            = {QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kirov")};
+        const QStringList all = {QStringLiteral("Europe/Volgograd"),
+                                 QStringLiteral("Europe/Simferopol"),
+                                 QStringLiteral("Europe/Moscow"),
+                                 QStringLiteral("Europe/Kirov")};
         QTest::newRow("merged, offset") << s_merged << QStringLiteral("+03") << all;
         QTest::newRow("merged, UTC is the offset 0") << s_merged << QStringLiteral("UTC") << QStringList();
         QTest::newRow("merged, utc+03") << s_merged << QStringLiteral("utc+03") << all;
@@ -194,8 +207,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("ids");
-        const QStringList all
-            = {QStringLiteral("Europe/Volgograd"), QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"), QStringLiteral("Europe/Kirov")};
+        const QStringList all = {QStringLiteral("Europe/Volgograd"),
+                                 QStringLiteral("Europe/Simferopol"),
+                                 QStringLiteral("Europe/Moscow"),
+                                 QStringLiteral("Europe/Kirov")};
         QTest::newRow("+3") << QStringLiteral("+3") << all;
         QTest::newRow("unsigned") << QStringLiteral("3") << all;
         QTest::newRow("GMT+3") << QStringLiteral("GMT+3") << all;
@@ -305,7 +320,9 @@ private Q_SLOTS:
         QVERIFY2(found.first().startsWith(QLatin1String("Europe/Minsk;")), qPrintable(found.first()));
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
-        const auto nameOf = [](const QString &line) { return line.section(QLatin1Char(';'), 1).section(QLatin1Char(' '), 1, -1); };
+        const auto nameOf = [](const QString &line) {
+            return line.section(QLatin1Char(';'), 1).section(QLatin1Char(' '), 1, -1);
+        };
         bool crossedToPlus = false;
         for (int i = 2; i < found.size(); ++i) {
             if (found.at(i).contains(QLatin1String("(UTC+03:00)")) && !found.at(i - 1).contains(QLatin1String("(UTC+03:00)"))) {
@@ -326,9 +343,17 @@ private Q_SLOTS:
     {
         const MapTimeZonesProvider provider;
         const QStringList all = provider.allTimeZonesWithOffsets();
-        for (const QString &typed : {QStringLiteral("("), QStringLiteral("."), QStringLiteral(".*"), QStringLiteral("(a+)+b"), QStringLiteral("["),
-                 QStringLiteral("\\"), QStringLiteral("Mos|Ber"), QStringLiteral("(UTC+03:00)"), QStringLiteral("Port-au-"), QStringLiteral("america/new_y"),
-                 QStringLiteral("ust-nera")}) {
+        for (const QString &typed : {QStringLiteral("("),
+                                     QStringLiteral("."),
+                                     QStringLiteral(".*"),
+                                     QStringLiteral("(a+)+b"),
+                                     QStringLiteral("["),
+                                     QStringLiteral("\\"),
+                                     QStringLiteral("Mos|Ber"),
+                                     QStringLiteral("(UTC+03:00)"),
+                                     QStringLiteral("Port-au-"),
+                                     QStringLiteral("america/new_y"),
+                                     QStringLiteral("ust-nera")}) {
             QCOMPARE(provider.getFilteredTimeZones(typed), plainFilter(all, typed));
         }
         QVERIFY(provider.getFilteredTimeZones(QStringLiteral(".")).isEmpty());

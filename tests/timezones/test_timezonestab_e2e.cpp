@@ -20,7 +20,8 @@
 #include "standins.h"
 #include "uidriver.h"
 
-namespace {
+namespace
+{
 QQuickItem *child(QQuickItem *item, const char *property)
 {
     return item->property(property).value<QQuickItem *>();
@@ -58,7 +59,9 @@ private Q_SLOTS:
 
         QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
         QVERIFY(map);
-        QVERIFY(host.waitFor([&] { return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0; }));
+        QVERIFY(host.waitFor([&] {
+            return map->property("status").toInt() == 1 && map->property("paintedWidth").toReal() > 0;
+        }));
 
         // New York lies in the -05:00 band.
         QTest::mouseClick(host.window(), Qt::LeftButton, Qt::NoModifier, mapPicturePoint(map, 521, 394));
@@ -119,8 +122,10 @@ private Q_SLOTS:
         KCModuleQML *kcm = host.module();
         kcm->load();
         QVERIFY(m_standIns.setTimedatedTimezone(QStringLiteral("Europe/Moscow")));
-        QVERIFY(m_standIns.failWith(
-            StandIns::Timedated, QStringLiteral("SetTimezone"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"), QStringLiteral("Not authorized")));
+        QVERIFY(m_standIns.failWith(StandIns::Timedated,
+                                    QStringLiteral("SetTimezone"),
+                                    QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"),
+                                    QStringLiteral("Not authorized")));
         QQuickItem *tab = host.findItem(QStringLiteral("timeZonesTab"));
         QVERIFY(tab);
         QObject *comboBox = tab->property("comboBox").value<QObject *>();
@@ -132,13 +137,16 @@ private Q_SLOTS:
         QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
         QVERIFY(dialog);
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
-        QCOMPARE(dialog->property("text").toString(), QStringLiteral("Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused."));
+        QCOMPARE(dialog->property("text").toString(),
+                 QStringLiteral("Unable to set time zone!\nAuthorization error.\nThe password was not given or was refused."));
         QMetaObject::invokeMethod(dialog, "close");
         // Nothing changed, but the pick stays for another try, with Apply.
         QCOMPARE(m_standIns.timedatedTimezone(), QStringLiteral("Europe/Moscow"));
         QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Asia/Omsk"));
         QCOMPARE(comboBox->property("fullSelectedZoneName").toString(), QStringLiteral("Asia/Omsk"));
-        QVERIFY(host.waitFor([kcm] { return kcm->needsSave(); }));
+        QVERIFY(host.waitFor([kcm] {
+            return kcm->needsSave();
+        }));
         QVERIFY(tab->property("needsSave").toBool());
         // A reset shows the system's zone again.
         kcm->load();

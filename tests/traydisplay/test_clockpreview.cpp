@@ -39,8 +39,12 @@ private Q_SLOTS:
         }
         // Built privately: the machine's own locales stay as they are.
         QTemporaryDir locales;
-        QCOMPARE(QProcess::execute(localedef, {QStringLiteral("-i"), QStringLiteral("ru_RU"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                                               locales.filePath(QStringLiteral("ru_RU.UTF-8"))}),
+        QCOMPARE(QProcess::execute(localedef,
+                                   {QStringLiteral("-i"),
+                                    QStringLiteral("ru_RU"),
+                                    QStringLiteral("-f"),
+                                    QStringLiteral("UTF-8"),
+                                    locales.filePath(QStringLiteral("ru_RU.UTF-8"))}),
                  0);
         qputenv("LOCPATH", QFile::encodeName(locales.path()));
         QVERIFY(std::setlocale(LC_TIME, "ru_RU.UTF-8"));

@@ -68,8 +68,9 @@ private Q_SLOTS:
         const QString marker = m_dir + QStringLiteral("/started-with");
         QFile::remove(marker);
         const QString path = writeProgram(QStringLiteral("appearance"),
-            "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + marker.toLocal8Bit() + ".tmp\"\nmv \"" + marker.toLocal8Bit() + ".tmp\" \"" + marker.toLocal8Bit() + "\"\n",
-            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+                                          "#!/bin/sh\nprintf '%s|' \"$@\" > \"" + marker.toLocal8Bit() + ".tmp\"\nmv \"" + marker.toLocal8Bit() + ".tmp\" \""
+                                              + marker.toLocal8Bit() + "\"\n",
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!path.isEmpty());
         qputenv("ORB_FONT_SETTINGS_PROGRAM", path.toLocal8Bit());
 

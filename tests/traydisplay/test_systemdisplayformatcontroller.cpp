@@ -18,7 +18,8 @@
 #include "systemdisplayformatcontroller.h"
 #include "xvfbserver.h"
 
-namespace {
+namespace
+{
 DisplayFormat formats(const char *clock, const char *date, const char *tip)
 {
     return DisplayFormat{QString::fromUtf8(clock), QString::fromUtf8(date), QString::fromUtf8(tip)};
@@ -116,7 +117,8 @@ private Q_SLOTS:
         QCOMPARE(store.sent, QList<QByteArray>({"ORBWM_UPDATE_VAL ClockFormat %H:%M:%S\n", "ORBWM_UPDATE_VAL ClockMessageFormat %H:%M\\n%d.%m.%Y\n"}));
         QVERIFY(messages.isEmpty());
         QVERIFY(sameFormats(store.get(), formats("%H:%M:%S", "%a", "%H:%M\\n%d.%m.%Y")));
-        QCOMPARE(readTheme(),
+        QCOMPARE(
+            readTheme(),
             QByteArray(
                 "# theme of the week\nTitle=Grey\r\nDateFormat=%a\nClockFormat=%H:%M:%S\nClockMessageFormat=%H:%M\\n%d.%m.%Y\n\n[Colours]\nClockFormat=red\n"));
 
@@ -216,9 +218,9 @@ private Q_SLOTS:
 
         QCOMPARE(type, static_cast<Atom>(XA_STRING));
         QCOMPARE(bytes,
-            QByteArray("ORBWM_UPDATE_VAL ClockFormat %H:%M:%S\n"
-                       "ORBWM_UPDATE_VAL DateFormat %a, %d %b %y\n"
-                       "ORBWM_UPDATE_VAL ClockMessageFormat %H:%M\\n%d.%m.%Y\n"));
+                 QByteArray("ORBWM_UPDATE_VAL ClockFormat %H:%M:%S\n"
+                            "ORBWM_UPDATE_VAL DateFormat %a, %d %b %y\n"
+                            "ORBWM_UPDATE_VAL ClockMessageFormat %H:%M\\n%d.%m.%Y\n"));
     }
 };
 

@@ -226,7 +226,7 @@ private Q_SLOTS:
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Error"));
         QCOMPARE(errors.at(0).at(1).toString(),
-            QStringLiteral("Unable to set clock display format.\nUnable to set date display format.\nUnable to set clock message display format."));
+                 QStringLiteral("Unable to set clock display format.\nUnable to set date display format.\nUnable to set clock message display format."));
         QVERIFY(!TrayDisplay::needsSave());
         QCOMPARE(TrayDisplay::formatController().get().clockMessageFormat, withBreak("%H:%M", "%d.%m.%Y"));
 

@@ -28,12 +28,17 @@ private Q_SLOTS:
 
         QQuickItem *month = host.findItem(QStringLiteral("dateMonth"));
         QVERIFY(month);
-        QVERIFY(host.waitFor([month] { return month->isVisible(); }));
+        QVERIFY(host.waitFor([month] {
+            return month->isVisible();
+        }));
         host.saveScreenshot(QStringLiteral("traydisplay-page"));
         QVERIFY(!kcm->needsSave());
 
         // Clicked as a user does: the box reports the click, not a changed state.
-        QTest::mouseClick(static_cast<QWindow *>(host.window()), Qt::LeftButton, Qt::KeyboardModifiers(), month->mapToScene(QPointF(10, month->height() / 2)).toPoint());
+        QTest::mouseClick(static_cast<QWindow *>(host.window()),
+                          Qt::LeftButton,
+                          Qt::KeyboardModifiers(),
+                          month->mapToScene(QPointF(10, month->height() / 2)).toPoint());
         QVERIFY(month->property("checked").toBool());
         QVERIFY(kcm->changedTabs().at(KCModuleQML::TrayDisplayTab));
         QVERIFY(kcm->needsSave());

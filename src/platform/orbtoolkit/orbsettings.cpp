@@ -111,7 +111,9 @@ bool OrbSettings::setValue(const QString &key, const QVariant &value)
     const QByteArray keyBytes = key.trimmed().toUtf8();
     const QByteArray valueBytes = value.toString().toUtf8();
     // A NUL would end the value for any reader that takes the file as C strings.
-    const auto breaksLine = [](const QByteArray &bytes) { return bytes.contains('\n') || bytes.contains('\r') || bytes.contains('\0'); };
+    const auto breaksLine = [](const QByteArray &bytes) {
+        return bytes.contains('\n') || bytes.contains('\r') || bytes.contains('\0');
+    };
     if (keyBytes.isEmpty() || breaksLine(keyBytes) || breaksLine(valueBytes) || keyBytes.contains('=') || keyBytes.startsWith('[') || isComment(keyBytes)) {
         m_errorString = QStringLiteral("invalid key or value for %1").arg(key);
         m_errorReason = qt_error_string(EINVAL);

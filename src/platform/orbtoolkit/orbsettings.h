@@ -42,8 +42,7 @@ public:
     QString errorReason() const;
 
 private:
-    struct Line
-    {
+    struct Line {
         QByteArray text; // without its line ending
         QByteArray ending; // "\n", "\r\n" or empty for a last line without one
     };

@@ -6,7 +6,8 @@
 
 #include <QDir>
 
-namespace TimeSync {
+namespace TimeSync
+{
 QString rootDirectory()
 {
     const QString root = qEnvironmentVariable("ORB_TIMESYNC_ROOT");

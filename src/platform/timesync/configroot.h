@@ -6,7 +6,8 @@
 
 #include <QString>
 
-namespace TimeSync {
+namespace TimeSync
+{
 // The root under which every configuration path is looked up: $ORB_TIMESYNC_ROOT
 // or "/". Administrators' scripts move it to prepared trees.
 QString rootDirectory();

@@ -51,7 +51,8 @@ void ConfigFile::insertAfter(int index, const QList<QByteArray> &block)
     }
 }
 
-namespace ConfigText {
+namespace ConfigText
+{
 QString text(const QByteArray &line)
 {
     QByteArray bytes = line;

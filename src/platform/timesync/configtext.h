@@ -11,8 +11,7 @@
 
 // A configuration file held as its lines, each with its own line end, so that
 // writing it back reproduces every untouched line byte for byte.
-struct ConfigFile
-{
+struct ConfigFile {
     QString path; // below the configuration root
     bool exists = false;
     QList<QByteArray> lines;
@@ -24,7 +23,8 @@ struct ConfigFile
     void insertAfter(int index, const QList<QByteArray> &block);
 };
 
-namespace ConfigText {
+namespace ConfigText
+{
 // The line without its line end, as text.
 QString text(const QByteArray &line);
 // Whitespace-separated words.

@@ -16,8 +16,8 @@
 
 #include "configreaders.h"
 #include "configroot.h"
-#include "timesyncnames.h"
 #include "timesyncbus.h"
+#include "timesyncnames.h"
 
 namespace
 {

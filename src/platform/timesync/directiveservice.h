@@ -16,8 +16,7 @@ class DirectiveService : public AbstractServiceClass
 {
     Q_OBJECT
 public:
-    struct Settings
-    {
+    struct Settings {
         QString name;
         QStringList unitNames;
         QStringList mainFiles; // candidates, the first that exists is used
@@ -45,8 +44,7 @@ protected:
     bool replaceServer(const QString &server, const QString &replacement, QString *reason) override;
 
 private:
-    struct Entry
-    {
+    struct Entry {
         int file;
         int line;
         QString server;

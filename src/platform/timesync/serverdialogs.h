@@ -8,7 +8,8 @@
 
 // The layer's own small dialogs. They are modal and need a widgets application;
 // without one they log a warning and behave as if cancelled.
-namespace ServerDialogs {
+namespace ServerDialogs
+{
 // Asks for a server name, prefilled with `initial`; only names a service's
 // configuration can take are accepted. False when cancelled.
 bool askServerName(unsigned long long parentWid, const QString &title, const QString &initial, QString *name);

@@ -10,8 +10,8 @@
 
 #include "configreaders.h"
 #include "configroot.h"
-#include "timesyncnames.h"
 #include "timesyncbus.h"
+#include "timesyncnames.h"
 
 TimesyncdService::TimesyncdService(QObject *parent)
     : AbstractServiceClass(TimeSyncNames::timesyncdService, {TimeSyncNames::timesyncdUnit}, parent)

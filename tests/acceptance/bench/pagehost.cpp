@@ -25,7 +25,8 @@
 #include <sys/resource.h>
 #include <time.h>
 
-namespace {
+namespace
+{
 qint64 realtimeNs()
 {
     timespec now{};
@@ -145,8 +146,15 @@ int main(int argc, char **argv)
     }
     printf("ready_ms=%.1f\n", sinceLaunch());
     // Where the time went, each figure the moment the step ended.
-    printf("phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f, first frame %.0f, map %.0f\n", atMain, atApplication,
-        atPlugin, atPage, atShown, atLoaded, atFirstFrame, atMap);
+    printf("phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f, first frame %.0f, map %.0f\n",
+           atMain,
+           atApplication,
+           atPlugin,
+           atPage,
+           atShown,
+           atLoaded,
+           atFirstFrame,
+           atMap);
     printf("map=%s\n", map ? (map->property("status").toInt() == 1 ? "ready" : "not-ready") : "none");
 
     if (idleSeconds > 0) {
@@ -159,7 +167,9 @@ int main(int argc, char **argv)
         }
         wait(1000);
         int frames = 0;
-        QObject::connect(&window, &QQuickWindow::frameSwapped, [&frames] { ++frames; });
+        QObject::connect(&window, &QQuickWindow::frameSwapped, [&frames] {
+            ++frames;
+        });
         const double before = cpuSeconds();
         QElapsedTimer idle;
         idle.start();

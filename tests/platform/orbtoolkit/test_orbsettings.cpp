@@ -66,17 +66,17 @@ private Q_SLOTS:
     {
         const QString path = pathOf("read.themerc");
         writeBytes(path,
-            "# ClockFormat=%commented\r\n"
-            "; DateFormat=%also\n"
-            "\n"
-            "  ClockFormat = %H:%M:%S  \r\n"
-            "ClockFormat=%second-one\n"
-            "Title=Café ☕\n"
-            "broken line without equals\n"
-            "=no key\n"
-            "[Section]\n"
-            "DateFormat=%in-a-section\n"
-            "ClockMessageFormat=%A\\n%d");
+                   "# ClockFormat=%commented\r\n"
+                   "; DateFormat=%also\n"
+                   "\n"
+                   "  ClockFormat = %H:%M:%S  \r\n"
+                   "ClockFormat=%second-one\n"
+                   "Title=Café ☕\n"
+                   "broken line without equals\n"
+                   "=no key\n"
+                   "[Section]\n"
+                   "DateFormat=%in-a-section\n"
+                   "ClockMessageFormat=%A\\n%d");
         const OrbSettings settings(path);
         QCOMPARE(settings.value(QStringLiteral("ClockFormat")).toString(), QStringLiteral("%H:%M:%S"));
         QCOMPARE(settings.value(QStringLiteral("Title")).toString(), QStringLiteral("Café ☕"));

@@ -31,8 +31,18 @@ private:
         unsigned long count = 0;
         unsigned long remaining = 0;
         unsigned char *data = nullptr;
-        XGetWindowProperty(
-            m_display, DefaultRootWindow(m_display), commandAtom(), 0, 1 << 20, False, AnyPropertyType, &actualType, &actualFormat, &count, &remaining, &data);
+        XGetWindowProperty(m_display,
+                           DefaultRootWindow(m_display),
+                           commandAtom(),
+                           0,
+                           1 << 20,
+                           False,
+                           AnyPropertyType,
+                           &actualType,
+                           &actualFormat,
+                           &count,
+                           &remaining,
+                           &data);
         const QByteArray bytes(reinterpret_cast<const char *>(data), data ? static_cast<int>(count) : 0);
         if (data) {
             XFree(data);
@@ -98,8 +108,14 @@ private Q_SLOTS:
         // A property the window manager did not leave as STRING cannot be appended to.
         clearCommands();
         const long words[] = {1, 2};
-        XChangeProperty(
-            m_display, DefaultRootWindow(m_display), commandAtom(), XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char *>(words), 2);
+        XChangeProperty(m_display,
+                        DefaultRootWindow(m_display),
+                        commandAtom(),
+                        XA_CARDINAL,
+                        32,
+                        PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(words),
+                        2);
         XSync(m_display, False);
         QVERIFY(!SendCommandToWM(m_display, "ORBWM_UPDATE_VAL DateFormat %a\n"));
 

@@ -31,8 +31,13 @@ bool XvfbServer::start()
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setReadChannel(QProcess::StandardOutput);
     if (!m_process.launch(xvfbPath(),
-            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                QStringLiteral("-nolisten"), QStringLiteral("tcp")})) {
+                          {QStringLiteral("-displayfd"),
+                           QStringLiteral("1"),
+                           QStringLiteral("-screen"),
+                           QStringLiteral("0"),
+                           QStringLiteral("1024x768x24"),
+                           QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp")})) {
         return false;
     }
     bool ok = false;

@@ -21,7 +21,8 @@
 #include "standins.h"
 #include "timesynctestsupport.h"
 
-namespace {
+namespace
+{
 const QString s_timesyncd = QStringLiteral("systemd-timesyncd.service");
 const QString s_chrony = QStringLiteral("chrony.service");
 const QString s_chronyd = QStringLiteral("chronyd.service");
@@ -165,10 +166,12 @@ void TestTimeSyncLayer::stateOfEachService_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("name");
 
-    const QByteArray synced = "Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 10:00:00 2025\n"
-                              "Leap status     : Normal\n";
-    const QByteArray unsynced = "Reference ID    : 7F7F0101 ()\nStratum         : 0\nRef time (UTC)  : Thu Jan 01 00:00:00 1970\n"
-                                "Leap status     : Not synchronised\n";
+    const QByteArray synced =
+        "Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 10:00:00 2025\n"
+        "Leap status     : Normal\n";
+    const QByteArray unsynced =
+        "Reference ID    : 7F7F0101 ()\nStratum         : 0\nRef time (UTC)  : Thu Jan 01 00:00:00 1970\n"
+        "Leap status     : Not synchronised\n";
     const QString on = QStringLiteral("active");
     const QString off = QStringLiteral("inactive");
 
@@ -239,8 +242,9 @@ void TestTimeSyncLayer::timesyncdLastSynchronization()
 void TestTimeSyncLayer::chronyLastSynchronization()
 {
     setUnits(QStringLiteral("inactive"), QStringLiteral("active"), QStringLiteral("inactive"));
-    writeChronyReport("Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 09:08:07 2025\n"
-                      "System time     : 0.000001 seconds fast of NTP time\nLeap status     : Normal\n");
+    writeChronyReport(
+        "Reference ID    : C0A80001 (192.168.0.1)\nStratum         : 2\nRef time (UTC)  : Thu Dec 04 09:08:07 2025\n"
+        "System time     : 0.000001 seconds fast of NTP time\nLeap status     : Normal\n");
     LogicController logic(true);
     QCOMPARE(logic.getSavedServiceState(), 3);
     const LastSynchroInfo info = logic.getLastSynchroInfo();
@@ -273,7 +277,7 @@ void TestTimeSyncLayer::timesyncdConfigurationRules_data()
     const QString office = QStringLiteral("time.office.example");
 
     QTest::newRow("an empty assignment resets") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-only.conf"),
-        QStringLiteral("[Time]\nNTP=\nNTP=only.example\n")}
+                                                               QStringLiteral("[Time]\nNTP=\nNTP=only.example\n")}
                                                 << QStringList{QStringLiteral("only.example")} << s_debianFallback;
     QTest::newRow("fallback servers set replace the built-in ones")
         << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=fb1.example fb2.example\n")}
@@ -281,14 +285,19 @@ void TestTimeSyncLayer::timesyncdConfigurationRules_data()
     QTest::newRow("an empty fallback list") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-fb.conf"), QStringLiteral("[Time]\nFallbackNTP=\n")}
                                             << (national + QStringList{office}) << QStringList();
     QTest::newRow("drop-ins of all folders by name; /etc hides the same name")
-        << QStringList{QStringLiteral("usr/lib/systemd/timesyncd.conf.d/10-vendor.conf"), QStringLiteral("[Time]\nNTP=vendor.example\n"),
-               QStringLiteral("usr/lib/systemd/timesyncd.conf.d/50-office.conf"), QStringLiteral("[Time]\nNTP=hidden.example\n"),
-               QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf"), QStringLiteral("[Time]\nNTP = runtime.example  \n")}
+        << QStringList{QStringLiteral("usr/lib/systemd/timesyncd.conf.d/10-vendor.conf"),
+                       QStringLiteral("[Time]\nNTP=vendor.example\n"),
+                       QStringLiteral("usr/lib/systemd/timesyncd.conf.d/50-office.conf"),
+                       QStringLiteral("[Time]\nNTP=hidden.example\n"),
+                       QStringLiteral("run/systemd/timesyncd.conf.d/70-runtime.conf"),
+                       QStringLiteral("[Time]\nNTP = runtime.example  \n")}
         << (national + QStringList{QStringLiteral("vendor.example"), office, QStringLiteral("runtime.example")}) << s_debianFallback;
-    QTest::newRow("other sections, comments and other files are not servers") << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-noise.conf"),
-        QStringLiteral("[Network]\nNTP=not.a.server\n[Time]\n# NTP=commented.example\n;NTP=also.commented\n"),
-        QStringLiteral("etc/systemd/timesyncd.conf.d/70-notes.txt"), QStringLiteral("[Time]\nNTP=wrong.suffix\n")}
-                                                                              << (national + QStringList{office}) << s_debianFallback;
+    QTest::newRow("other sections, comments and other files are not servers")
+        << QStringList{QStringLiteral("etc/systemd/timesyncd.conf.d/60-noise.conf"),
+                       QStringLiteral("[Network]\nNTP=not.a.server\n[Time]\n# NTP=commented.example\n;NTP=also.commented\n"),
+                       QStringLiteral("etc/systemd/timesyncd.conf.d/70-notes.txt"),
+                       QStringLiteral("[Time]\nNTP=wrong.suffix\n")}
+        << (national + QStringList{office}) << s_debianFallback;
     QTest::newRow("no main file") << QStringList{s_mainTimesyncd, QString()} << QStringList{office} << QStringList();
     QTest::newRow("nothing configured") << QStringList{s_mainTimesyncd, QString(), s_dropIn, QString()} << QStringList() << QStringList();
     QTest::newRow("CRLF line ends") << QStringList{s_dropIn, QStringLiteral("[Time]\r\nNTP=crlf.example\r\n")}
@@ -329,8 +338,10 @@ void TestTimeSyncLayer::chronyServersFromIncludedFiles()
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
     QCOMPARE(service->configuredServers(),
-        (QStringList{QStringLiteral("2.debian.pool.ntp.org"), QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("conf.d.example"),
-            QStringLiteral("time.office.example")}));
+             (QStringList{QStringLiteral("2.debian.pool.ntp.org"),
+                          QStringLiteral("ntp1.vniiftri.ru"),
+                          QStringLiteral("conf.d.example"),
+                          QStringLiteral("time.office.example")}));
     QVERIFY(!logic.isServerFallback(QStringLiteral("2.debian.pool.ntp.org")));
     QCOMPARE(logic.getCurrentConfTarget(), m_root->path(QStringLiteral("etc/chrony/sources.d/orb-date-servers.sources")));
 }
@@ -347,7 +358,7 @@ void TestTimeSyncLayer::fallbackVisibility()
     QVERIFY(!logic.isFallbackServersVisible());
     QCOMPARE(logic.getFallbackVisiblityToolTip(), QStringLiteral("Show fallback servers"));
     QCOMPARE(service->configuredServers(),
-        (QStringList{QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru"), QStringLiteral("time.office.example")}));
+             (QStringList{QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru"), QStringLiteral("time.office.example")}));
     // Hidden is not gone: they still count as fallbacks and may still be used.
     QVERIFY(logic.isServerFallback(QStringLiteral("0.debian.pool.ntp.org")));
     QVERIFY(logic.getListServersToSync().contains(QStringLiteral("0.debian.pool.ntp.org")));
@@ -369,12 +380,12 @@ void TestTimeSyncLayer::savedListIsTheEditedList_data()
 
     const QString dropIn = QStringLiteral("etc/systemd/timesyncd.conf.d/zz-orb-date-servers.conf");
     const QStringList national = {QStringLiteral("ntp1.vniiftri.ru"), QStringLiteral("ntp2.vniiftri.ru")};
-    QTest::newRow("timesyncd: rename keeps the order") << s_timesyncd << QStringLiteral("rename:ntp2.vniiftri.ru>ntp4.vniiftri.ru") << dropIn
-                                                       << QStringList{national.at(0), QStringLiteral("ntp4.vniiftri.ru"), QStringLiteral("time.office.example")}
-                                                       << s_debianFallback;
+    QTest::newRow("timesyncd: rename keeps the order")
+        << s_timesyncd << QStringLiteral("rename:ntp2.vniiftri.ru>ntp4.vniiftri.ru") << dropIn
+        << QStringList{national.at(0), QStringLiteral("ntp4.vniiftri.ru"), QStringLiteral("time.office.example")} << s_debianFallback;
     QTest::newRow("timesyncd: an address, brackets dropped")
-        << s_timesyncd << QStringLiteral("add:[2001:db8::1]") << dropIn << national + QStringList{QStringLiteral("time.office.example"), QStringLiteral("2001:db8::1")}
-        << s_debianFallback;
+        << s_timesyncd << QStringLiteral("add:[2001:db8::1]") << dropIn
+        << national + QStringList{QStringLiteral("time.office.example"), QStringLiteral("2001:db8::1")} << s_debianFallback;
     QTest::newRow("timesyncd: remove a built-in fallback server")
         << s_timesyncd << QStringLiteral("remove:1.debian.pool.ntp.org") << dropIn << national + QStringList{QStringLiteral("time.office.example")}
         << QStringList{s_debianFallback.at(0), s_debianFallback.at(2), s_debianFallback.at(3)};
@@ -392,8 +403,9 @@ void TestTimeSyncLayer::savedListIsTheEditedList()
     QFETCH(QStringList, servers);
     QFETCH(QStringList, fallback);
 
-    setUnits(unit == s_timesyncd ? QStringLiteral("active") : QStringLiteral("inactive"), unit == s_chrony ? QStringLiteral("active") : QStringLiteral("inactive"),
-        QStringLiteral("inactive"));
+    setUnits(unit == s_timesyncd ? QStringLiteral("active") : QStringLiteral("inactive"),
+             unit == s_chrony ? QStringLiteral("active") : QStringLiteral("inactive"),
+             QStringLiteral("inactive"));
     LogicController logic(true);
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
@@ -451,7 +463,7 @@ void TestTimeSyncLayer::ntpsecIsOnlyShown()
     AbstractServiceClass *service = activeService(logic);
     QVERIFY(service);
     QCOMPARE(service->configuredServers(),
-        (QStringList{QStringLiteral("0.debian.pool.ntp.org"), QStringLiteral("1.debian.pool.ntp.org"), QStringLiteral("ntp3.vniiftri.ru")}));
+             (QStringList{QStringLiteral("0.debian.pool.ntp.org"), QStringLiteral("1.debian.pool.ntp.org"), QStringLiteral("ntp3.vniiftri.ru")}));
     QSignalSpy edited(&logic, &LogicController::oneServiceChanged);
     answerQuestion(true);
     service->createServerSettings();
@@ -470,7 +482,9 @@ void TestTimeSyncLayer::editFlag()
     QVERIFY(!logic.isActiveConfigEdited());
 
     // Cancelled dialogs and unknown names change nothing.
-    answerNextDialog([](QWidget *dialog) { dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click(); });
+    answerNextDialog([](QWidget *dialog) {
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+    });
     service->createServerSettings();
     answerQuestion(false);
     service->deleteServerWithGivenName(QStringLiteral("ntp1.vniiftri.ru"));
@@ -551,8 +565,10 @@ void TestTimeSyncLayer::saveRefusedOrFailed()
     QVERIFY(StandIns::calls(StandIns::Helper).isEmpty());
 
     // The helper's reason reaches the user.
-    QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.Failed"),
-        QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)")));
+    QVERIFY(m_standIns.failWith(StandIns::Helper,
+                                QStringLiteral("SetServers"),
+                                QStringLiteral("org.freedesktop.DBus.Error.Failed"),
+                                QStringLiteral("systemd-timesyncd.service did not start again with the new servers (failed)")));
     QVERIFY(!logic.moveAndRestartActive(config, logic.getCurrentConfTarget()));
     QCOMPARE(logic.lastSaveError(), QStringLiteral("The call failed.\nsystemd-timesyncd.service did not start again with the new servers (failed)"));
     QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetServers"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));

@@ -36,7 +36,6 @@ bool timedatedSynchronized();
 // server and the time its last answer arrived. Empty when unknown.
 LastSynchroInfo timesyncdLastSynchronization();
 
-
 // The date and time of `utcMSecs` as display text in the user's locale.
 LastSynchroInfo displayInfo(qint64 utcMSecs, const QString &server);
 }

@@ -87,8 +87,12 @@ class TestSupportPlugin : public QQmlExtensionPlugin
 public:
     void registerTypes(const char *uri) override
     {
-        qmlRegisterSingletonType<TestSupport>(uri, 1, 0, "TestSupport", [](QQmlEngine *, QJSEngine *) -> QObject * { return new TestSupport; });
-        qmlRegisterSingletonType<SystemZone>(uri, 1, 0, "SystemZone", [](QQmlEngine *, QJSEngine *) -> QObject * { return new SystemZone; });
+        qmlRegisterSingletonType<TestSupport>(uri, 1, 0, "TestSupport", [](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new TestSupport;
+        });
+        qmlRegisterSingletonType<SystemZone>(uri, 1, 0, "SystemZone", [](QQmlEngine *, QJSEngine *) -> QObject * {
+            return new SystemZone;
+        });
     }
 
     void initializeEngine(QQmlEngine *engine, const char *uri) override

@@ -19,7 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
+namespace
+{
 int s_answered = 0;
 QString s_lastText;
 // Dialogs a helper has taken; another helper waiting meanwhile looks for the next one.
@@ -101,7 +102,9 @@ void answerNextDialog(std::function<void(QWidget *dialog)> action)
         timer->deleteLater();
         if (dialog) {
             s_taken.insert(dialog);
-            QObject::connect(dialog, &QObject::destroyed, [dialog] { s_taken.remove(dialog); });
+            QObject::connect(dialog, &QObject::destroyed, [dialog] {
+                s_taken.remove(dialog);
+            });
             ++s_answered;
             if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
                 s_lastText = box->text();
