@@ -24,6 +24,7 @@
 
 #include "orbadmindateserversproxy.h"
 #include "timedate1interface.h"
+#include "timesyncnames.h"
 
 #include <limits>
 #include <utility>
@@ -35,10 +36,11 @@ const QString s_agentPath = QStringLiteral("/org/kde/Polkit1AuthAgent");
 const QString s_agentInterface = QStringLiteral("org.kde.Polkit1AuthAgent");
 const QString s_agentMethod = QStringLiteral("setWIdForAction");
 
-const QString s_ntpSyncAction = QStringLiteral("ru.veltronix.orb.date.ntp-sync");
-const QString s_setTimeAction = QStringLiteral("ru.veltronix.orb.date.set-time");
-const QString s_switchTabAction = QStringLiteral("ru.veltronix.orb.date.switch-tab");
-const QString s_setServersAction = QStringLiteral("ru.veltronix.orb.date.set-servers");
+// The helper's own actions, as its policy file names them.
+const QString s_ntpSyncAction = TimeSyncNames::ntpSyncAction;
+const QString s_setTimeAction = TimeSyncNames::setTimeAction;
+const QString s_switchTabAction = TimeSyncNames::switchTabAction;
+const QString s_setServersAction = TimeSyncNames::setServersAction;
 const QString s_setLocalRtcAction = QStringLiteral("org.freedesktop.timedate1.set-local-rtc");
 const QString s_setNtpAction = QStringLiteral("org.freedesktop.timedate1.set-ntp");
 

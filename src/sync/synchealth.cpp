@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 #include "synchealth.h"
+#include "timesyncnames.h"
 
 #include <KLocalizedString>
 
@@ -26,8 +27,8 @@ const QString s_timesyncd = QStringLiteral("org.freedesktop.timesync1");
 const QString s_timesyncdPath = QStringLiteral("/org/freedesktop/timesync1");
 const QString s_timesyncdManager = QStringLiteral("org.freedesktop.timesync1.Manager");
 const QString s_properties = QStringLiteral("org.freedesktop.DBus.Properties");
-const QString s_timesyncdName = QStringLiteral("systemd-timesyncd");
-const QString s_chronyName = QStringLiteral("chrony");
+const QString s_timesyncdName = TimeSyncNames::timesyncdService;
+const QString s_chronyName = TimeSyncNames::chronyService;
 
 constexpr int s_refreshMs = 5000;
 constexpr int s_chronycDeadlineMs = 3000;
