@@ -130,8 +130,8 @@ int TrayDisplay::setBox(int option, bool checked)
     if (checkedForIt >= 0) {
         b[checkedForIt] = true;
     }
+    // Tells every instance, boxes and formats alike.
     saveDisplayFormat(b);
-    m_notify();
     return checkedForIt;
 }
 
