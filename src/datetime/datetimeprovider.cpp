@@ -17,20 +17,56 @@ bool DateTimeProvider::m_savedUTC = false;
 bool DateTimeProvider::m_savedNTP = false;
 std::vector<bool> DateTimeProvider::m_changed(4, false);
 std::vector<bool> DateTimeProvider::m_kept(4, false);
+QVector<DateTimeProvider *> DateTimeProvider::m_instances;
 
 DateTimeProvider::DateTimeProvider(QObject *parent)
     : QObject(parent)
 {
+    m_instances.append(this);
 }
 
-DateTimeProvider::~DateTimeProvider() = default;
+DateTimeProvider::~DateTimeProvider()
+{
+    m_instances.removeOne(this);
+}
+
+void DateTimeProvider::m_notify()
+{
+    for (DateTimeProvider *instance : qAsConst(m_instances)) {
+        Q_EMIT instance->stateChanged();
+    }
+}
+
+bool DateTimeProvider::shownUTC()
+{
+    return changed(UTC) ? m_savedUTC : getUTC();
+}
+
+bool DateTimeProvider::shownNTP()
+{
+    return changed(NTP) ? m_savedNTP : getNTP();
+}
+
+bool DateTimeProvider::ntpSwitchable()
+{
+    return canNTP() || getNTP();
+}
+
+void DateTimeProvider::m_followNtp(bool on)
+{
+    // A choice made here stays, and counts as a change only while it differs.
+    setNTP(changed(NTP) ? m_savedNTP : on);
+}
 
 void DateTimeProvider::setDaemon(std::shared_ptr<DBusOrbAdminDate> daemon)
 {
     m_timeData.reset();
     if (daemon) {
         m_timeData = std::make_unique<TimeData>(std::move(daemon), nullptr);
+        // Made before any instance relays the signal: the page then sees the state followed.
+        connect(m_timeData.get(), &TimeData::ntpChanged, m_timeData.get(), &DateTimeProvider::m_followNtp);
     }
+    m_notify();
 }
 
 QDate DateTimeProvider::savedDate()
@@ -73,6 +109,7 @@ void DateTimeProvider::saveSettings()
     m_kept[NTP] = !saveNTP();
     m_kept[Date] = m_kept[Time] = !saveDateTime();
     m_kept[UTC] = !saveUTC();
+    m_notify();
 }
 
 void DateTimeProvider::load()
@@ -109,6 +146,7 @@ void DateTimeProvider::load()
         m_changed[NTP] = false;
     }
     m_kept.assign(4, false);
+    m_notify();
 }
 
 void DateTimeProvider::setChanged(DateTimeProvider::Value value, bool changed)
@@ -119,6 +157,7 @@ void DateTimeProvider::setChanged(DateTimeProvider::Value value, bool changed)
         return;
     }
     m_changed[index] = changed;
+    m_notify();
 }
 
 bool DateTimeProvider::changed(DateTimeProvider::Value value)
@@ -167,6 +206,7 @@ void DateTimeProvider::setNTP(bool on)
         m_changed[Date] = false;
         m_changed[Time] = false;
     }
+    m_notify();
 }
 
 bool DateTimeProvider::saveNTP()
@@ -220,6 +260,7 @@ bool DateTimeProvider::saveUTC()
 void DateTimeProvider::m_updateDateChanged()
 {
     m_changed[Date] = QDate::currentDate() != m_savedDate;
+    m_notify();
 }
 
 void DateTimeProvider::m_updateUTCChanged()
@@ -228,4 +269,5 @@ void DateTimeProvider::m_updateUTCChanged()
         m_timeData->refreshUtc();
     }
     m_changed[UTC] = getUTC() != m_savedUTC;
+    m_notify();
 }

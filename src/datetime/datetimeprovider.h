@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QObject>
 #include <QTime>
+#include <QVector>
 
 #include <memory>
 #include <vector>
@@ -25,6 +26,12 @@ class TimeData;
 class DateTimeProvider : public QObject
 {
     Q_OBJECT
+    // What the tab shows: the edit where there is one, the system's value otherwise.
+    Q_PROPERTY(bool utc READ shownUTC NOTIFY stateChanged)
+    Q_PROPERTY(bool ntp READ shownNTP NOTIFY stateChanged)
+    // Synchronization can be switched: on, or off with a service to switch on.
+    Q_PROPERTY(bool ntpSwitchable READ ntpSwitchable NOTIFY stateChanged)
+    Q_PROPERTY(bool hasChanges READ needsSave NOTIFY stateChanged)
 public:
     enum Value { Date = 0, Time = 1, UTC = 2, NTP = 3 };
     Q_ENUM(Value)
@@ -45,11 +52,16 @@ public:
     Q_INVOKABLE static bool savedUTC();
     Q_INVOKABLE static bool savedNTP();
     static TimeData *timeData();
+    static bool shownUTC();
+    static bool shownNTP();
+    static bool ntpSwitchable();
 
 Q_SIGNALS:
     void showMessage(QString title, QString message);
     /// The system switched synchronization on or off by itself.
     void ntpChanged(bool on);
+    /// Told by every instance when the class-wide state changes.
+    void stateChanged();
 
 public Q_SLOTS:
     static bool getUTC();
@@ -71,6 +83,9 @@ public Q_SLOTS:
     static void setNTP(bool on);
 
 private:
+    static void m_notify();
+    // The system switched synchronization: the page follows unless the user has chosen.
+    static void m_followNtp(bool on);
     static void m_updateDateChanged();
     static void m_updateUTCChanged();
 
@@ -82,4 +97,5 @@ private:
     static std::vector<bool> m_changed;
     // Values whose save just failed: the next load keeps their edits for another try.
     static std::vector<bool> m_kept;
+    static QVector<DateTimeProvider *> m_instances;
 };

@@ -308,12 +308,21 @@ private Q_SLOTS:
                  QStringLiteral("Unable to change the automatic date and time setting!\nAuthorization error.\nThe password was not given or was refused."));
         QCOMPARE(DateTimeProvider::getNTP(), false);
 
-        // Another program switches it: the page hears of it without asking.
+        // Another program switches it on, as the failed choice wanted: nothing is left to apply.
         QSignalSpy changes(m_provider.get(), &DateTimeProvider::ntpChanged);
         QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), true));
         QVERIFY(changes.wait(5000));
         QCOMPARE(changes.first().at(0).toBool(), true);
         QCOMPARE(DateTimeProvider::getNTP(), true);
+        QCOMPARE(m_provider->property("ntp").toBool(), true);
+        QCOMPARE(m_provider->property("hasChanges").toBool(), false);
+
+        // And off again with no choice made here: the page follows.
+        QSignalSpy state(m_provider.get(), &DateTimeProvider::stateChanged);
+        QVERIFY(m_standIns.setServiceProperty(StandIns::Timedated, QStringLiteral("NTP"), false));
+        QVERIFY(state.wait(5000));
+        QCOMPARE(m_provider->property("ntp").toBool(), false);
+        QCOMPARE(m_provider->property("hasChanges").toBool(), false);
     }
 
 private:

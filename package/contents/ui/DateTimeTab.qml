@@ -18,7 +18,7 @@ Rectangle {
     property bool isLight: true
     // The date-time the tab shows: the live one, or the edited one running on.
     property var date: new Date()
-    property bool needsSave: false
+    readonly property bool needsSave: dateTimeProvider.hasChanges
     property int fontAdd: width <= __minWidth__ ? 0 : Math.floor((width - __minWidth__) / 300)
     // The digital clock has the focus: the ticks must not overwrite what is typed.
     property bool timeIsEdited: false
@@ -55,10 +55,6 @@ Rectangle {
             showLiveTime();
         }
         digitalClock.focus = false;
-        utcCheckBox.checked = dateTimeProvider.changed(DateTimeProvider.UTC) ? dateTimeProvider.savedUTC() : dateTimeProvider.getUTC();
-        ntpSwitch.enabled = dateTimeProvider.canNTP() || dateTimeProvider.getNTP();
-        ntpSwitch.checked = dateTimeProvider.changed(DateTimeProvider.NTP) ? dateTimeProvider.savedNTP() : dateTimeProvider.getNTP();
-        tabRoot.needsSave = dateTimeProvider.needsSave();
     }
 
     // Back to the live date and time, dropping what was typed or picked.
@@ -157,17 +153,11 @@ Rectangle {
     DateTimeProvider {
         id: dateTimeProvider
         onShowMessage: tabRoot.error(title, message)
-        // Switched elsewhere: follow, unless the user has chosen here.
+        // Switched on elsewhere and followed (the user had not chosen here): the live time shows.
         onNtpChanged: {
-            if (dateTimeProvider.changed(DateTimeProvider.NTP)) {
-                return;
-            }
-            ntpSwitch.checked = on;
-            dateTimeProvider.setNTP(on);
-            if (on) {
+            if (on && !dateTimeProvider.changed(DateTimeProvider.NTP)) {
                 tabRoot.showLiveTime();
             }
-            tabRoot.needsSave = dateTimeProvider.needsSave();
         }
     }
 
@@ -244,7 +234,6 @@ Rectangle {
                         tabRoot.date = changedDate;
                         digitalClock.date = tabRoot.date;
                         dateTimeProvider.setDate(changedDate.getFullYear(), changedDate.getMonth(), changedDate.getDate());
-                        tabRoot.needsSave = dateTimeProvider.needsSave();
                     }
                 }
             }
@@ -293,10 +282,9 @@ Rectangle {
                         tabRoot.date = entered;
                         clock.update(hours, minutes, seconds);
                         calendar.updateAll(tabRoot.date);
-                        dateTimeProvider.setChanged(DateTimeProvider.Time, true);
                         dateTimeProvider.setTime(hours, minutes, seconds);
                         // Entering the current time still counts as a change.
-                        tabRoot.needsSave = true;
+                        dateTimeProvider.setChanged(DateTimeProvider.Time, true);
                     }
                     onIsInFocusChanged: {
                         if (isInFocus) {
@@ -327,12 +315,8 @@ Rectangle {
                     objectName: "utcCheckBox"
                     leftPadding: tabRoot.sideMargin
                     text: i18n("System clock is set to utc")
-                    // What load() reads: the first frame already shows the system's mode.
-                    checked: dateTimeProvider.getUTC()
-                    onCheckedChanged: {
-                        dateTimeProvider.setUTC(checked);
-                        tabRoot.needsSave = dateTimeProvider.needsSave();
-                    }
+                    checked: dateTimeProvider.utc
+                    onToggled: dateTimeProvider.setUTC(checked)
 
                     // The text follows the system palette, also when it changes while the page is open.
                     contentItem: Label {
@@ -348,14 +332,13 @@ Rectangle {
                     id: ntpSwitch
                     objectName: "ntpSwitch"
                     text: i18n("Set date and time automatically")
-                    enabled: dateTimeProvider.canNTP() || dateTimeProvider.getNTP()
-                    checked: dateTimeProvider.getNTP()
+                    enabled: dateTimeProvider.ntpSwitchable
+                    checked: dateTimeProvider.ntp
                     onToggled: {
                         dateTimeProvider.setNTP(checked);
                         if (checked) {
                             tabRoot.showLiveTime();
                         }
-                        tabRoot.needsSave = dateTimeProvider.needsSave();
                     }
 
                     contentItem: Label {
