@@ -20,7 +20,7 @@ runs=${2:-5}
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 fi
-cmake --build "$build" --target orbbenchpagehost kcm_orb_bench_empty kcm_orb_admin_date orbadmindate_qml bench_map bench_timezones >/dev/null
+cmake --build "$build" --target orbbenchpagehost kcm_orb_bench_empty kcm_orb_admin_date orbadmindateplugin bench_map bench_timezones >/dev/null
 
 export QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software
 export QML2_IMPORT_PATH="$build/qml" QT_PLUGIN_PATH="$build/bin"
