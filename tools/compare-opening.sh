@@ -62,11 +62,14 @@ stats() { # file, key: median and range
 read -r empty_last _ _ <<<"$(stats "$results/0" last_frame_ms)"
 read -r empty_rss _ _ <<<"$(stats "$results/0" rss_kb)"
 printf 'load average %s; medians of %s starts, range in brackets\n' "$(cut -d' ' -f1-3 /proc/loadavg)" "$starts"
-printf '%-32s %22s %6s %20s %9s\n' module "last frame ms" ratio "resident MB" "vs empty"
+read -r empty_cpu _ _ <<<"$(stats "$results/0" cpu_ms)"
+printf '%-32s %22s %6s %20s %9s %20s %6s\n' module "last frame ms" ratio "resident MB" "vs empty" "processor ms" ratio
 for i in "${!names[@]}"; do
     read -r last low high <<<"$(stats "$results/$i" last_frame_ms)"
     read -r rss rlow rhigh <<<"$(stats "$results/$i" rss_kb)"
-    printf '%-32s %8s [%5s-%5s] %6s %8s [%4s-%4s] %+9s\n' "${names[$i]}" "$last" "$low" "$high" \
+    read -r cpu clow chigh <<<"$(stats "$results/$i" cpu_ms)"
+    printf '%-32s %8s [%5s-%5s] %6s %8s [%4s-%4s] %+9s %8s [%4s-%4s] %6s\n' "${names[$i]}" "$last" "$low" "$high" \
         "$(awk -v m="$last" -v e="$empty_last" 'BEGIN { printf "%.2f", m / e }')" \
-        "$((rss / 1024))" "$((rlow / 1024))" "$((rhigh / 1024))" "$(((rss - empty_rss) / 1024))"
+        "$((rss / 1024))" "$((rlow / 1024))" "$((rhigh / 1024))" "$(((rss - empty_rss) / 1024))" \
+        "$cpu" "$clow" "$chigh" "$(awk -v m="$cpu" -v e="$empty_cpu" 'BEGIN { printf "%.2f", m / e }')"
 done

@@ -45,9 +45,13 @@ for _ in $(seq 1 200); do
     last_size=$frames
 done
 rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+# Processor time used so far (user and system; the fields after the command's
+# name, which has no spaces here): unlike the last frame, hardly moved by other
+# load on the machine.
+cpu_ms=$(awk -v hz="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / hz) }' "/proc/$pid/stat")
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
 
-grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" -v launch="$(cat "$launch")" '
+grep '^qt.scenegraph.time.renderer|.*time in renderer' "$log" | cut -d'|' -f2 | awk -v rss="$rss_kb" -v cpu="$cpu_ms" -v launch="$(cat "$launch")" '
     { t = ($1 - launch) * 1000; if (NR == 1) first = t; else if (t - prev >= 500 && !ended) ended = 1; if (!ended) last = t; prev = t; n += !ended }
-    END { printf "shown_ms=%.0f\nlast_frame_ms=%.0f\nopening_frames=%d\nrss_kb=%d\n", first, last, n, rss }'
+    END { printf "shown_ms=%.0f\nlast_frame_ms=%.0f\nopening_frames=%d\nrss_kb=%d\ncpu_ms=%d\n", first, last, n, rss, cpu }'
