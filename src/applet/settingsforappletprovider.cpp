@@ -165,6 +165,17 @@ QStringList SettingsForAppletProvider::getChosenTimeZones()
     return m_chosenTimeZones;
 }
 
+QStringList SettingsForAppletProvider::chosenZoneIds()
+{
+    return zoneIds(m_chosenTimeZones);
+}
+
+QString SettingsForAppletProvider::entryText(const QString &entry)
+{
+    const int separator = entry.lastIndexOf(QLatin1Char(';'));
+    return separator < 0 ? entry : entry.left(separator);
+}
+
 QStringList SettingsForAppletProvider::getFilteredTimeZones(const QString &filter) const
 {
     return m_findLines(m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets(), filter);

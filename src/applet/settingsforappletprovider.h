@@ -24,6 +24,7 @@ class SettingsForAppletProvider : public BaseTimeZonesProvider
     Q_OBJECT
     // What the tab shows, for bindings; every instance tells of every change.
     Q_PROPERTY(QStringList chosenTimeZones READ getChosenTimeZones NOTIFY choiceChanged)
+    Q_PROPERTY(QStringList chosenZoneIds READ chosenZoneIds NOTIFY choiceChanged)
     Q_PROPERTY(bool allTimeZonesShown READ isAllTimeZonesProvided NOTIFY choiceChanged)
     Q_PROPERTY(bool hasChanges READ needsSave NOTIFY choiceChanged)
 public:
@@ -36,6 +37,7 @@ public:
     static QMap<Settings::Key, QVariant> getSettings();
     // The part after the last ";": how a chosen entry is recognised.
     static QString zoneId(const QString &entry);
+    static QStringList chosenZoneIds();
 
 public Q_SLOTS:
     static void setAllTimeZonesProvided();
@@ -46,6 +48,8 @@ public Q_SLOTS:
     static void removeChosenTimeZone(const QString &timeZone);
     static void setChosenTimeZones(const QStringList &chosenTimeZones);
     static QStringList getChosenTimeZones();
+    // What a chosen entry shows: the offset and the name, without the id.
+    static QString entryText(const QString &entry);
     QStringList getFilteredTimeZones(const QString &filter) const;
     static bool needsSave();
     // Adds a zone after the chosen ones, unless it is chosen already.

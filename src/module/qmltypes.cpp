@@ -19,6 +19,7 @@
 #include "settingsforappletprovider.h"
 #include "synchealth.h"
 #include "tabloader.h"
+#include "timezonesmodel.h"
 #include "traydisplay.h"
 #include "zonedetails.h"
 
@@ -32,6 +33,8 @@ void registerOrbAdminDateQmlTypes()
     qmlRegisterType<DateTimeProvider>(uri, 1, 0, "DateTimeProvider");
     qmlRegisterType<MapController>(uri, 1, 0, "MapController");
     qmlRegisterType<MapTimeZonesProvider>(uri, 1, 0, "MapTimeZonesProvider");
+    qmlRegisterType<TimeZonesModel>(uri, 1, 0, "TimeZonesModel");
+    qmlRegisterType<TimeZonesFilterModel>(uri, 1, 0, "TimeZonesFilterModel");
     qmlRegisterType<ServerList>(uri, 1, 0, "ServerList");
     qmlRegisterType<ZoneDetails>(uri, 1, 0, "ZoneDetails");
     qmlRegisterType<ClockPreview>(uri, 1, 0, "ClockPreview");

@@ -281,21 +281,58 @@ QDateTime BaseTimeZonesProvider::now()
     return fixed.isValid() ? fixed : QDateTime::currentDateTime();
 }
 
+namespace
+{
+QStringList linesOf(const QVector<BaseTimeZonesProvider::ZoneRow> &rows)
+{
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const BaseTimeZonesProvider::ZoneRow &row : rows) {
+        lines.append(row.line);
+    }
+    return lines;
+}
+}
+
 void BaseTimeZonesProvider::loadTimeZones()
 {
     makeZoneNames();
-    m_allTimeZonesWithOffsets = m_getAllTimeZonesWithOffsets();
-    m_russianTimeZonesWithOffsets = m_getRussianTimeZonesWithOffsets();
+    m_allRows = m_makeRows(m_sortedZones(true));
+    m_russianRows = m_makeRows(m_sortedZones(false));
+    m_allTimeZonesWithOffsets = linesOf(m_allRows);
+    m_russianTimeZonesWithOffsets = linesOf(m_russianRows);
+}
+
+const QVector<BaseTimeZonesProvider::ZoneRow> &BaseTimeZonesProvider::zoneRows(bool allZones) const
+{
+    return allZones ? m_allRows : m_russianRows;
+}
+
+QStringList BaseTimeZonesProvider::findLines(const QStringList &lines, const QString &filter) const
+{
+    return m_findLines(lines, filter);
+}
+
+QStringList BaseTimeZonesProvider::zonesFound(const ZoneRow &row, const QString &filter) const
+{
+    return filter.isEmpty() ? QStringList() : row.zoneIds;
+}
+
+QMultiMap<int, QString> BaseTimeZonesProvider::m_sortedZones(bool allZones)
+{
+    return TimeZonesSorter::sort(allZones ? m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId())
+                                          : m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)),
+                                 now());
 }
 
 QStringList BaseTimeZonesProvider::m_getAllTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(TimeZonesSorter::sort(m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId()), now()));
+    return m_getDisplayString(m_sortedZones(true));
 }
 
 QStringList BaseTimeZonesProvider::m_getRussianTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)), now()));
+    return m_getDisplayString(m_sortedZones(false));
 }
 
 QList<QByteArray> BaseTimeZonesProvider::m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId)
@@ -376,6 +413,21 @@ QString BaseTimeZonesProvider::m_getEntry(int offset, const QString &zoneId)
 QString BaseTimeZonesProvider::catalogueEntry(const QString &zoneId)
 {
     return m_getEntry(QTimeZone(zoneId.toUtf8()).offsetFromUtc(now()), zoneId);
+}
+
+QString BaseTimeZonesProvider::zoneTitle(const QString &zoneId)
+{
+    return m_getShift(QTimeZone(zoneId.toUtf8()).offsetFromUtc(now())) + QLatin1Char(' ') + getZoneName(zoneId);
+}
+
+QString BaseTimeZonesProvider::ZoneRow::shift() const
+{
+    return m_getShift(offset);
+}
+
+QString BaseTimeZonesProvider::ZoneRow::title() const
+{
+    return shift() + QLatin1Char(' ') + names.join(QLatin1String(", "));
 }
 
 QRegularExpression BaseTimeZonesProvider::m_getStartsWithFilter(const QString &filter) const
@@ -510,10 +562,15 @@ QStringList BaseTimeZonesProvider::m_findLines(const QStringList &lines, const Q
 
 QStringList BaseTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const
 {
-    QStringList result;
-    result.reserve(zones.size());
+    return linesOf(m_makeRows(zones));
+}
+
+QVector<BaseTimeZonesProvider::ZoneRow> BaseTimeZonesProvider::m_makeRows(const QMultiMap<int, QString> &zones) const
+{
+    QVector<ZoneRow> rows;
+    rows.reserve(zones.size());
     for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
-        result.append(m_getEntry(it.key(), it.value()));
+        rows.append({m_getEntry(it.key(), it.value()), it.key(), {it.value()}, {getZoneName(it.value())}, false});
     }
-    return result;
+    return rows;
 }

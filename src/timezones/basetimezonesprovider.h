@@ -16,14 +16,37 @@
 
 // The time zone catalogue: all zones and the zones of the Russian Federation, each
 // as a display line with the current offset, the localized name and the id, in
-// offset order. Subclasses choose the line format through m_getDisplayString and
-// call loadTimeZones() at the end of their constructor.
+// offset order. Subclasses choose the rows and their line format through m_makeRows
+// and call loadTimeZones() at the end of their constructor.
 class BaseTimeZonesProvider : public QObject
 {
     Q_OBJECT
 public:
+    // One row of a list: a single zone, or the zones of one offset shown together.
+    struct ZoneRow {
+        // The row as the string lists give it.
+        QString line;
+        int offset = 0;
+        QStringList zoneIds;
+        // The zones' names, in the order of zoneIds.
+        QStringList names;
+        bool merged = false;
+
+        // "(UTC+03:00)".
+        QString shift() const;
+        // The row as it is shown: "(UTC+03:00) Moscow Time, Kirov Time".
+        QString title() const;
+    };
+
     explicit BaseTimeZonesProvider(QObject *parent = nullptr);
     ~BaseTimeZonesProvider() override;
+
+    // The rows behind allTimeZonesWithOffsets() or russianTimeZonesWithOffsets(), in their order.
+    const QVector<ZoneRow> &zoneRows(bool allZones) const;
+    // The lines of `lines` that typed `filter` finds, in the order a search shows them.
+    QStringList findLines(const QStringList &lines, const QString &filter) const;
+    // The zones of `row` that typed `filter` selects: a row of one zone is found whole.
+    virtual QStringList zonesFound(const ZoneRow &row, const QString &filter) const;
 
 public Q_SLOTS:
     QStringList allTimeZonesWithOffsets() const;
@@ -42,6 +65,8 @@ public Q_SLOTS:
     static QString exemplarCity(const QString &zoneId);
     // The zone's entry as the catalogue would list it now: "(UTC+03:00) Moscow Time;Europe/Moscow".
     static QString catalogueEntry(const QString &zoneId);
+    // The zone's offset and name as it is shown: "(UTC+03:00) Moscow Time".
+    static QString zoneTitle(const QString &zoneId);
 
 public:
     // The moment whose offsets the lists show: now, unless fixed (tests use this to
@@ -72,13 +97,19 @@ protected:
     QStringList m_findLines(const QStringList &lines, const QString &filter) const;
     // Whether `expression` finds `text` or the city of a zone id in it.
     static bool m_lineMatches(const QString &text, const QRegularExpression &expression);
-    virtual QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
+    QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
+    virtual QVector<ZoneRow> m_makeRows(const QMultiMap<int, QString> &zones) const;
 
     // The ids behind the two lists, from the platform's lists.
     static QList<QByteArray> m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId);
     static QList<QByteArray> m_russianZoneIds(QList<QByteArray> countryIds);
 
 private:
+    // Every zone offered, or the Russian ones, by offset.
+    static QMultiMap<int, QString> m_sortedZones(bool allZones);
+
+    QVector<ZoneRow> m_allRows;
+    QVector<ZoneRow> m_russianRows;
     QStringList m_allTimeZonesWithOffsets;
     QStringList m_russianTimeZonesWithOffsets;
 };

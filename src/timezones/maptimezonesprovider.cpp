@@ -99,42 +99,54 @@ QString MapTimeZonesProvider::getDisplayString(const QString &fullZoneName) cons
     return QStringLiteral("%1;%2 %3").arg(fullZoneName, m_getShift(offset), getZoneName(fullZoneName));
 }
 
-QStringList MapTimeZonesProvider::m_getDisplayString(const QMultiMap<int, QString> &zones) const
+QVector<BaseTimeZonesProvider::ZoneRow> MapTimeZonesProvider::m_makeRows(const QMultiMap<int, QString> &zones) const
 {
-    QStringList result;
-    result.reserve(zones.size());
-    QString pending;
+    QVector<ZoneRow> rows;
+    rows.reserve(zones.size());
+    // The merged row being gathered; it holds no zone while there is none.
+    ZoneRow pending;
     int pendingOffset = s_firstRussianOffset;
 
     for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
         const int offset = it.key();
         const QString &id = it.value();
+        const QString name = getZoneName(id);
         const bool russian = offset >= s_firstRussianOffset && offset <= s_lastRussianOffset && isRussianTimeZone(id);
 
         if (russian) {
-            if (offset == pendingOffset && !pending.isEmpty()) {
-                pending += QStringLiteral(";%1, ").arg(id) + getZoneName(id);
+            if (offset == pendingOffset && !pending.zoneIds.isEmpty()) {
+                pending.line += QStringLiteral(";%1, ").arg(id) + name;
+                pending.zoneIds.append(id);
+                pending.names.append(name);
             } else {
-                if (!pending.isEmpty()) {
-                    result.append(pending);
+                if (!pending.zoneIds.isEmpty()) {
+                    rows.append(pending);
                 }
-                pending = QStringLiteral("%1 %2, ").arg(m_getShift(offset), id) + getZoneName(id);
+                pending = {QStringLiteral("%1 %2, ").arg(m_getShift(offset), id) + name, offset, {id}, {name}, true};
             }
             pendingOffset = offset;
             continue;
         }
 
-        if (offset != pendingOffset && !pending.isEmpty()) {
-            result.append(pending);
-            pending.clear();
+        if (offset != pendingOffset && !pending.zoneIds.isEmpty()) {
+            rows.append(pending);
+            pending = ZoneRow();
         }
-        result.append(QStringLiteral("%1;%2 %3").arg(id, m_getShift(offset), getZoneName(id)));
+        rows.append({QStringLiteral("%1;%2 %3").arg(id, m_getShift(offset), name), offset, {id}, {name}, false});
     }
 
-    if (!pending.isEmpty()) {
-        result.append(pending);
+    if (!pending.zoneIds.isEmpty()) {
+        rows.append(pending);
     }
-    return result;
+    return rows;
+}
+
+QStringList MapTimeZonesProvider::zonesFound(const ZoneRow &row, const QString &filter) const
+{
+    if (!row.merged || filter.isEmpty()) {
+        return BaseTimeZonesProvider::zonesFound(row, filter);
+    }
+    return getFullZoneNamesByFilter(row.line, filter);
 }
 
 QStringList MapTimeZonesProvider::m_getFormattedZonesIfRussian(const QStringList &pieces) const

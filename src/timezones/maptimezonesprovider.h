@@ -16,6 +16,8 @@ class MapTimeZonesProvider : public BaseTimeZonesProvider
 public:
     explicit MapTimeZonesProvider(QObject *parent = nullptr);
 
+    QStringList zonesFound(const ZoneRow &row, const QString &filter) const override;
+
 public Q_SLOTS:
     void setAllTimeZonesProvided();
     void setRussianTimeZonesProvided();
@@ -30,7 +32,7 @@ public Q_SLOTS:
     QString getDisplayString(const QString &fullZoneName) const;
 
 protected:
-    QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const override;
+    QVector<ZoneRow> m_makeRows(const QMultiMap<int, QString> &zones) const override;
 
 private:
     QStringList m_getFormattedZonesIfRussian(const QStringList &pieces) const;

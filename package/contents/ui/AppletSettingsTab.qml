@@ -179,7 +179,7 @@ Rectangle {
                             anchors.right: removeButton.left
                             anchors.rightMargin: 10
                             anchors.verticalCenter: parent.verticalCenter
-                            text: zonesComboBox.displayText(modelData)
+                            text: timeZonesProvider.entryText(modelData)
                             elide: Text.ElideRight
                         }
 
@@ -193,7 +193,7 @@ Rectangle {
                             anchors.verticalCenter: parent.verticalCenter
                             padding: 0
                             hoverEnabled: true
-                            Accessible.name: i18n("Remove %1", zonesComboBox.displayText(modelData))
+                            Accessible.name: i18n("Remove %1", timeZonesProvider.entryText(modelData))
 
                             background: Rectangle {
                                 radius: 3

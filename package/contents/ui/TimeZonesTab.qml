@@ -209,8 +209,7 @@ Rectangle {
                 if (id === "") {
                     return ""
                 }
-                const line = timeZonesProvider.getDisplayString(id)
-                return line.substring(line.indexOf(";") + 1) + "\n" + id
+                return timeZonesProvider.zoneTitle(id) + "\n" + id
             }
 
             // The keys start from the selected zone, shown at once in the tooltip.

@@ -104,6 +104,15 @@ TestCase {
         tryCompare(tab.comboBox.popup, "opened", true)
     }
 
+    // The rows of the list as the provider's string lists give them.
+    function shownLines() {
+        const lines = []
+        for (let i = 0; i < tab.comboBox.list.count; ++i) {
+            lines.push(tab.comboBox.list.model.get(i).entry)
+        }
+        return lines
+    }
+
     function row(index) {
         const list = tab.comboBox.list
         list.positionViewAtIndex(index, ListView.Contain)
@@ -140,7 +149,7 @@ TestCase {
     function test_clickOnForeignBandShowsAllZones() {
         openTab("Europe/Moscow", false)
         compare(tab.showAllCheckBox.checked, false)
-        compare(tab.comboBox.list.model, tab.provider.russianTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.russianTimeZonesWithOffsets())
         compare(tab.comboBox.fullSelectedZoneName, "Europe/Moscow")
         compare(highlightPath(), band("+03_00"))
         openList()
@@ -153,7 +162,7 @@ TestCase {
         compare(tab.showAllCheckBox.checked, true)
         compare(kcm.loadShowAllTimeZonesForMap(), true)
         compare(tab.provider.isAllTimeZonesProvided(), true)
-        compare(tab.comboBox.list.model, tab.provider.allTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.allTimeZonesWithOffsets())
         compare(tab.comboBox.fullSelectedZoneName, id)
         const line = tab.provider.getDisplayString(id)
         compare(tab.comboBox.displayTimeZoneString, line.substring(line.indexOf(";") + 1))
@@ -194,7 +203,7 @@ TestCase {
         compare(tab.showAllCheckBox.checked, true)
         compare(tab.comboBox.allTimeZonesToDisplay, true)
         compare(tab.comboBox.fullSelectedZoneName, "Asia/Tokyo")
-        compare(tab.comboBox.list.model, tab.provider.allTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.allTimeZonesWithOffsets())
     }
 
     function test_uncheckingShowAllKeepsARussianZone_data() {
@@ -219,7 +228,7 @@ TestCase {
         mouseClick(tab.showAllCheckBox)
         compare(tab.showAllCheckBox.checked, false)
         compare(kcm.loadShowAllTimeZonesForMap(), false)
-        compare(tab.comboBox.list.model, tab.provider.russianTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.russianTimeZonesWithOffsets())
         compare(tab.comboBox.fullSelectedZoneName, expected)
         compare(tab.controller.getSelectedTimeZoneName(), expected)
         compare(highlightPath(), band(data.uncheckedBand))
@@ -228,7 +237,7 @@ TestCase {
         // Checking again brings the pick back.
         mouseClick(tab.showAllCheckBox)
         compare(kcm.loadShowAllTimeZonesForMap(), true)
-        compare(tab.comboBox.list.model, tab.provider.allTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.allTimeZonesWithOffsets())
         compare(tab.comboBox.fullSelectedZoneName, clicked)
         compare(tab.controller.getSelectedTimeZoneName(), clicked)
         compare(tab.needsSave, true)
@@ -261,7 +270,7 @@ TestCase {
         tab.comboBox.popup.close()
         compare(tab.comboBox.field.activeFocus, false)
         compare(tab.comboBox.field.text, "")
-        compare(tab.comboBox.list.model, tab.provider.allTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.allTimeZonesWithOffsets())
         compare(tab.comboBox.popup.height, 320)
         compare(tab.comboBox.fullSelectedZoneName, "Europe/Moscow")
     }
@@ -290,7 +299,7 @@ TestCase {
         // The list opens at the chosen zone.
         const current = tab.comboBox.list.currentIndex
         verify(current >= 0)
-        verify(tab.comboBox.list.model[current].indexOf("Europe/Moscow,") >= 0)
+        verify(tab.comboBox.list.model.get(current).entry.indexOf("Europe/Moscow,") >= 0)
 
         // Typing replaces the selected text.
         type("Omsk")
@@ -360,7 +369,7 @@ TestCase {
 
         // ... or, without a filter, the line's first zone.
         openList()
-        const lines = tab.comboBox.list.model
+        const lines = shownLines()
         let index = -1
         for (let i = 0; i < lines.length; ++i) {
             if (lines[i].indexOf("Asia/Vladivostok,") >= 0) {
@@ -529,26 +538,10 @@ TestCase {
         compare(tab.needsSave, false)
     }
 
-    function test_closedFieldText_data() {
-        return [
-            {tag: "merged line", line: "(UTC+03:00) Europe/Moscow, Moscow Time;Europe/Kirov, Kirov Time;Europe/Samara, Samara Time",
-                text: "(UTC+03:00) Moscow Time, Kirov Time, Samara Time"},
-            {tag: "merged line of one zone", line: "(UTC+02:00) Europe/Kaliningrad, Kaliningrad Time", text: "(UTC+02:00) Kaliningrad Time "},
-            {tag: "single line", line: "Asia/Tokyo;(UTC+09:00) Japan Time", text: "(UTC+09:00) Japan Time"},
-            // A comma in a single zone's name does not make its line a merged one.
-            {tag: "single line with a comma", line: "America/Indiana/Marengo;(UTC-05:00) Marengo, Indiana Time",
-                text: "(UTC-05:00) Marengo, Indiana Time"},
-        ]
-    }
-
-    function test_closedFieldText(data) {
-        compare(tab.comboBox.formatLine(data.line), data.text)
-    }
-
     function test_selectShowsTheZonesLine_data() {
         return [
             {tag: "Russian zone", zone: "Europe/Kirov", text: "(UTC+03:00) Volgograd Time, Simferopol Time, Moscow Time, Kirov Time"},
-            {tag: "Russian zone alone at its offset", zone: "Asia/Omsk", text: "(UTC+06:00) Omsk Time "},
+            {tag: "Russian zone alone at its offset", zone: "Asia/Omsk", text: "(UTC+06:00) Omsk Time"},
             {tag: "other zone", zone: "Asia/Tokyo", text: "(UTC+09:00) Japan Time"},
         ]
     }
@@ -580,7 +573,7 @@ TestCase {
     function test_screenshots() {
         openTab("Europe/Berlin", true)
         openList()
-        compare(tab.comboBox.list.model, tab.provider.allTimeZonesWithOffsets())
+        compare(shownLines(), tab.provider.allTimeZonesWithOffsets())
         wait(50)
         orbTest.screenshot(tab, "timezonestab-all-zones")
         type("Samara")

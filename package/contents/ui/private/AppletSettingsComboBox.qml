@@ -4,6 +4,7 @@
 
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
 // A search field with a popup list of catalogue entries, each with a check box.
 // Checking or unchecking an entry only emits addTimeZone/removeTimeZone: the page
@@ -12,9 +13,6 @@ ZoneComboBoxBase {
     id: comboBox
 
     property var chosenTimeZones: []
-
-    // Whether the list's model currently comes from the all-zones list.
-    property bool listShowsAllZones: allTimeZonesToDisplay
     // The row the arrow keys are on, -1 while none is: Space then types a blank.
     readonly property int keyIndex: list.currentIndex
 
@@ -29,30 +27,20 @@ ZoneComboBoxBase {
     focusedPlaceholder: i18n("Find...")
     spacePicks: true
     // The Russian list lacks most zones: say where the others are.
-    noMatchText: listShowsAllZones ? i18n("No time zone matches") : i18n("No time zone matches. Tick «Show all time zones» to search every zone.")
+    noMatchText: allTimeZonesToDisplay ? i18n("No time zone matches") : i18n("No time zone matches. Tick «Show all time zones» to search every zone.")
     rowDelegate: rowComponent
-
-    function displayText(entry) {
-        const separator = entry.indexOf(";")
-        return separator < 0 ? entry : entry.substring(0, separator)
-    }
 
     // Entries are matched by zone id: the settings file may hold a chosen zone
     // with the text of another language or of the other side of a DST change.
-    function zoneIdOf(entry) {
-        return entry.substring(entry.lastIndexOf(";") + 1)
-    }
-
-    function isChosen(entry) {
-        const id = zoneIdOf(entry)
-        return chosenTimeZones.some(chosen => zoneIdOf(chosen) === id)
+    function isChosen(id) {
+        return timeZonesProvider !== null && timeZonesProvider.chosenZoneIds.indexOf(id) >= 0
     }
 
     function getChosenTimeZones() {
         return chosenTimeZones
     }
 
-    // The boxes follow `chosenTimeZones`, which the page binds to the provider.
+    // The boxes follow the provider's choice, which the page binds to.
     function setChosenTimeZones(zones) {
         timeZonesProvider.setChosenTimeZones(zones)
     }
@@ -61,14 +49,13 @@ ZoneComboBoxBase {
         timeZonesProvider.removeChosenTimeZone(timeZone)
     }
 
+    // The rows follow allTimeZonesToDisplay, which the page binds to the provider.
     function showAllTimeZones() {
         timeZonesProvider.setAllTimeZonesProvided()
-        setLines(timeZonesProvider.allTimeZonesWithOffsets(), true)
     }
 
     function showRussianTimeZones() {
         timeZonesProvider.setRussianTimeZonesProvided()
-        setLines(timeZonesProvider.russianTimeZonesWithOffsets(), false)
     }
 
     function emitAddTimeZone(timeZone) {
@@ -79,40 +66,17 @@ ZoneComboBoxBase {
         removeTimeZone(timeZone)
     }
 
-    function setLines(entries, allZones) {
-        listShowsAllZones = allZones
-        setModel(entries)
-    }
-
-    function toggleRow(index) {
-        const entry = list.model[index]
-        if (isChosen(entry)) {
+    function toggle(entry, id) {
+        if (isChosen(id)) {
             emitRemoveTimeZone(entry)
         } else {
             emitAddTimeZone(entry)
         }
     }
 
-    // The file may name the other list than the one shown (first load, a reset,
-    // or the applet switched it): show the list the choice refers to.
-    onAllTimeZonesToDisplayChanged: {
-        if (timeZonesProvider && listShowsAllZones !== allTimeZonesToDisplay) {
-            setLines(timeZonesProvider.getFilteredTimeZones(field.text), allTimeZonesToDisplay)
-        }
-    }
-
-    // The filter and the reset on leaving take the provider's current list.
-    onFiltered: listShowsAllZones = timeZonesProvider.isAllTimeZonesProvided()
-    onFieldLeft: listShowsAllZones = timeZonesProvider.isAllTimeZonesProvided()
     onRowPicked: function(index) {
-        toggleRow(index)
-    }
-
-    Component.onCompleted: {
-        if (timeZonesProvider) {
-            setLines(allTimeZonesToDisplay ? timeZonesProvider.allTimeZonesWithOffsets() : timeZonesProvider.russianTimeZonesWithOffsets(),
-                     allTimeZonesToDisplay)
-        }
+        const row = rows.get(index)
+        toggle(row.entry, row.zoneId)
     }
 
     Component {
@@ -121,7 +85,8 @@ ZoneComboBoxBase {
         ItemDelegate {
             id: row
 
-            readonly property string entry: modelData
+            readonly property string entry: model.entry
+            readonly property string zoneId: model.zoneId
             readonly property alias boxChecked: rowCheckBox.checked
 
             width: comboBox.list.width
@@ -133,12 +98,13 @@ ZoneComboBoxBase {
             highlighted: ListView.isCurrentItem
 
             contentItem: Row {
-                spacing: 4
+                id: rowContent
+                spacing: Kirigami.Units.smallSpacing
                 CheckBox {
                     id: rowCheckBox
                     anchors.verticalCenter: parent.verticalCenter
                     focusPolicy: Qt.NoFocus
-                    checked: comboBox.isChosen(row.entry)
+                    checked: comboBox.isChosen(row.zoneId)
                     onToggled: {
                         if (checked) {
                             comboBox.emitAddTimeZone(row.entry)
@@ -149,15 +115,15 @@ ZoneComboBoxBase {
                 }
                 Label {
                     anchors.verticalCenter: parent.verticalCenter
-                    width: row.width - rowCheckBox.width - 4
-                    text: comboBox.displayText(row.entry)
+                    width: row.width - rowCheckBox.width - rowContent.spacing
+                    text: model.display
                     color: row.highlighted ? comboBox.systemColors.highlightedText : comboBox.systemColors.text
                     elide: Text.ElideRight
                 }
             }
 
             onClicked: {
-                comboBox.toggleRow(index)
+                comboBox.toggle(row.entry, row.zoneId)
                 comboBox.popup.close()
             }
         }

@@ -5,18 +5,20 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import org.kde.kirigami 2.20 as Kirigami
+import ru.nimbolinux.kcm.orbadmindate 1.0
 
 // What the two zone choosers share: a text field that filters a pop-up list of
-// zone lines as the user types, the arrow, the list with its height rule, and the
-// keys. Each chooser supplies its row and says what picking a row means.
+// the provider's zone rows as the user types, the arrow, the list with its height
+// rule, and the keys. Each chooser supplies its row and says what picking a row means.
 Rectangle {
     id: comboBox
 
-    property int popupHeight: 370
-    property int buttonHeight: 30
-    property bool allTimeZonesToDisplay: true
+    property int buttonHeight: Kirigami.Units.gridUnit + 2 * Kirigami.Units.smallSpacing
+    property int delegateHeight: buttonHeight
     property int maxItemCount: 12
-    property int delegateHeight: 30
+    property int popupHeight: delegateHeight * maxItemCount + 2 * zonesPopup.padding
+    // Which of the provider's lists the rows come from.
+    property bool allTimeZonesToDisplay: true
     property bool isLight: true
     property var timeZonesProvider: null
 
@@ -35,10 +37,16 @@ Rectangle {
     readonly property alias field: filterField
     readonly property alias popup: zonesPopup
     readonly property alias list: zonesList
+    // The rows of the chosen list, and those the typed text finds (the list's model).
+    readonly property alias zones: zoneRows
+    readonly property alias rows: foundRows
     readonly property alias arrowIcon: arrow
     readonly property alias systemColors: systemPalette
     // From the first edit of the text until the field loses the focus.
     property bool filtering: false
+    // The edited text, which the rows are found by: the field's own text is also
+    // the shown choice while nothing is typed.
+    property string typedText: ""
 
     // The field took the focus or lost it; the list is already reset on the way out.
     signal fieldEntered()
@@ -69,34 +77,31 @@ Rectangle {
         return 1
     }
 
-    // A new list: no row is under the keys until they move.
-    function setModel(lines) {
-        zonesList.model = lines
-        zonesList.currentIndex = -1
-    }
-
     function closeList() {
         zonesPopup.close()
         filterField.focus = false
     }
 
     function fitPopupTo(rows) {
+        const frame = 2 * zonesPopup.padding
         if (rows === 0) {
             // One row saying that nothing matches.
-            zonesPopup.height = delegateHeight + 20
+            zonesPopup.height = delegateHeight + frame
         } else if (rows <= maxItemCount) {
-            zonesPopup.height = delegateHeight * rows + 20
+            zonesPopup.height = delegateHeight * rows + frame
         } else {
             zonesPopup.height = popupHeight
         }
     }
 
+    // No row is under the keys until they move.
     function filter(text) {
         filtering = true
+        typedText = text
         if (!zonesPopup.opened) {
             zonesPopup.open()
         }
-        setModel(timeZonesProvider.getFilteredTimeZones(text))
+        zonesList.currentIndex = -1
         fitPopupTo(zonesList.count)
         filtered(text)
     }
@@ -159,6 +164,18 @@ Rectangle {
         id: systemPalette
     }
 
+    TimeZonesModel {
+        id: zoneRows
+        provider: comboBox.timeZonesProvider
+        allZones: comboBox.allTimeZonesToDisplay
+    }
+
+    TimeZonesFilterModel {
+        id: foundRows
+        sourceModel: zoneRows
+        filterText: comboBox.typedText
+    }
+
     TextField {
         id: filterField
         width: comboBox.width
@@ -166,12 +183,12 @@ Rectangle {
         placeholderText: activeFocus ? comboBox.focusedPlaceholder : comboBox.placeholder
         placeholderTextColor: activeFocus ? "gray" : systemPalette.buttonText
         color: systemPalette.text
-        rightPadding: arrow.width + 20
+        rightPadding: arrow.width + 2 * Kirigami.Units.largeSpacing
         Accessible.name: comboBox.accessibleName
         Accessible.description: comboBox.accessibleDescription
 
         background: Rectangle {
-            radius: 5
+            radius: Kirigami.Units.smallSpacing
             color: filterField.activeFocus ? systemPalette.base : systemPalette.button
             border.color: filterField.activeFocus ? systemPalette.buttonText : systemPalette.button
         }
@@ -190,19 +207,20 @@ Rectangle {
             // (Tab, a click elsewhere) must be able to see them.
             zonesPopup.close()
             text = ""
-            comboBox.setModel(comboBox.timeZonesProvider ? comboBox.timeZonesProvider.getFilteredTimeZones("") : [])
-            zonesPopup.height = comboBox.popupHeight
             comboBox.filtering = false
+            comboBox.typedText = ""
+            zonesList.currentIndex = -1
+            zonesPopup.height = comboBox.popupHeight
             comboBox.fieldLeft()
         }
 
         Image {
             id: arrow
-            width: 16
-            height: 16
-            sourceSize: Qt.size(16, 16)
+            width: Kirigami.Units.iconSizes.small
+            height: Kirigami.Units.iconSizes.small
+            sourceSize: Qt.size(width, height)
             anchors.right: parent.right
-            anchors.rightMargin: 10
+            anchors.rightMargin: Kirigami.Units.largeSpacing
             anchors.verticalCenter: parent.verticalCenter
             visible: !filterField.activeFocus
         }
@@ -213,7 +231,7 @@ Rectangle {
         y: filterField.height
         width: filterField.width
         height: comboBox.popupHeight
-        padding: 10
+        padding: Kirigami.Units.largeSpacing
         modal: true
         dim: false
         // The typed filter goes to the field: the list must not take the keys away
@@ -233,7 +251,7 @@ Rectangle {
         background: Rectangle {
             color: systemPalette.base
             border.color: systemPalette.frame
-            radius: 5
+            radius: Kirigami.Units.smallSpacing
         }
 
         contentItem: ScrollView {
@@ -246,7 +264,10 @@ Rectangle {
                 boundsBehavior: Flickable.StopAtBounds
                 highlightMoveDuration: 0
                 keyNavigationEnabled: false
-                model: []
+                // Rows are made as they come into view: the typed text changes the
+                // rows at every key, which would drop a row still being made ahead.
+                cacheBuffer: 0
+                model: foundRows
 
                 delegate: zonesPopup.visible ? comboBox.rowDelegate : closedRow
 
@@ -255,7 +276,7 @@ Rectangle {
                     visible: zonesList.count === 0
                     width: zonesList.width
                     height: comboBox.delegateHeight
-                    leftPadding: 6
+                    leftPadding: Kirigami.Units.smallSpacing
                     verticalAlignment: Text.AlignVCenter
                     text: comboBox.noMatchText
                     elide: Text.ElideRight
