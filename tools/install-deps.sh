@@ -34,7 +34,7 @@ PACKAGES=(
   libfaketime
   # Debian package (tools/package.sh): CPack's dependency scan of the binaries
   dpkg-dev file
-  # demo: the look of a Plasma session (its platform theme reads kdeglobals)
+  # demo and the dark test runs: the look of a Plasma session (its platform theme reads kdeglobals)
   plasma-integration
   # the accessibility test: the accessibility bus
   at-spi2-core

@@ -339,39 +339,6 @@ private Q_SLOTS:
         qunsetenv("ORB_ADMIN_MODE");
     }
 
-    void lightThemeThreshold_data()
-    {
-        QTest::addColumn<QColor>("window");
-        QTest::addColumn<bool>("light");
-        QTest::newRow("white") << QColor(Qt::white) << true;
-        QTest::newRow("black") << QColor(Qt::black) << false;
-        QTest::newRow("grey 128") << QColor(128, 128, 128) << true;
-        QTest::newRow("grey 127") << QColor(127, 127, 127) << false;
-        // Green weighs most: the same value in red alone is dark.
-        QTest::newRow("green") << QColor(0, 255, 0) << true;
-        QTest::newRow("red") << QColor(255, 0, 0) << false;
-    }
-
-    void lightThemeThreshold()
-    {
-        QFETCH(QColor, window);
-        QFETCH(bool, light);
-        qputenv("ORB_ADMIN_MODE", "0");
-        ModuleHost host;
-        QVERIFY(host.create());
-        const QPalette saved = QGuiApplication::palette();
-        QPalette palette = saved;
-        palette.setColor(QPalette::Window, window);
-        QGuiApplication::setPalette(palette);
-        QVariant result;
-        QVERIFY(host.waitFor([&] {
-            QMetaObject::invokeMethod(host.page(), "isLightTheme", Q_RETURN_ARG(QVariant, result));
-            return result.toBool() == light;
-        }));
-        QGuiApplication::setPalette(saved);
-        qunsetenv("ORB_ADMIN_MODE");
-    }
-
     void scrollAndMinimumSize_data()
     {
         QTest::addColumn<int>("height");
@@ -393,8 +360,9 @@ private Q_SLOTS:
             return flick->height() > 0 && bar->height() > 0;
         }));
         const qreal barHeight = bar->height();
-        const qreal actual = flick->height() - barHeight - 20;
-        const qreal stackHeight = actual <= 500 ? 500 : actual;
+        const qreal actual = flick->height() - barHeight - stack->property("bottomMargin").toReal();
+        const qreal least = stack->property("minimumHeight").toReal();
+        const qreal stackHeight = actual <= least ? least : actual;
         QCOMPARE(stack->height(), stackHeight);
         const qreal minimum = stackHeight + barHeight;
         QCOMPARE(flick->property("contentHeight").toReal(), flick->height() <= minimum ? minimum : flick->height());
@@ -404,17 +372,19 @@ private Q_SLOTS:
             QCOMPARE(flick->property("contentHeight").toReal(), flick->height());
         }
 
-        // Horizontal scrolling only once the buttons are 50 pixels wider than the view.
+        // Horizontal scrolling only once the buttons are some way wider than the view.
         const qreal buttons = bar->property("contentWidth").toReal();
         const qreal margin = host.window()->width() - flick->width();
-        const int barelyNarrower = int(buttons) - 49;
+        const int slack = int(flick->property("sidewaysSlack").toReal());
+        QVERIFY(slack > 0);
+        const int barelyNarrower = int(buttons) - slack + 1;
         host.window()->resize(int(barelyNarrower + margin), height);
         QVERIFY2(host.waitFor([&] {
             return qFuzzyCompare(flick->width(), qreal(barelyNarrower));
         }),
                  qPrintable(QStringLiteral("view %1, buttons %2").arg(flick->width()).arg(buttons)));
         QCOMPARE(flick->property("contentWidth").toReal(), flick->width());
-        const int muchNarrower = int(buttons) - 50;
+        const int muchNarrower = int(buttons) - slack;
         host.window()->resize(int(muchNarrower + margin), height);
         QVERIFY(host.waitFor([&] {
             return qFuzzyCompare(flick->width(), qreal(muchNarrower));

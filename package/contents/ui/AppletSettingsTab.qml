@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 import "private" as P
 
 // "Other time zones": the zones whose clocks the panel's clock applet shows. The
@@ -14,7 +15,6 @@ import "private" as P
 Rectangle {
     id: tabRoot
 
-    property bool isLight: true
     readonly property bool needsSave: timeZonesProvider.hasChanges
 
     readonly property alias provider: timeZonesProvider
@@ -22,6 +22,9 @@ Rectangle {
     readonly property alias showAllCheckBox: showAllBox
     readonly property alias chosenList: chosenZonesList
     readonly property alias systemZoneLabel: systemZone
+
+    // A line of text with room around it: the list's field and its rows.
+    readonly property real rowHeight: Kirigami.Units.gridUnit + Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
     objectName: "appletSettingsTab"
     // The window's colour, like every other tab.
@@ -46,7 +49,7 @@ Rectangle {
     }
 
     P.OrbPalette {
-        id: systemPalette
+        id: palette
     }
 
     SettingsForAppletProvider {
@@ -59,11 +62,11 @@ Rectangle {
 
     ColumnLayout {
         anchors.fill: parent
-        anchors.topMargin: 15
-        anchors.leftMargin: 10
-        anchors.rightMargin: 10
-        anchors.bottomMargin: 10
-        spacing: 8
+        anchors.topMargin: Kirigami.Units.largeSpacing * 2
+        anchors.leftMargin: Kirigami.Units.largeSpacing
+        anchors.rightMargin: Kirigami.Units.largeSpacing
+        anchors.bottomMargin: Kirigami.Units.largeSpacing
+        spacing: Kirigami.Units.largeSpacing
 
         // Users who may not change it still see what the system keeps.
         Label {
@@ -71,14 +74,14 @@ Rectangle {
             objectName: "systemZoneLine"
             Layout.fillWidth: true
             font.bold: true
-            color: systemPalette.windowText
             elide: Text.ElideRight
         }
 
         Label {
             Layout.fillWidth: true
             text: i18n("Select time zones from the list to be displayed as clocks. By default, only time zones of the Russian Federation are listed, but you can add more by clicking «Show all time zones».")
-            color: "gray"
+            // An explanation, quieter than the settings, yet more than disabled text.
+            color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.4)
             wrapMode: Text.WordWrap
         }
 
@@ -91,14 +94,15 @@ Rectangle {
             id: zonesComboBox
             objectName: "appletTimeZonesComboBox"
             Layout.fillWidth: true
-            Layout.preferredHeight: 30
+            Layout.preferredHeight: tabRoot.rowHeight
             z: 1
-            color: systemPalette.base
-            popupHeight: 350
-            buttonHeight: 30
+            Kirigami.Theme.colorSet: Kirigami.Theme.View
+            Kirigami.Theme.inherit: false
+            color: Kirigami.Theme.backgroundColor
             maxItemCount: 11
-            delegateHeight: 30
-            isLight: tabRoot.isLight
+            popupHeight: maxItemCount * delegateHeight + Kirigami.Units.gridUnit
+            buttonHeight: tabRoot.rowHeight
+            delegateHeight: tabRoot.rowHeight
             timeZonesProvider: timeZonesProvider
             chosenTimeZones: timeZonesProvider.chosenTimeZones
             allTimeZonesToDisplay: timeZonesProvider.allTimeZonesShown
@@ -131,7 +135,7 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             color: "transparent"
-            border.color: systemPalette.frame
+            border.color: palette.frame
 
             ScrollView {
                 anchors.fill: parent
@@ -162,9 +166,9 @@ Rectangle {
                         id: chosenRow
 
                         width: chosenZonesList.width
-                        height: 36
-                        color: rowArea.pressed ? systemPalette.highlight
-                                               : rowArea.containsMouse ? Qt.rgba(systemPalette.highlight.r, systemPalette.highlight.g, systemPalette.highlight.b, 0.3)
+                        height: tabRoot.rowHeight + Kirigami.Units.smallSpacing
+                        color: rowArea.pressed ? Kirigami.Theme.highlightColor
+                                               : rowArea.containsMouse ? Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.3)
                                                                        : "transparent"
 
                         MouseArea {
@@ -175,9 +179,9 @@ Rectangle {
 
                         Label {
                             anchors.left: parent.left
-                            anchors.leftMargin: 10
+                            anchors.leftMargin: Kirigami.Units.largeSpacing
                             anchors.right: removeButton.left
-                            anchors.rightMargin: 10
+                            anchors.rightMargin: Kirigami.Units.largeSpacing
                             anchors.verticalCenter: parent.verticalCenter
                             text: timeZonesProvider.entryText(modelData)
                             elide: Text.ElideRight
@@ -186,27 +190,28 @@ Rectangle {
                         Button {
                             id: removeButton
                             objectName: "appletRemoveZoneButton"
-                            width: 24
-                            height: 24
+                            width: Kirigami.Units.iconSizes.smallMedium
+                            height: Kirigami.Units.iconSizes.smallMedium
                             anchors.right: parent.right
-                            anchors.rightMargin: 10
+                            anchors.rightMargin: Kirigami.Units.largeSpacing
                             anchors.verticalCenter: parent.verticalCenter
                             padding: 0
                             hoverEnabled: true
                             Accessible.name: i18n("Remove %1", timeZonesProvider.entryText(modelData))
 
+                            Kirigami.Theme.colorSet: Kirigami.Theme.Button
+                            Kirigami.Theme.inherit: false
                             background: Rectangle {
-                                radius: 3
-                                color: systemPalette.button
-                                border.color: removeButton.activeFocus ? systemPalette.highlight : "transparent"
+                                radius: Kirigami.Units.smallSpacing
+                                color: Kirigami.Theme.backgroundColor
+                                border.color: removeButton.activeFocus ? Kirigami.Theme.focusColor : "transparent"
                             }
 
                             contentItem: Item {
-                                Image {
+                                Kirigami.Icon {
                                     anchors.centerIn: parent
-                                    width: 16
-                                    height: 16
-                                    sourceSize: Qt.size(16, 16)
+                                    width: Kirigami.Units.iconSizes.small
+                                    height: Kirigami.Units.iconSizes.small
                                     source: "qrc:/icons/16x16/trash-empty-red.png"
                                 }
                             }

@@ -15,7 +15,6 @@ import "private" as P
 Rectangle {
     id: tabRoot
 
-    property bool isLight: true
     readonly property bool needsSave: serverList.hasChanges
     // Reading the time-sync state again is slow; the first load uses what the
     // module read when it started.
@@ -42,12 +41,11 @@ Rectangle {
     readonly property alias serverListObject: serverList
     readonly property alias offsetCheck: offsetCheckRow
 
+    // A line of text with room around it: the field, the buttons and the rows of the list.
+    readonly property real rowHeight: Kirigami.Units.gridUnit + Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
+
     objectName: "synchronizationTab"
     color: "transparent"
-
-    function themeIcon(name) {
-        return "image://themeIcons/" + name + (isLight ? "-black" : "-white")
-    }
 
     function load() {
         if (!firstLoad) {
@@ -67,14 +65,14 @@ Rectangle {
 
     // A theme icon once loadIcons() came, for the buttons of a running service.
     function buttonIcon(name) {
-        return iconsLoaded && serviceRunning ? themeIcon(name) : ""
+        return iconsLoaded && serviceRunning ? name : ""
     }
 
     function refreshStatus() {
         statusLabel.text = kcm.getCurrentSyncStatus()
         const iconName = kcm.currentSyncIconName()
         isSynchronized = iconName === "dialog-on"
-        statusIcon.source = iconName === "" ? "" : themeIcon(iconName)
+        statusIcon.source = iconName
     }
 
     function refreshCombo() {
@@ -215,14 +213,14 @@ Rectangle {
     ColumnLayout {
         id: column
         anchors.fill: parent
-        anchors.topMargin: 15
-        anchors.leftMargin: 10
-        anchors.rightMargin: 10
-        anchors.bottomMargin: 10
-        spacing: 10
+        anchors.topMargin: Kirigami.Units.largeSpacing * 2
+        anchors.leftMargin: Kirigami.Units.largeSpacing
+        anchors.rightMargin: Kirigami.Units.largeSpacing
+        anchors.bottomMargin: Kirigami.Units.largeSpacing
+        spacing: Kirigami.Units.largeSpacing
 
         Label {
-            Layout.preferredHeight: 30
+            Layout.preferredHeight: tabRoot.rowHeight
             Layout.fillWidth: true
             verticalAlignment: Text.AlignVCenter
             font.bold: true
@@ -233,15 +231,15 @@ Rectangle {
         // cover it and a click meant for it would pick a server instead.
         RowLayout {
             Layout.fillWidth: true
-            spacing: 10
+            spacing: Kirigami.Units.largeSpacing
 
             ComboBox {
                 id: serverCombo
                 objectName: "serverCombo"
                 Layout.fillWidth: true
-                Layout.preferredHeight: 30
+                Layout.preferredHeight: tabRoot.rowHeight
                 editable: true
-                // The styles' own paddings would clip the text in a 30 pixel box.
+                // The styles' own paddings would clip the text in a box one line high.
                 topPadding: 0
                 bottomPadding: 0
                 model: comboModel
@@ -250,25 +248,27 @@ Rectangle {
 
                 background: Rectangle {
                     color: "transparent"
-                    border.color: "#7E7E7E"
-                    radius: 3
+                    border.color: palette.frame
+                    radius: Kirigami.Units.smallSpacing
                 }
 
-                indicator: Image {
+                indicator: Kirigami.Icon {
                     id: dropDownIcon
                     objectName: "dropDownIcon"
-                    source: tabRoot.iconsLoaded ? tabRoot.themeIcon("arrow-down") : ""
-                    width: 16
-                    height: 16
-                    sourceSize: Qt.size(16, 16)
+                    source: tabRoot.iconsLoaded ? "arrow-down" : ""
+                    // One colour, the text's, whichever drawing is found.
+                    isMask: true
+                    color: Kirigami.Theme.textColor
+                    width: Kirigami.Units.iconSizes.small
+                    height: Kirigami.Units.iconSizes.small
                     anchors.right: parent.right
-                    anchors.rightMargin: 10
+                    anchors.rightMargin: Kirigami.Units.largeSpacing
                     anchors.verticalCenter: parent.verticalCenter
 
                     // The arrow offers every server; typing offers those that match.
                     MouseArea {
                         anchors.fill: parent
-                        anchors.margins: -8
+                        anchors.margins: -Kirigami.Units.largeSpacing
                         onClicked: {
                             if (serverCombo.popup.visible) {
                                 serverCombo.popup.close()
@@ -284,15 +284,17 @@ Rectangle {
                     objectName: "serverSuggestions"
                     y: serverCombo.height
                     width: serverCombo.width
-                    height: Math.min(suggestionList.contentHeight + 2, 300)
+                    height: Math.min(suggestionList.contentHeight + 2, Kirigami.Units.gridUnit * 16)
                     padding: 1
                     // The keys stay in the field, and pressing it keeps the list.
                     focus: false
                     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
+                    Kirigami.Theme.colorSet: Kirigami.Theme.View
+                    Kirigami.Theme.inherit: false
                     background: Rectangle {
-                        color: palette.base
+                        color: Kirigami.Theme.backgroundColor
                         border.color: palette.frame
-                        radius: 3
+                        radius: Kirigami.Units.smallSpacing
                     }
                     contentItem: ListView {
                         id: suggestionList
@@ -314,14 +316,15 @@ Rectangle {
                 contentItem: TextField {
                     id: comboField
                     objectName: "serverComboField"
-                    leftPadding: 8
-                    rightPadding: 36
+                    leftPadding: Kirigami.Units.largeSpacing
+                    // Clear of the arrow.
+                    rightPadding: dropDownIcon.width + dropDownIcon.anchors.rightMargin * 2 + Kirigami.Units.smallSpacing
                     topPadding: 0
                     bottomPadding: 0
                     text: serverCombo.editText
                     verticalAlignment: Text.AlignVCenter
                     selectByMouse: true
-                    color: palette.text
+                    color: Kirigami.Theme.textColor
                     Accessible.name: i18n("Reference time server address")
                     Accessible.description: tabRoot.serverRefusal
                     background: Item {}
@@ -371,8 +374,8 @@ Rectangle {
             P.FramedButton {
                 id: syncButton
                 objectName: "syncButton"
-                Layout.preferredWidth: Math.max(200, implicitContentWidth + 20)
-                Layout.preferredHeight: 30
+                Layout.preferredWidth: Math.max(Kirigami.Units.gridUnit * 11, implicitContentWidth + Kirigami.Units.largeSpacing * 2)
+                Layout.preferredHeight: tabRoot.rowHeight
                 text: i18n("Synchronize")
 
                 onClicked: tabRoot.synchronize()
@@ -404,14 +407,12 @@ Rectangle {
             server: tabRoot.typedServer
         }
 
-        Rectangle {
+        Kirigami.Separator {
             Layout.fillWidth: true
-            Layout.preferredHeight: 1
-            color: palette.frame
         }
 
         Label {
-            Layout.preferredHeight: 20
+            Layout.preferredHeight: Kirigami.Units.gridUnit
             Layout.fillWidth: true
             verticalAlignment: Text.AlignVCenter
             font.bold: true
@@ -420,19 +421,18 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            spacing: 8
+            spacing: Kirigami.Units.largeSpacing
 
             Label {
                 id: statusLabel
                 objectName: "statusLabel"
             }
 
-            Image {
+            Kirigami.Icon {
                 id: statusIcon
                 objectName: "statusIcon"
-                Layout.preferredWidth: 16
-                Layout.preferredHeight: 16
-                sourceSize: Qt.size(16, 16)
+                Layout.preferredWidth: Kirigami.Units.iconSizes.small
+                Layout.preferredHeight: Kirigami.Units.iconSizes.small
 
                 MouseArea {
                     id: statusHover
@@ -462,8 +462,8 @@ Rectangle {
         Button {
             id: goButton
             objectName: "goButton"
-            Layout.preferredWidth: 300
-            Layout.preferredHeight: 30
+            Layout.preferredWidth: Kirigami.Units.gridUnit * 16
+            Layout.preferredHeight: tabRoot.rowHeight
             text: i18n("Go to synchronization")
             visible: tabRoot.serviceRunning
             enabled: tabRoot.serviceRunning
@@ -475,10 +475,10 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             // Four rows stay in view however much the blocks above take.
-            Layout.minimumHeight: 4 * 30 + 2
+            Layout.minimumHeight: 4 * tabRoot.rowHeight + 2
             color: "transparent"
             // The list takes the keyboard focus: Up and Down pick the server the buttons act on.
-            border.color: serverView.activeFocus ? palette.highlight : palette.frame
+            border.color: serverView.activeFocus ? Kirigami.Theme.highlightColor : palette.frame
             border.width: 1
 
             Item {
@@ -490,12 +490,12 @@ Rectangle {
 
                 Column {
                     anchors.centerIn: parent
-                    spacing: 10
+                    spacing: Kirigami.Units.largeSpacing
 
                     Label {
                         width: serverArea.width * 2 / 3
                         // Narrow pages wrap the notice onto a third line.
-                        height: Math.max(50, implicitHeight)
+                        height: Math.max(Kirigami.Units.gridUnit * 3, implicitHeight)
                         wrapMode: Text.WordWrap
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
@@ -504,8 +504,8 @@ Rectangle {
 
                     Button {
                         objectName: "noticeGoButton"
-                        width: 300
-                        height: 30
+                        width: Kirigami.Units.gridUnit * 16
+                        height: tabRoot.rowHeight
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: i18n("Go to synchronization")
                         onClicked: kcm.openAnotherKCMModule(tabRoot.goToModule)
@@ -534,35 +534,37 @@ Rectangle {
                         id: row
                         property bool isCurrent: ListView.isCurrentItem
                         width: ListView.view.width
-                        height: 30
+                        height: tabRoot.rowHeight
                         // Read out as a list item, and the current one as selected.
                         Accessible.role: Accessible.ListItem
                         Accessible.name: model.name
                         Accessible.selectable: true
                         Accessible.selected: isCurrent
-                        color: isCurrent ? palette.highlight
-                                         : rowHover.containsMouse ? Qt.rgba(palette.highlight.r, palette.highlight.g, palette.highlight.b, 0.3)
+                        color: isCurrent ? Kirigami.Theme.highlightColor
+                                         : rowHover.containsMouse ? Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.3)
                                                                   : "transparent"
 
-                        Image {
+                        Kirigami.Icon {
+                            id: serverIcon
                             objectName: "serverIcon"
                             anchors.left: parent.left
-                            anchors.leftMargin: 10
+                            anchors.leftMargin: Kirigami.Units.largeSpacing
                             anchors.verticalCenter: parent.verticalCenter
-                            width: 16
-                            height: 16
-                            sourceSize: Qt.size(16, 16)
-                            source: serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : tabRoot.themeIcon("computer")
+                            width: Kirigami.Units.iconSizes.small
+                            height: Kirigami.Units.iconSizes.small
+                            source: serverList.isServerFallback(model.name) ? "qrc:/icons/16x16/no-connection.png" : "computer"
+                            // The theme's one-colour icons take the text colour of the row.
+                            color: row.isCurrent ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.textColor
                         }
 
                         Label {
-                            anchors.left: parent.left
-                            anchors.leftMargin: 36
+                            anchors.left: serverIcon.right
+                            anchors.leftMargin: Kirigami.Units.largeSpacing
                             anchors.right: parent.right
                             anchors.verticalCenter: parent.verticalCenter
                             elide: Text.ElideRight
                             text: model.name
-                            color: row.isCurrent ? palette.highlightedText : palette.buttonText
+                            color: row.isCurrent ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.textColor
                         }
 
                         MouseArea {
@@ -580,7 +582,7 @@ Rectangle {
             id: buttonRow
             objectName: "serverButtons"
             Layout.alignment: Qt.AlignRight
-            spacing: 6
+            spacing: Kirigami.Units.smallSpacing
             visible: tabRoot.serviceRunning
             enabled: tabRoot.serviceRunning
 
@@ -634,19 +636,20 @@ Rectangle {
         id: button
         property alias iconSource: buttonIcon.source
         property string toolTipText: ""
-        Layout.preferredWidth: 32
-        Layout.preferredHeight: 32
+        Layout.preferredWidth: Kirigami.Units.iconSizes.medium
+        Layout.preferredHeight: Kirigami.Units.iconSizes.medium
         hoverEnabled: true
         ToolTip.visible: hovered && text !== ""
         ToolTip.text: text
         ToolTip.timeout: 5000
         contentItem: Item {
-            Image {
+            Kirigami.Icon {
                 id: buttonIcon
                 anchors.centerIn: parent
-                width: 16
-                height: 16
-                sourceSize: Qt.size(16, 16)
+                isMask: true
+                color: Kirigami.Theme.textColor
+                width: Kirigami.Units.iconSizes.small
+                height: Kirigami.Units.iconSizes.small
             }
         }
         // The page's palette id is not seen inside this component.
@@ -654,10 +657,10 @@ Rectangle {
             id: buttonPalette
         }
         background: Rectangle {
-            color: button.hovered ? Qt.rgba(buttonPalette.highlight.r, buttonPalette.highlight.g, buttonPalette.highlight.b, 0.15) : "transparent"
+            color: button.hovered ? Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.15) : "transparent"
             // A frame on every scheme: without it the button is an icon floating on the page.
-            border.color: button.pressed || button.visualFocus ? buttonPalette.highlight : buttonPalette.frame
-            radius: 3
+            border.color: button.pressed || button.visualFocus ? Kirigami.Theme.highlightColor : buttonPalette.frame
+            radius: Kirigami.Units.smallSpacing
         }
     }
 }

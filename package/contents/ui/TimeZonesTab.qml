@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 import "private" as P
 
 // "Time zone": the system time zone, picked from the list or on the map of offset
@@ -13,7 +14,6 @@ import "private" as P
 Rectangle {
     id: tabRoot
 
-    property bool isLight: true
     readonly property bool needsSave: mapController.hasChanges
 
     readonly property alias provider: timeZonesProvider
@@ -24,6 +24,9 @@ Rectangle {
     readonly property alias mapImage: mapImage
     readonly property alias highlightImage: highlightImage
     readonly property alias zoneDetails: zoneDetails
+
+    // A line of text with room around it: the list's field and its rows.
+    readonly property real rowHeight: Kirigami.Units.gridUnit + Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
     objectName: "timeZonesTab"
     color: "transparent"
@@ -75,11 +78,6 @@ Rectangle {
         mapController.load()
     }
 
-    SystemPalette {
-        id: systemPalette
-        colorGroup: SystemPalette.Active
-    }
-
     MapTimeZonesProvider {
         id: timeZonesProvider
     }
@@ -91,31 +89,31 @@ Rectangle {
 
     ColumnLayout {
         anchors.fill: parent
-        anchors.topMargin: 15
-        anchors.leftMargin: 10
-        anchors.rightMargin: 10
-        anchors.bottomMargin: 10
-        spacing: 8
+        anchors.topMargin: Kirigami.Units.largeSpacing * 2
+        anchors.leftMargin: Kirigami.Units.largeSpacing
+        anchors.rightMargin: Kirigami.Units.largeSpacing
+        anchors.bottomMargin: Kirigami.Units.largeSpacing
+        spacing: Kirigami.Units.largeSpacing
 
         Label {
             text: i18n("Choose time zone from the list")
             font.bold: true
-            color: systemPalette.buttonText
         }
 
         P.TimeZonesComboBox {
             id: timeZonesComboBox
             objectName: "timeZonesComboBox"
             Layout.fillWidth: true
-            Layout.preferredHeight: 30
+            Layout.preferredHeight: tabRoot.rowHeight
             // The open list lies over the items below.
             z: 1
-            color: systemPalette.base
-            popupHeight: 320
+            Kirigami.Theme.colorSet: Kirigami.Theme.View
+            Kirigami.Theme.inherit: false
+            color: Kirigami.Theme.backgroundColor
             maxItemCount: 10
-            buttonHeight: 30
-            delegateHeight: 30
-            isLight: tabRoot.isLight
+            popupHeight: maxItemCount * delegateHeight + Kirigami.Units.gridUnit
+            buttonHeight: tabRoot.rowHeight
+            delegateHeight: tabRoot.rowHeight
             timeZonesProvider: timeZonesProvider
             allTimeZonesToDisplay: kcm.loadShowAllTimeZonesForMap()
 
@@ -287,10 +285,11 @@ Rectangle {
                 visible: mapController.selectedLocation.x >= 0 && mapImage.status === Image.Ready
                 x: at.x - width / 2
                 y: at.y - height / 2
-                width: 10
-                height: 10
-                radius: 5
-                color: "#e03030"
+                width: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing / 2
+                height: width
+                radius: width / 2
+                // Stands out on the map's land and sea in either scheme.
+                color: Kirigami.Theme.negativeTextColor
                 border.color: "white"
                 border.width: 2
             }
@@ -302,11 +301,11 @@ Rectangle {
                 visible: mapArea.activeFocus && location.x >= 0 && mapImage.status === Image.Ready
                 x: at.x - width / 2
                 y: at.y - height / 2
-                width: 16
-                height: 16
-                radius: 8
+                width: Kirigami.Units.iconSizes.small
+                height: width
+                radius: width / 2
                 color: "transparent"
-                border.color: systemPalette.highlight
+                border.color: Kirigami.Theme.highlightColor
                 border.width: 2
             }
 
@@ -315,9 +314,9 @@ Rectangle {
                 anchors.fill: parent
                 visible: mapArea.activeFocus
                 color: "transparent"
-                border.color: systemPalette.highlight
+                border.color: Kirigami.Theme.highlightColor
                 border.width: 2
-                radius: 3
+                radius: Kirigami.Units.smallSpacing
             }
 
             ToolTip {
@@ -330,8 +329,10 @@ Rectangle {
                 closePolicy: Popup.NoAutoClose
                 visible: zone !== ""
                 text: mapArea.describe(zone)
-                x: Math.min(Math.max(0, anchor.x + 12), mapArea.width - width)
-                y: anchor.y + 16 + height <= mapArea.height ? anchor.y + 16 : anchor.y - 8 - height
+                // Below and right of the pointer, clear of its arrow; above it near the bottom.
+                readonly property real gap: Kirigami.Units.iconSizes.small
+                x: Math.min(Math.max(0, anchor.x + gap * 3 / 4), mapArea.width - width)
+                y: anchor.y + gap + height <= mapArea.height ? anchor.y + gap : anchor.y - gap / 2 - height
             }
         }
     }

@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 import "private"
 
@@ -15,7 +16,6 @@ import "private"
 Rectangle {
     id: tabRoot
 
-    property bool isLight: true
     readonly property bool needsSave: trayDisplay.hasChanges
 
     readonly property alias preview: clockPreview
@@ -91,41 +91,36 @@ Rectangle {
         }
     }
 
-    SystemPalette {
-        id: systemPalette
-        colorGroup: SystemPalette.Active
-    }
-
     ColumnLayout {
         anchors.fill: parent
-        anchors.topMargin: 15
-        anchors.leftMargin: 10
-        anchors.rightMargin: 10
-        anchors.bottomMargin: 10
-        spacing: 10
+        anchors.topMargin: Kirigami.Units.largeSpacing * 2
+        anchors.leftMargin: Kirigami.Units.largeSpacing
+        anchors.rightMargin: Kirigami.Units.largeSpacing
+        anchors.bottomMargin: Kirigami.Units.largeSpacing
+        spacing: Kirigami.Units.largeSpacing
 
         Label {
             Layout.fillWidth: true
             // Two lines on a narrow page must not run into the headings.
-            Layout.preferredHeight: Math.max(30, implicitHeight)
-            color: "gray"
+            Layout.preferredHeight: Math.max(Kirigami.Units.gridUnit * 2, implicitHeight)
+            // An explanation, quieter than the settings, yet more than disabled text.
+            color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.4)
             wrapMode: Text.WordWrap
             text: i18n("Choose the date and time format, as well as the tooltip content for the clock on the taskbar.")
         }
 
         RowLayout {
             Layout.fillWidth: true
-            spacing: 5
+            spacing: Kirigami.Units.smallSpacing
 
             ColumnLayout {
-                Layout.preferredWidth: Math.round(tabRoot.width / 3) - 10
+                Layout.preferredWidth: Math.round(tabRoot.width / 3) - Kirigami.Units.largeSpacing
                 Layout.fillWidth: false
                 Layout.alignment: Qt.AlignTop
 
                 Label {
                     id: timeHeading
                     font.bold: true
-                    color: systemPalette.buttonText
                     text: i18n("Time:")
                 }
                 TrayBox {
@@ -139,19 +134,18 @@ Rectangle {
                 ClockPreviewBlock {
                     id: clockPreview
                     Layout.fillWidth: true
-                    Layout.topMargin: 20
+                    Layout.topMargin: Kirigami.Units.gridUnit
                 }
             }
 
             ColumnLayout {
-                Layout.preferredWidth: Math.round(tabRoot.width / 3) - 10
+                Layout.preferredWidth: Math.round(tabRoot.width / 3) - Kirigami.Units.largeSpacing
                 Layout.fillWidth: false
                 Layout.alignment: Qt.AlignTop
 
                 Label {
                     id: dateHeading
                     font.bold: true
-                    color: systemPalette.buttonText
                     text: i18n("Date:")
                 }
                 TrayBox {
@@ -192,14 +186,13 @@ Rectangle {
             }
 
             ColumnLayout {
-                Layout.preferredWidth: Math.round(tabRoot.width / 3) - 10
+                Layout.preferredWidth: Math.round(tabRoot.width / 3) - Kirigami.Units.largeSpacing
                 Layout.fillWidth: false
                 Layout.alignment: Qt.AlignTop
 
                 Label {
                     id: tipHeading
                     font.bold: true
-                    color: systemPalette.buttonText
                     text: i18n("Tip:")
                 }
                 TrayBox {
@@ -214,7 +207,7 @@ Rectangle {
                     objectName: "tipSeconds"
                     option: TrayDisplay.DisplaySecondsTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display seconds")
                 }
                 TrayBox {
@@ -229,7 +222,7 @@ Rectangle {
                     objectName: "tipStandard"
                     option: TrayDisplay.DisplayDateInStandartFormatTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display date in format dd.mm.yyyy")
                 }
                 TrayBox {
@@ -237,7 +230,7 @@ Rectangle {
                     objectName: "tipDayOfWeek"
                     option: TrayDisplay.DisplayDayOfWeekTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display day of week")
                 }
                 TrayBox {
@@ -245,7 +238,7 @@ Rectangle {
                     objectName: "tipMonth"
                     option: TrayDisplay.DisplayMonthTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display month")
                 }
                 TrayBox {
@@ -253,7 +246,7 @@ Rectangle {
                     objectName: "tipDayOfMonth"
                     option: TrayDisplay.DisplayDayOfMonthTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display day of month")
                 }
                 TrayBox {
@@ -261,7 +254,7 @@ Rectangle {
                     objectName: "tipYear"
                     option: TrayDisplay.DisplayYearTip
                     group: tipHeading.text
-                    Layout.leftMargin: 20
+                    Layout.leftMargin: Kirigami.Units.gridUnit
                     text: i18n("display year")
                 }
             }
@@ -276,7 +269,7 @@ Rectangle {
             objectName: "fontSettingsButton"
             // Flush with the headings and boxes above it.
             Layout.preferredWidth: contentItem.implicitWidth
-            Layout.preferredHeight: 30
+            Layout.preferredHeight: Kirigami.Units.gridUnit + Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
             Layout.alignment: Qt.AlignLeft | Qt.AlignBottom
             flat: true
             hoverEnabled: true
@@ -290,7 +283,7 @@ Rectangle {
                 text: fontSettingsButton.text
                 font.pointSize: fontSettingsButton.font.pointSize
                 font.underline: fontSettingsButton.hovered || fontSettingsButton.visualFocus
-                color: systemPalette.highlight
+                color: Kirigami.Theme.linkColor
                 horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter
             }

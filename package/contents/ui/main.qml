@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import org.kde.kcm 1.2 as KCM
+import org.kde.kirigami 2.20 as Kirigami
 import ru.nimbolinux.kcm.orbadmindate 1.0
 
 KCM.SimpleKCM {
@@ -21,8 +22,8 @@ KCM.SimpleKCM {
 
     // Wide enough for every tab button, in every language: hosts open the page at
     // its implicit size, and a cut-off last tab is easy to miss.
-    implicitWidth: Math.max(640, Math.ceil(bar.contentWidth))
-    implicitHeight: 620
+    implicitWidth: Math.max(Kirigami.Units.gridUnit * 36, Math.ceil(bar.contentWidth))
+    implicitHeight: Kirigami.Units.gridUnit * 34
     verticalScrollBarPolicy: Qt.ScrollBarAlwaysOff
     leftPadding: 0
     rightPadding: 0
@@ -89,11 +90,6 @@ KCM.SimpleKCM {
         }
     }
 
-    function isLightTheme() {
-        const c = systemPalette.window
-        return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b > 0.5
-    }
-
     TabLoader {
         id: tabLoader
 
@@ -131,13 +127,6 @@ KCM.SimpleKCM {
             active: onShow || status === Loader.Ready
             source: entry.source
             onLoaded: page.tabBuilt(loader)
-
-            Binding {
-                target: loader.item
-                property: "isLight"
-                value: root.isLight
-                when: loader.item !== null
-            }
 
             Connections {
                 target: loader.item
@@ -228,11 +217,6 @@ KCM.SimpleKCM {
             onWheel: wheel.accepted = true
         }
 
-        SystemPalette {
-            id: dialogPalette
-            colorGroup: SystemPalette.Active
-        }
-
         // The message's own width, unwrapped: the box is sized to the text.
         Label {
             id: messageMeasure
@@ -243,16 +227,18 @@ KCM.SimpleKCM {
         Pane {
             id: messageBox
             anchors.centerIn: parent
-            padding: 16
+            padding: Kirigami.Units.largeSpacing * 2
+            Kirigami.Theme.colorSet: Kirigami.Theme.Window
+            Kirigami.Theme.inherit: false
             background: Rectangle {
-                color: dialogPalette.window
+                color: Kirigami.Theme.backgroundColor
                 // Seen on light and dark schemes alike.
-                border.color: Qt.rgba(dialogPalette.windowText.r, dialogPalette.windowText.g, dialogPalette.windowText.b, 0.3)
-                radius: 3
+                border.color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
+                radius: Kirigami.Units.smallSpacing
             }
 
             ColumnLayout {
-                spacing: 12
+                spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
                 Label {
                     text: errorDialog.title
@@ -262,24 +248,24 @@ KCM.SimpleKCM {
                 }
                 RowLayout {
                     id: messageRow
-                    spacing: 12
+                    spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
-                    Image {
+                    Kirigami.Icon {
                         id: warningIcon
                         Layout.alignment: Qt.AlignTop
-                        // Only once shown: the provider is registered by the first load.
-                        source: errorDialog.visible ? "image://themeIcons/dialog-warning" : ""
-                        sourceSize.width: 32
-                        sourceSize.height: 32
+                        implicitWidth: Kirigami.Units.iconSizes.medium
+                        implicitHeight: Kirigami.Units.iconSizes.medium
+                        source: "dialog-warning"
                     }
                     Label {
                         id: messageLabel
                         objectName: "warningDialogText"
                         // From the message alone, never from the box: the height then
                         // follows from the wrapping once.
-                        Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, 480,
-                                                                 errorDialog.width - 40 - 2 * messageBox.padding - 32 - messageRow.spacing),
-                                                        240)
+                        Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, Kirigami.Units.gridUnit * 27,
+                                                                 errorDialog.width - Kirigami.Units.gridUnit * 2 - 2 * messageBox.padding
+                                                                 - warningIcon.width - messageRow.spacing),
+                                                        Kirigami.Units.gridUnit * 13)
                         text: errorDialog.text
                         wrapMode: Text.Wrap
                     }
@@ -308,20 +294,15 @@ KCM.SimpleKCM {
     Rectangle {
         id: root
 
-        property bool isLight: page.isLightTheme()
-
         implicitWidth: page.width
         // The page's area below its title: the whole page height would push the
         // bottom of every tab out of sight, and the page itself does not scroll.
         implicitHeight: page.contentItem ? page.contentItem.height : page.height
-        // The tabs draw in the system palette: so does the ground under and beside
-        // them, whatever the host's own theme guesses.
-        color: systemPalette.window
-
-        SystemPalette {
-            id: systemPalette
-            colorGroup: SystemPalette.Active
-        }
+        // The tabs draw in the window's colours: so does the ground under and
+        // beside them, whatever the host's own background.
+        Kirigami.Theme.colorSet: Kirigami.Theme.Window
+        Kirigami.Theme.inherit: false
+        color: Kirigami.Theme.backgroundColor
 
         ScrollView {
             id: scrollView
@@ -330,11 +311,13 @@ KCM.SimpleKCM {
 
             Flickable {
                 id: flick
+                // How much wider than the view the buttons may be before it scrolls sideways.
+                readonly property real sidewaysSlack: Kirigami.Units.gridUnit * 3
                 boundsBehavior: Flickable.StopAtBounds
-                // The stack is never lower than 500: a lower view scrolls instead.
-                // Sideways only once the buttons are 50 pixels wider than the view.
+                // The stack has a least height: a lower view scrolls instead. Sideways
+                // only once the buttons are a few letters wider than the view.
                 contentHeight: Math.max(flick.height, stackLayout.height + bar.height)
-                contentWidth: flick.width <= bar.contentWidth - 50 ? bar.contentWidth : flick.width
+                contentWidth: flick.width <= bar.contentWidth - sidewaysSlack ? bar.contentWidth : flick.width
 
                 TabBar {
                     id: bar
@@ -357,12 +340,13 @@ KCM.SimpleKCM {
                 StackLayout {
                     id: stackLayout
                     readonly property real topMargin: bar.height
-                    readonly property real bottomMargin: 20
+                    readonly property real bottomMargin: Kirigami.Units.gridUnit
+                    readonly property real minimumHeight: Kirigami.Units.gridUnit * 28
                     y: topMargin
                     width: flick.width
                     // A tab taller than the view (its implicit height) scrolls.
                     readonly property real tabHeight: children[currentIndex] ? children[currentIndex].implicitHeight : 0
-                    height: Math.max(500, flick.height - topMargin - bottomMargin, tabHeight)
+                    height: Math.max(minimumHeight, flick.height - topMargin - bottomMargin, tabHeight)
                     currentIndex: bar.currentIndex
                 }
             }

@@ -64,8 +64,15 @@ CHECK = '<path d="M4.8 8.2 L7 10.4 L11.2 5.8" fill="none" stroke="#fff" stroke-w
 CROSS = '<path d="M5.5 5.5 L10.5 10.5 M10.5 5.5 L5.5 10.5" stroke="#fff" stroke-width="1.6" stroke-linecap="round"/>'
 BANG = '<path d="M8 4.2 V9" stroke="#fff" stroke-width="1.8" stroke-linecap="round"/><circle cx="8" cy="11.6" r="1.1" fill="#fff"/>'
 
+# The theme's own names. Pages tint the one-colour drawings in the scheme's text
+# colour, as they do the theme's icons.
 ICONS = {
     "arrow-down": arrow_down(DARK),
+    "list-add": plus(DARK),
+    "list-remove": minus(DARK),
+    "configure": gear(DARK),
+    "view-visible": eye(DARK, False),
+    "view-hidden": eye(DARK, True),
     "computer": computer(DARK),
     "dialog-on": status("#27ae60", CHECK),
     "dialog-off": status("#7f8c8d", CROSS),

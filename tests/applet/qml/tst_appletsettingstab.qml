@@ -182,7 +182,7 @@ TestCase {
         compare(noMatch.visible, false)
         type("qqzz")
         compare(tab.comboBox.list.count, 0)
-        compare(tab.comboBox.popup.height, 30 + 20)
+        compare(tab.comboBox.popup.height, tab.comboBox.delegateHeight + 20)
         compare(noMatch.visible, true)
     }
 
@@ -202,14 +202,14 @@ TestCase {
         openPopup()
         type(text)
         compare(tab.comboBox.list.count, rows)
-        compare(tab.comboBox.popup.height, data.extra === 0 ? 30 * rows + 20 : 350)
+        compare(tab.comboBox.popup.height, data.extra === 0 ? tab.comboBox.delegateHeight * rows + 20 : tab.comboBox.popupHeight)
         compare(tab.comboBox.popup.opened, true)
 
         // Leaving the field drops the filter and restores the whole list.
         tab.comboBox.popup.close()
         tryCompare(tab.comboBox.field, "text", "")
         compare(tab.comboBox.list.count, russian.length)
-        compare(tab.comboBox.popup.height, 350)
+        compare(tab.comboBox.popup.height, tab.comboBox.popupHeight)
     }
 
     function test_zoneFromTheAllZonesListStaysChosen() {

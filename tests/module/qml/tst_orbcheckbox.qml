@@ -4,6 +4,7 @@
 
 import QtQuick 2.15
 import QtTest 1.2
+import org.kde.kirigami 2.20 as Kirigami
 import "qrc:/package/contents/ui/private"
 
 Item {
@@ -44,10 +45,10 @@ Item {
 
         function test_labelGreysOutWhenDisabled() {
             box.enabled = false
-            verify(Qt.colorEqual(box.contentItem.color, "gray"))
+            verify(Qt.colorEqual(box.contentItem.color, box.Kirigami.Theme.disabledTextColor))
             compare(box.contentItem.text, "Display seconds")
             box.enabled = true
-            verify(!Qt.colorEqual(box.contentItem.color, "gray"))
+            verify(!Qt.colorEqual(box.contentItem.color, box.Kirigami.Theme.disabledTextColor))
             // Spaced from the box, as the desktop style spaces its own labels.
             compare(box.contentItem.leftPadding, box.indicator.width + box.spacing)
         }

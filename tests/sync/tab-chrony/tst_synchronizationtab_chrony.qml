@@ -28,7 +28,7 @@ TestCase {
         tab.loadIcons()
         tab.load()
         compare(findChild(tab, "statusLabel").text, "Current service: chrony (not synced)")
-        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-warning-black")
+        compare(findChild(tab, "statusIcon").source, "dialog-warning")
         verify(findChild(tab, "serverScrollView").visible)
         verify(findChild(tab, "serverButtons").visible)
         verify(findChild(tab, "addServerButton").visible)

@@ -85,13 +85,13 @@ TestCase {
     function test_runningView() {
         const tab = createTab()
         compare(findChild(tab, "statusLabel").text, "Current service: systemd-timesyncd (synced)")
-        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-on-black")
+        compare(findChild(tab, "statusIcon").source, "dialog-on")
         verify(findChild(tab, "serverScrollView").visible)
         verify(!findChild(tab, "noServiceNotice").visible)
         verify(findChild(tab, "goButton").visible)
         verify(findChild(tab, "serverButtons").visible)
         verify(findChild(tab, "serverButtons").enabled)
-        compare(findChild(tab, "dropDownIcon").source.toString().toLowerCase(), "image://themeicons/arrow-down-black")
+        compare(findChild(tab, "dropDownIcon").source, "arrow-down")
 
         // Recommended first, in their fixed order, then the service's own; the first is preselected.
         compare(comboTexts(tab), recommended.concat(["time.office.example", "0.debian.pool.ntp.org", "1.debian.pool.ntp.org",
@@ -112,22 +112,13 @@ TestCase {
             }
             if (icon.source.toString() === "qrc:/icons/16x16/no-connection.png") {
                 ++fallbackIcons
-            } else if (icon.source.toString().toLowerCase() === "image://themeicons/computer-black") {
+            } else if (icon.source === "computer") {
                 ++computerIcons
             }
         }
         compare(fallbackIcons, 4)
         compare(computerIcons, 3)
         orbTest.screenshot(tab, "synchronization-tab-running")
-    }
-
-    function test_darkSchemeIcons() {
-        const tab = createTab()
-        tab.isLight = false
-        tab.loadIcons()
-        tab.load()
-        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-on-white")
-        compare(findChild(tab, "dropDownIcon").source.toString().toLowerCase(), "image://themeicons/arrow-down-white")
     }
 
     function test_lastSynchronizationToolTip() {
@@ -230,17 +221,17 @@ TestCase {
         const button = findChild(tab, "fallbackButton")
         verify(button.visible)
         verify(button.enabled)
-        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-visible-black")
+        compare(button.iconSource, "view-visible")
         compare(button.toolTipText, "Hide fallback servers")
 
         mouseClick(button)
         compare(servers(tab), ["ntp1.vniiftri.ru", "ntp2.vniiftri.ru", "time.office.example"])
-        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-hidden-black")
+        compare(button.iconSource, "view-hidden")
         compare(button.toolTipText, "Show fallback servers")
 
         mouseClick(button)
         compare(tab.serverModel.count, 7)
-        compare(button.iconSource.toString().toLowerCase(), "image://themeicons/view-visible-black")
+        compare(button.iconSource, "view-visible")
     }
 
     function test_rowsBecomeCurrentOnClick() {

@@ -35,7 +35,7 @@ TestCase {
     function test_noServiceView() {
         const tab = createTab()
         compare(findChild(tab, "statusLabel").text, "All services stopped")
-        compare(findChild(tab, "statusIcon").source.toString().toLowerCase(), "image://themeicons/dialog-off-black")
+        compare(findChild(tab, "statusIcon").source, "dialog-off")
         verify(findChild(tab, "noServiceNotice").visible)
         verify(findChild(tab, "noticeGoButton").visible)
         verify(!findChild(tab, "serverScrollView").visible)

@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 // The panel clock and its tooltip as they would look now with the boxes as ticked.
 ColumnLayout {
@@ -14,7 +15,7 @@ ColumnLayout {
     readonly property alias clockText: clockLabel.text
     readonly property alias tipText: tipLabel.text
 
-    spacing: 12
+    spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
     function refresh() {
         clockLabel.text = preview.clockText()
@@ -40,19 +41,18 @@ ColumnLayout {
             // from the block's own width would hold the block at its first size.
             Layout.fillWidth: true
             Layout.maximumWidth: implicitWidth
-            implicitWidth: clockLabel.implicitWidth + 16
-            implicitHeight: clockLabel.implicitHeight + 8
-            color: palette.window
+            implicitWidth: clockLabel.implicitWidth + 2 * Kirigami.Units.largeSpacing
+            implicitHeight: clockLabel.implicitHeight + Kirigami.Units.largeSpacing
+            color: Kirigami.Theme.backgroundColor
             border.color: palette.frame
-            radius: 3
+            radius: Kirigami.Units.smallSpacing
             Label {
                 id: clockLabel
                 objectName: "clockPreview"
                 anchors.centerIn: parent
-                width: Math.min(implicitWidth, parent.width - 16)
+                width: Math.min(implicitWidth, parent.width - 2 * Kirigami.Units.largeSpacing)
                 horizontalAlignment: Text.AlignHCenter
                 wrapMode: Text.Wrap
-                color: palette.windowText
             }
         }
     }
@@ -68,19 +68,20 @@ ColumnLayout {
             // from the block's own width would hold the block at its first size.
             Layout.fillWidth: true
             Layout.maximumWidth: implicitWidth
-            implicitWidth: tipLabel.implicitWidth + 16
-            implicitHeight: tipLabel.implicitHeight + 8
-            // SystemPalette has no tooltip colours; the controls' palette does.
-            color: tipLabel.palette.toolTipBase
+            implicitWidth: tipLabel.implicitWidth + 2 * Kirigami.Units.largeSpacing
+            implicitHeight: tipLabel.implicitHeight + Kirigami.Units.largeSpacing
+            Kirigami.Theme.colorSet: Kirigami.Theme.Tooltip
+            Kirigami.Theme.inherit: false
+            color: Kirigami.Theme.backgroundColor
             border.color: palette.frame
-            radius: 3
+            radius: Kirigami.Units.smallSpacing
             Label {
                 id: tipLabel
                 objectName: "tipPreview"
                 anchors.centerIn: parent
-                width: Math.min(implicitWidth, parent.width - 16)
+                width: Math.min(implicitWidth, parent.width - 2 * Kirigami.Units.largeSpacing)
                 wrapMode: Text.Wrap
-                color: tipLabel.palette.toolTipText
+                color: Kirigami.Theme.textColor
             }
         }
     }

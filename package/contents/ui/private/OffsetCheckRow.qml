@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 // "Check": how far this computer's clock is off from the server in the field,
 // measured in the background without changing anything.
@@ -17,12 +18,7 @@ RowLayout {
     // The server the last check was asked for: its result says nothing of another.
     property string checkedServer: ""
 
-    spacing: 10
-
-    SystemPalette {
-        id: palette
-        colorGroup: SystemPalette.Active
-    }
+    spacing: Kirigami.Units.largeSpacing
 
     ClockOffsetCheck {
         id: offsetCheck
@@ -31,8 +27,8 @@ RowLayout {
     FramedButton {
         id: checkButton
         objectName: "offsetCheckButton"
-        Layout.preferredWidth: 200
-        Layout.preferredHeight: 30
+        Layout.preferredWidth: Kirigami.Units.gridUnit * 11
+        Layout.preferredHeight: Kirigami.Units.gridUnit + Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
         text: i18n("Check")
         enabled: !offsetCheck.running
         onClicked: {
@@ -42,8 +38,8 @@ RowLayout {
     }
 
     BusyIndicator {
-        Layout.preferredWidth: 24
-        Layout.preferredHeight: 24
+        Layout.preferredWidth: Kirigami.Units.iconSizes.smallMedium
+        Layout.preferredHeight: Kirigami.Units.iconSizes.smallMedium
         visible: offsetCheck.running
         running: visible
     }
@@ -52,7 +48,6 @@ RowLayout {
         objectName: "offsetCheckResult"
         Layout.fillWidth: true
         text: row.server.trim() === row.checkedServer ? offsetCheck.result : ""
-        color: palette.windowText
         wrapMode: Text.WordWrap
     }
 }

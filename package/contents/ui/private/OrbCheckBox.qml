@@ -4,6 +4,7 @@
 
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
 CheckBox {
     id: control
@@ -22,14 +23,9 @@ CheckBox {
 
     onEnabledChanged: indicator.enabled = enabled
 
-    SystemPalette {
-        id: checkBoxPalette
-        colorGroup: SystemPalette.Active
-    }
-
     contentItem: Label {
         text: control.text
-        color: control.enabled ? checkBoxPalette.buttonText : "gray"
+        color: control.enabled ? Kirigami.Theme.textColor : Kirigami.Theme.disabledTextColor
         // The label starts where the box ends; the style's spacing keeps them apart.
         leftPadding: control.indicator.width + control.spacing
         verticalAlignment: Text.AlignVCenter
@@ -39,12 +35,12 @@ CheckBox {
         // The keyboard's place: the label replaces the style's own, focus frame included.
         Rectangle {
             objectName: "focusFrame"
-            x: parent.leftPadding - 3
+            x: parent.leftPadding - Kirigami.Units.smallSpacing
             width: parent.width - x
             height: parent.height
-            radius: 3
+            radius: Kirigami.Units.smallSpacing
             color: "transparent"
-            border.color: checkBoxPalette.highlight
+            border.color: Kirigami.Theme.focusColor
             visible: control.visualFocus
         }
     }

@@ -3,12 +3,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
-// The system palette, and the colour of frames and separators: the style's "mid"
-// all but vanishes on dark schemes and "button" on light ones, so frames are
-// drawn in the text colour, faded into the window's.
+// The system palette, and the colour of frames: the text colour faded into the
+// background, seen on light and dark schemes alike.
 SystemPalette {
     colorGroup: SystemPalette.Active
 
-    readonly property color frame: Qt.tint(window, Qt.rgba(windowText.r, windowText.g, windowText.b, 0.3))
+    readonly property color frame: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
 }

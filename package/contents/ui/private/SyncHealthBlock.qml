@@ -22,7 +22,7 @@ ColumnLayout {
     property double now: Date.now()
 
     objectName: "syncHealthBlock"
-    spacing: 4
+    spacing: Kirigami.Units.smallSpacing
     Accessible.role: Accessible.Grouping
     Accessible.name: i18n("Synchronization health")
 
@@ -48,7 +48,6 @@ ColumnLayout {
         Layout.fillWidth: true
         visible: !health.hasSample && text !== ""
         wrapMode: Text.WordWrap
-        color: colours.windowText
         text: health.message
     }
 
@@ -57,7 +56,6 @@ ColumnLayout {
         Layout.fillWidth: true
         visible: health.hasSample
         elide: Text.ElideRight
-        color: colours.windowText
         text: i18n("Now: %1, last sample %2", health.serverText, health.ageText(block.now))
     }
 
@@ -65,16 +63,16 @@ ColumnLayout {
     RowLayout {
         Layout.fillWidth: true
         visible: health.hasSample
-        spacing: 16
+        spacing: Kirigami.Units.largeSpacing * 2
 
         GridLayout {
             id: figures
             objectName: "healthFigures"
             Layout.alignment: Qt.AlignTop
             // Two figures a row where the page is wide enough, so that the server list keeps its room.
-            columns: block.width >= 760 ? 4 : 2
-            columnSpacing: 8
-            rowSpacing: 2
+            columns: block.width >= Kirigami.Units.gridUnit * 42 ? 4 : 2
+            columnSpacing: Kirigami.Units.largeSpacing
+            rowSpacing: Kirigami.Units.smallSpacing / 2
 
             Repeater {
                 // Label and value of each figure.
@@ -86,10 +84,11 @@ ColumnLayout {
                     return cells
                 }
                 delegate: Label {
-                    Layout.rightMargin: modelData.isLabel ? 0 : 16
+                    Layout.rightMargin: modelData.isLabel ? 0 : Kirigami.Units.largeSpacing * 2
                     text: modelData.text
-                    color: modelData.isLabel ? Qt.tint(colours.windowText, Qt.rgba(colours.window.r, colours.window.g, colours.window.b, 0.35))
-                                             : colours.windowText
+                    // The names recede behind the figures.
+                    color: modelData.isLabel ? Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.35)
+                                             : Kirigami.Theme.textColor
                 }
             }
         }
@@ -101,9 +100,9 @@ ColumnLayout {
             Layout.preferredHeight: Math.max(figures.implicitHeight, 4 * Kirigami.Units.gridUnit)
             visible: health.hasSample
             samples: health.history
-            lineColor: colours.highlight
+            lineColor: Kirigami.Theme.highlightColor
             zeroColor: colours.frame
-            textColor: colours.windowText
+            textColor: Kirigami.Theme.textColor
             font: Kirigami.Theme.smallFont
             Accessible.role: Accessible.Chart
             Accessible.name: i18np("Offset of the clock over %1 sample", "Offset of the clock over %1 samples", health.history.length)
@@ -115,10 +114,9 @@ ColumnLayout {
         objectName: "healthServers"
         Layout.fillWidth: true
         visible: health.servers.length > 0
-        spacing: 14
+        spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
         Label {
-            color: colours.windowText
             text: health.service === "chrony" ? i18n("Servers, answers to the last 8 polls:") : i18n("Servers:")
         }
 
@@ -126,23 +124,22 @@ ColumnLayout {
             model: health.servers
             delegate: Row {
                 objectName: "healthServer"
-                spacing: 5
+                spacing: Kirigami.Units.smallSpacing
                 Accessible.role: Accessible.StaticText
                 Accessible.name: modelData.name + ": " + modelData.text
 
                 // Filled: the server answers.
                 Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
-                    width: 8
-                    height: 8
-                    radius: 4
-                    color: modelData.answers ? colours.highlight : "transparent"
-                    border.color: modelData.answers ? colours.highlight : colours.frame
+                    width: Kirigami.Units.largeSpacing
+                    height: width
+                    radius: width / 2
+                    color: modelData.answers ? Kirigami.Theme.highlightColor : "transparent"
+                    border.color: modelData.answers ? Kirigami.Theme.highlightColor : colours.frame
                     border.width: 1
                 }
 
                 Label {
-                    color: colours.windowText
                     // The server in use stands out.
                     font.bold: modelData.inUse
                     text: i18nc("@info server and its state", "%1 %2", modelData.name, modelData.brief)

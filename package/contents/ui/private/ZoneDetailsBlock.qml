@@ -6,6 +6,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Layouts 1.15
 import ru.nimbolinux.kcm.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 // A zone in detail: its local time, offset and daylight-saving state, and the
 // next change of its clocks. The texts only change with the minute, so the
@@ -18,7 +19,7 @@ ColumnLayout {
     readonly property alias summaryText: summary.text
     readonly property alias nextChangeText: nextChange.text
 
-    spacing: 2
+    spacing: Kirigami.Units.smallSpacing / 2
 
     function refresh() {
         const details = backend.describe(zoneId)
@@ -35,11 +36,6 @@ ColumnLayout {
 
     onZoneIdChanged: refresh()
 
-    SystemPalette {
-        id: palette
-        colorGroup: SystemPalette.Active
-    }
-
     ZoneDetails {
         id: backend
     }
@@ -48,7 +44,6 @@ ColumnLayout {
         id: summary
         objectName: "zoneDetailsSummary"
         Layout.fillWidth: true
-        color: palette.windowText
         elide: Text.ElideRight
     }
 
@@ -56,7 +51,6 @@ ColumnLayout {
         id: nextChange
         objectName: "zoneDetailsNextChange"
         Layout.fillWidth: true
-        color: palette.windowText
         elide: Text.ElideRight
     }
 }
