@@ -253,12 +253,13 @@ private Q_SLOTS:
         host.module()->load();
         QObject *dialog = host.page()->property("warningDialog").value<QObject *>();
         QVERIFY(dialog);
-        auto *text = dialog->property("textItem").value<QQuickItem *>();
-        QVERIFY(text);
         Q_EMIT host.module()->showMessage(QStringLiteral("Error"), QStringLiteral("First"));
         QVERIFY(host.waitFor([dialog] {
             return dialog->property("opened").toBool();
         }));
+        // Made with the first warning.
+        auto *text = dialog->property("textItem").value<QQuickItem *>();
+        QVERIFY(text);
         QCOMPARE(dialog->property("title").toString(), QStringLiteral("Error"));
         QCOMPARE(text->property("text").toString(), QStringLiteral("First"));
         // Drawn in the page's own window, where it can be seen: centred over the

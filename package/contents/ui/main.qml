@@ -184,7 +184,7 @@ KCM.SimpleKCM {
         property string title
         property string text
         readonly property bool opened: visible
-        readonly property alias textItem: messageLabel
+        readonly property Item textItem: content.item ? content.item.textItem : null
 
         function showError(title, message) {
             errorDialog.title = title
@@ -193,7 +193,7 @@ KCM.SimpleKCM {
         }
         function open() {
             visible = true
-            closeButton.forceActiveFocus()
+            content.item.closeButton.forceActiveFocus()
         }
         function close() {
             visible = false
@@ -205,77 +205,88 @@ KCM.SimpleKCM {
         visible: false
         Keys.onEscapePressed: close()
 
-        // Modal: the page below takes no input while the warning is up.
-        Rectangle {
+        // Made the first time a warning shows: most openings never need it.
+        Loader {
+            id: content
             anchors.fill: parent
-            color: Qt.rgba(0, 0, 0, 0.3)
-        }
-        MouseArea {
-            anchors.fill: parent
-            hoverEnabled: true
-            acceptedButtons: Qt.AllButtons
-            onWheel: wheel.accepted = true
-        }
+            active: errorDialog.visible || status === Loader.Ready
+            sourceComponent: Item {
+                readonly property alias textItem: messageLabel
+                readonly property alias closeButton: closeButton
 
-        // The message's own width, unwrapped: the box is sized to the text.
-        Label {
-            id: messageMeasure
-            visible: false
-            text: errorDialog.text
-        }
+                // Modal: the page below takes no input while the warning is up.
+                Rectangle {
+                    anchors.fill: parent
+                    color: Qt.rgba(0, 0, 0, 0.3)
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.AllButtons
+                    onWheel: wheel.accepted = true
+                }
 
-        Pane {
-            id: messageBox
-            anchors.centerIn: parent
-            padding: Kirigami.Units.largeSpacing * 2
-            Kirigami.Theme.colorSet: Kirigami.Theme.Window
-            Kirigami.Theme.inherit: false
-            background: Rectangle {
-                color: Kirigami.Theme.backgroundColor
-                // Seen on light and dark schemes alike.
-                border.color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
-                radius: Kirigami.Units.smallSpacing
-            }
-
-            ColumnLayout {
-                spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
-
+                // The message's own width, unwrapped: the box is sized to the text.
                 Label {
-                    text: errorDialog.title
-                    font.bold: true
-                    elide: Text.ElideRight
-                    visible: text !== ""
+                    id: messageMeasure
+                    visible: false
+                    text: errorDialog.text
                 }
-                RowLayout {
-                    id: messageRow
-                    spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
 
-                    Kirigami.Icon {
-                        id: warningIcon
-                        Layout.alignment: Qt.AlignTop
-                        implicitWidth: Kirigami.Units.iconSizes.medium
-                        implicitHeight: Kirigami.Units.iconSizes.medium
-                        source: "dialog-warning"
+                Pane {
+                    id: messageBox
+                    anchors.centerIn: parent
+                    padding: Kirigami.Units.largeSpacing * 2
+                    Kirigami.Theme.colorSet: Kirigami.Theme.Window
+                    Kirigami.Theme.inherit: false
+                    background: Rectangle {
+                        color: Kirigami.Theme.backgroundColor
+                        // Seen on light and dark schemes alike.
+                        border.color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
+                        radius: Kirigami.Units.smallSpacing
                     }
-                    Label {
-                        id: messageLabel
-                        objectName: "warningDialogText"
-                        // From the message alone, never from the box: the height then
-                        // follows from the wrapping once.
-                        Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, Kirigami.Units.gridUnit * 27,
-                                                                 errorDialog.width - Kirigami.Units.gridUnit * 2 - 2 * messageBox.padding
-                                                                 - warningIcon.width - messageRow.spacing),
-                                                        Kirigami.Units.gridUnit * 13)
-                        text: errorDialog.text
-                        wrapMode: Text.Wrap
+
+                    ColumnLayout {
+                        spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
+
+                        Label {
+                            text: errorDialog.title
+                            font.bold: true
+                            elide: Text.ElideRight
+                            visible: text !== ""
+                        }
+                        RowLayout {
+                            id: messageRow
+                            spacing: Kirigami.Units.largeSpacing + Kirigami.Units.smallSpacing
+
+                            Kirigami.Icon {
+                                id: warningIcon
+                                Layout.alignment: Qt.AlignTop
+                                implicitWidth: Kirigami.Units.iconSizes.medium
+                                implicitHeight: Kirigami.Units.iconSizes.medium
+                                source: "dialog-warning"
+                            }
+                            Label {
+                                id: messageLabel
+                                objectName: "warningDialogText"
+                                // From the message alone, never from the box: the height then
+                                // follows from the wrapping once.
+                                Layout.preferredWidth: Math.max(Math.min(messageMeasure.implicitWidth + 1, Kirigami.Units.gridUnit * 27,
+                                                                         errorDialog.width - Kirigami.Units.gridUnit * 2 - 2 * messageBox.padding
+                                                                         - warningIcon.width - messageRow.spacing),
+                                                                Kirigami.Units.gridUnit * 13)
+                                text: errorDialog.text
+                                wrapMode: Text.Wrap
+                            }
+                        }
+                        Button {
+                            id: closeButton
+                            objectName: "warningDialogClose"
+                            Layout.alignment: Qt.AlignRight
+                            text: i18n("Close")
+                            onClicked: errorDialog.close()
+                        }
                     }
-                }
-                Button {
-                    id: closeButton
-                    objectName: "warningDialogClose"
-                    Layout.alignment: Qt.AlignRight
-                    text: i18n("Close")
-                    onClicked: errorDialog.close()
                 }
             }
         }
