@@ -15,7 +15,6 @@ Rectangle {
     id: tabRoot
     objectName: "dateTimeTab"
 
-    property bool isLight: true
     // The date-time the tab shows: the live one, or the edited one running on.
     property var date: new Date()
     readonly property bool needsSave: dateTimeProvider.hasChanges
@@ -23,7 +22,7 @@ Rectangle {
     // The digital clock has the focus: the ticks must not overwrite what is typed.
     property bool timeIsEdited: false
     property int __minWidth__: 800
-    readonly property int sideMargin: 20
+    readonly property int sideMargin: Kirigami.Units.largeSpacing * 2
 
     // Exposed for the tests and for hosts that inspect the tab.
     readonly property alias provider: dateTimeProvider
@@ -41,6 +40,9 @@ Rectangle {
 
     // The window's colour, like every other tab.
     color: "transparent"
+
+    // Captions and explanations: quieter than the settings, yet more than disabled text.
+    readonly property color quietTextColor: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.4)
 
     function load() {
         // Focus first: leaving the digital clock may enter what was typed, which the
@@ -145,11 +147,6 @@ Rectangle {
     onWidthChanged: updateScale()
     Component.onCompleted: updateScale()
 
-    SystemPalette {
-        id: sysPalette
-        colorGroup: SystemPalette.Active
-    }
-
     DateTimeProvider {
         id: dateTimeProvider
         onShowMessage: tabRoot.error(title, message)
@@ -161,40 +158,34 @@ Rectangle {
         }
     }
 
-    Rectangle {
-        id: currentDateRectangle
-        objectName: "currentDateRectangle"
-        width: 400
-        height: 45
+    Column {
+        id: todayBlock
+        objectName: "todayBlock"
+        width: Kirigami.Units.gridUnit * 20
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.top: parent.top
-        anchors.topMargin: 20
-        color: "transparent"
+        anchors.topMargin: Kirigami.Units.largeSpacing * 2
+        spacing: Kirigami.Units.smallSpacing
 
-        Text {
-            anchors.top: parent.top
+        Label {
             width: parent.width
-            height: 20
             text: i18n("Today")
             horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignTop
-            font.pixelSize: 12
-            color: tabRoot.isLight ? "gray" : "lightgray"
+            font: Kirigami.Theme.smallFont
+            color: tabRoot.quietTextColor
         }
 
         CurrentDate {
             objectName: "currentDate"
-            anchors.bottom: parent.bottom
             width: parent.width
-            height: 30
-            isLight: tabRoot.isLight
+            height: implicitHeight
         }
     }
 
     Column {
         id: column
-        anchors.top: currentDateRectangle.bottom
-        anchors.topMargin: 10
+        anchors.top: todayBlock.bottom
+        anchors.topMargin: Kirigami.Units.largeSpacing
         anchors.verticalCenter: parent.verticalCenter
         anchors.left: parent.left
         anchors.right: parent.right
@@ -205,7 +196,7 @@ Rectangle {
             Item {
                 id: leftCell
                 width: Math.round(tabRoot.width * 2 / 3)
-                height: tabRoot.height - currentDateRectangle.height - controls.height - 30
+                height: tabRoot.height - todayBlock.height - controls.height - Kirigami.Units.largeSpacing * 4
 
                 OrbCalendar {
                     id: calendar
@@ -213,7 +204,6 @@ Rectangle {
                     anchors.fill: parent
                     // Off the page's edge, in line with the check box below.
                     anchors.leftMargin: tabRoot.sideMargin
-                    isLight: tabRoot.isLight
                     isApplet: false
                     enabled: !tabRoot.automatic
                     // Dimmed: it shows, but does not take, the date.
@@ -247,7 +237,6 @@ Rectangle {
                     id: clock
                     objectName: "clock"
                     anchors.centerIn: parent
-                    isLight: tabRoot.isLight
                 }
 
                 DigitalClock {
@@ -259,9 +248,8 @@ Rectangle {
                     editable: !tabRoot.automatic
                     enabled: !tabRoot.automatic
                     opacity: enabled ? 1 : 0.6
-                    isLight: tabRoot.isLight
                     fontSize: 13 + tabRoot.fontAdd
-                    borderColor: isInFocus ? sysPalette.highlight : calendar.borderColor
+                    borderColor: isInFocus ? Kirigami.Theme.focusColor : calendar.borderColor
                     radius: calendar.buttonsRadius
                     date: new Date()
 
@@ -305,10 +293,10 @@ Rectangle {
 
         Column {
             id: controls
-            spacing: 4
+            spacing: Kirigami.Units.smallSpacing
 
             Row {
-                spacing: 20
+                spacing: Kirigami.Units.largeSpacing * 2
 
                 CheckBox {
                     id: utcCheckBox
@@ -318,10 +306,10 @@ Rectangle {
                     checked: dateTimeProvider.utc
                     onToggled: dateTimeProvider.setUTC(checked)
 
-                    // The text follows the system palette, also when it changes while the page is open.
+                    // The text follows the theme, also when it changes while the page is open.
                     contentItem: Label {
                         text: utcCheckBox.text
-                        color: utcCheckBox.enabled ? sysPalette.windowText : "gray"
+                        color: utcCheckBox.enabled ? Kirigami.Theme.textColor : Kirigami.Theme.disabledTextColor
                         leftPadding: utcCheckBox.indicator.width + utcCheckBox.spacing
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
@@ -343,7 +331,7 @@ Rectangle {
 
                     contentItem: Label {
                         text: ntpSwitch.text
-                        color: ntpSwitch.enabled ? sysPalette.windowText : "gray"
+                        color: ntpSwitch.enabled ? Kirigami.Theme.textColor : Kirigami.Theme.disabledTextColor
                         leftPadding: ntpSwitch.indicator.width + ntpSwitch.spacing
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
@@ -367,9 +355,9 @@ Rectangle {
                 leftPadding: tabRoot.sideMargin
                 width: tabRoot.width - tabRoot.sideMargin
                 wrapMode: Text.WordWrap
-                color: "gray"
+                color: tabRoot.quietTextColor
                 textFormat: Text.StyledText
-                linkColor: sysPalette.highlight
+                linkColor: Kirigami.Theme.linkColor
                 text: i18n("Automatic setting uses network time from the servers on the %1 tab.", "<a href=\"#\">" + i18n("Synchronization") + "</a>")
                 onLinkActivated: tabRoot.showSynchronization()
 

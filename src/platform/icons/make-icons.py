@@ -27,6 +27,11 @@ def arrow_down(c):
     return f'<path d="M3 6 L8 11 L13 6" fill="none" stroke="{c}" stroke-width="1.6" stroke-linecap="round" stroke-linejoin="round"/>'
 
 
+def chevron(c, back):
+    path = "M10 3 L5 8 L10 13" if back else "M6 3 L11 8 L6 13"
+    return f'<path d="{path}" fill="none" stroke="{c}" stroke-width="1.6" stroke-linecap="round" stroke-linejoin="round"/>'
+
+
 def plus(c):
     return f'<path d="M8 3 V13 M3 8 H13" stroke="{c}" stroke-width="1.6" stroke-linecap="round"/>'
 
@@ -68,6 +73,8 @@ BANG = '<path d="M8 4.2 V9" stroke="#fff" stroke-width="1.8" stroke-linecap="rou
 # colour, as they do the theme's icons.
 ICONS = {
     "arrow-down": arrow_down(DARK),
+    "go-previous": chevron(DARK, True),
+    "go-next": chevron(DARK, False),
     "list-add": plus(DARK),
     "list-remove": minus(DARK),
     "configure": gear(DARK),

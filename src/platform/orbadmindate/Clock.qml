@@ -4,13 +4,13 @@
 
 import QtQuick 2.15
 import ru.nimbolinux.orbadmindate 1.0
+import org.kde.kirigami 2.20 as Kirigami
 
 // Analog clock: a dial with hour and minute marks, numerals and three hands.
 // It shows the time last given to update(); the owner drives it every second.
 Item {
     id: root
 
-    property bool isLight: true
     readonly property int hours: d.hours
     readonly property int minutes: d.minutes
     readonly property int seconds: d.seconds
@@ -21,6 +21,9 @@ Item {
 
     implicitWidth: 200
     implicitHeight: 200
+    // A dial is a view's face: its background and text, like the calendar beside it.
+    Kirigami.Theme.colorSet: Kirigami.Theme.View
+    Kirigami.Theme.inherit: false
 
     function update(hours, minutes, seconds) {
         var h = Math.floor(Number(hours));
@@ -42,11 +45,7 @@ Item {
         property int seconds: 0
         readonly property real size: Math.min(root.width, root.height)
         readonly property real radius: size / 2
-        readonly property color secondHand: root.isLight ? "#da4453" : "#ed5565"
-    }
-
-    SystemPalette {
-        id: sysPalette
+        readonly property color secondHand: Kirigami.Theme.negativeTextColor
     }
 
     Rectangle {
@@ -56,9 +55,9 @@ Item {
         width: d.size
         height: d.size
         radius: d.radius
-        color: sysPalette.base
+        color: Kirigami.Theme.backgroundColor
         border.width: Math.max(1, Math.round(d.size / 100))
-        border.color: root.isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
+        border.color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
         antialiasing: true
 
         ClockFace {
@@ -66,8 +65,8 @@ Item {
             anchors.fill: parent
             inset: dial.border.width
             renderScale: root.scale
-            color: sysPalette.text
-            minuteColor: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.55 : 0.45))
+            color: Kirigami.Theme.textColor
+            minuteColor: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.55)
         }
     }
 
@@ -79,7 +78,7 @@ Item {
         width: Math.max(3, d.size * 0.03)
         height: d.radius * 0.5
         radius: width / 2
-        color: sysPalette.text
+        color: Kirigami.Theme.textColor
         antialiasing: true
         transformOrigin: Item.Bottom
         rotation: root.hourAngle
@@ -93,7 +92,7 @@ Item {
         width: Math.max(2, d.size * 0.02)
         height: d.radius * 0.75
         radius: width / 2
-        color: sysPalette.text
+        color: Kirigami.Theme.textColor
         antialiasing: true
         transformOrigin: Item.Bottom
         rotation: root.minuteAngle
@@ -128,7 +127,7 @@ Item {
         radius: width / 2
         color: d.secondHand
         border.width: Math.max(1, width / 4)
-        border.color: sysPalette.text
+        border.color: Kirigami.Theme.textColor
         antialiasing: true
     }
 }

@@ -3,13 +3,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
 // Today's date in the locale's long format, on one line. It follows the system
 // date, which may change at midnight or when the date is set.
 Item {
     id: root
 
-    property bool isLight: true
     property int fontSize: 15
     // The day shown; refreshed from the system clock.
     property var date: new Date()
@@ -27,15 +27,11 @@ Item {
             return formatted.charAt(0).toLocaleUpperCase() + formatted.slice(1);
         }
         // A touch softer than body text, so that the calendar stays the eye-catcher.
-        color: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.12 : 0.08))
+        color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.12)
         font.pixelSize: root.fontSize
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
-    }
-
-    SystemPalette {
-        id: sysPalette
     }
 
     Timer {

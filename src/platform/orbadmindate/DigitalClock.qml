@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
 // Editable hh:mm:ss clock. Digits fill the focused field and move on, Up/Down
 // step it (wrapping), Tab/Left/Right move between the fields, Return enters the
@@ -12,11 +13,10 @@ FocusScope {
 
     property bool editable: true
     property int fontSize: 13
-    property bool isLight: true
     // The date-time the clock shows while it is not being edited.
     property var date: new Date()
-    property color borderColor: isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
-    property int radius: 3
+    property color borderColor: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
+    property int radius: Kirigami.Units.smallSpacing
     // True while one of the fields has the keyboard focus.
     property bool isInFocus: false
 
@@ -35,6 +35,9 @@ FocusScope {
 
     implicitWidth: row.implicitWidth + 2 * Math.round(fontSize * 1.2)
     implicitHeight: Math.round(fontSize * 2.8)
+    // A field to type in: a view's colours.
+    Kirigami.Theme.colorSet: Kirigami.Theme.View
+    Kirigami.Theme.inherit: false
 
     function updateTime(hours, minutes, seconds) {
         d.setField(hourField, hours);
@@ -209,14 +212,10 @@ FocusScope {
         }
     }
 
-    SystemPalette {
-        id: sysPalette
-    }
-
     Rectangle {
         id: frame
         anchors.fill: parent
-        color: sysPalette.base
+        color: Kirigami.Theme.backgroundColor
         border.width: 1
         border.color: root.borderColor
         radius: root.radius
@@ -225,7 +224,7 @@ FocusScope {
     Row {
         id: row
         anchors.centerIn: parent
-        height: Math.min(root.height - 6, hourField.implicitHeight)
+        height: Math.min(root.height - Kirigami.Units.smallSpacing * 2, hourField.implicitHeight)
 
         TimeField {
             id: hourField
@@ -237,16 +236,13 @@ FocusScope {
             fontSize: d.digitSize
             editable: root.editable
             radius: Math.max(0, root.radius - 1)
-            textColor: sysPalette.text
-            highlightColor: sysPalette.highlight
-            highlightedTextColor: sysPalette.highlightedText
             Keys.onPressed: event.accepted = d.handleKey(0, event)
             onClicked: forceActiveFocus(Qt.MouseFocusReason)
         }
         Text {
             height: row.height
             text: ":"
-            color: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.45 : 0.35))
+            color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.45)
             font.pixelSize: d.digitSize
             verticalAlignment: Text.AlignVCenter
         }
@@ -259,16 +255,13 @@ FocusScope {
             fontSize: d.digitSize
             editable: root.editable
             radius: Math.max(0, root.radius - 1)
-            textColor: sysPalette.text
-            highlightColor: sysPalette.highlight
-            highlightedTextColor: sysPalette.highlightedText
             Keys.onPressed: event.accepted = d.handleKey(1, event)
             onClicked: forceActiveFocus(Qt.MouseFocusReason)
         }
         Text {
             height: row.height
             text: ":"
-            color: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.45 : 0.35))
+            color: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.45)
             font.pixelSize: d.digitSize
             verticalAlignment: Text.AlignVCenter
         }
@@ -281,9 +274,6 @@ FocusScope {
             fontSize: d.digitSize
             editable: root.editable
             radius: Math.max(0, root.radius - 1)
-            textColor: sysPalette.text
-            highlightColor: sysPalette.highlight
-            highlightedTextColor: sysPalette.highlightedText
             Keys.onPressed: event.accepted = d.handleKey(2, event)
             onClicked: forceActiveFocus(Qt.MouseFocusReason)
         }

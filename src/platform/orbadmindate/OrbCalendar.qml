@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import org.kde.kirigami 2.20 as Kirigami
 import "calendarlogic.js" as Logic
 
 // Month calendar for picking the system date. Weeks start on Monday; the title
@@ -11,13 +12,12 @@ import "calendarlogic.js" as Logic
 FocusScope {
     id: root
 
-    property bool isLight: true
     property bool isApplet: false
     property int fontSize: 13
     // The system's date as last loaded; marked with a ring.
     property var savedDate: new Date()
-    property color borderColor: isLight ? Qt.darker(sysPalette.window, 1.25) : Qt.lighter(sysPalette.window, 1.8)
-    property int buttonsRadius: 3
+    property color borderColor: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.textColor, 0.3)
+    property int buttonsRadius: Kirigami.Units.smallSpacing
     // True while the user browses or moves the keyboard cursor without having picked a day.
     property bool dateIsBeingEdited: false
 
@@ -37,6 +37,9 @@ FocusScope {
 
     implicitWidth: Math.round(fontSize * 28)
     implicitHeight: Math.round(fontSize * 24)
+    // A view's colours on its own sheet; in an applet it has no sheet and takes its host's.
+    Kirigami.Theme.colorSet: Kirigami.Theme.View
+    Kirigami.Theme.inherit: isApplet
 
     function updateAll(date) {
         if (!Logic.isValidDate(date)) {
@@ -315,32 +318,30 @@ FocusScope {
         property int index: -1
         z: -1
         visible: index >= 0
-        x: (index % 7) * picker.cellWidth + 2
-        y: Math.floor(index / 7) * picker.cellHeight + 2
-        width: picker.cellWidth - 4
-        height: picker.cellHeight - 4
+        // A little apart from its neighbours.
+        readonly property int inset: Math.round(Kirigami.Units.smallSpacing / 2)
+        x: (index % 7) * picker.cellWidth + inset
+        y: Math.floor(index / 7) * picker.cellHeight + inset
+        width: picker.cellWidth - 2 * inset
+        height: picker.cellHeight - 2 * inset
         radius: picker.cellRadius
         color: "transparent"
-    }
-
-    SystemPalette {
-        id: sysPalette
     }
 
     QtObject {
         id: colors
 
-        readonly property color text: sysPalette.text
-        readonly property color secondary: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.5 : 0.42))
-        readonly property color faint: Qt.tint(sysPalette.text, Qt.rgba(sysPalette.base.r, sysPalette.base.g, sysPalette.base.b, root.isLight ? 0.75 : 0.68))
-        readonly property color hover: Qt.tint(sysPalette.base, Qt.rgba(sysPalette.highlight.r, sysPalette.highlight.g, sysPalette.highlight.b, 0.15))
-        readonly property color cursor: Qt.tint(sysPalette.base, Qt.rgba(sysPalette.highlight.r, sysPalette.highlight.g, sysPalette.highlight.b, 0.3))
+        readonly property color text: Kirigami.Theme.textColor
+        readonly property color secondary: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.5)
+        readonly property color faint: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.textColor, Kirigami.Theme.backgroundColor, 0.75)
+        readonly property color hover: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.15)
+        readonly property color cursor: Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.3)
     }
 
     Rectangle {
         id: frame
         anchors.fill: parent
-        color: root.isApplet ? "transparent" : sysPalette.base
+        color: root.isApplet ? "transparent" : Kirigami.Theme.backgroundColor
         border.width: root.isApplet ? 0 : 1
         border.color: root.borderColor
         radius: root.buttonsRadius
@@ -377,7 +378,6 @@ FocusScope {
         text: header.titleText
         bold: true
         fontSize: Math.round(root.fontSize * 1.25)
-        isLight: root.isLight
         borderColor: root.borderColor
         radius: root.buttonsRadius
         Accessible.description: i18nd("kcm_orb_admin_date", "Choose month and year")
@@ -393,7 +393,6 @@ FocusScope {
         arrow: -1
         text: d.viewMode === 0 ? i18nd("kcm_orb_admin_date", "Previous month") : d.viewMode === 1 ? i18nd("kcm_orb_admin_date", "Previous year") : i18nd("kcm_orb_admin_date", "Previous years")
         fontSize: root.fontSize
-        isLight: root.isLight
         borderColor: root.borderColor
         radius: root.buttonsRadius
         enabled: d.canGoBack
@@ -409,7 +408,6 @@ FocusScope {
         arrow: 1
         text: d.viewMode === 0 ? i18nd("kcm_orb_admin_date", "Next month") : d.viewMode === 1 ? i18nd("kcm_orb_admin_date", "Next year") : i18nd("kcm_orb_admin_date", "Next years")
         fontSize: root.fontSize
-        isLight: root.isLight
         borderColor: root.borderColor
         radius: root.buttonsRadius
         enabled: d.canGoForward
@@ -537,12 +535,12 @@ FocusScope {
                             return colors.faint;
                         }
                         if (index === dayGrid.committedIndex) {
-                            return sysPalette.highlightedText;
+                            return Kirigami.Theme.highlightedTextColor;
                         }
                         if (!inMonth) {
                             return colors.secondary;
                         }
-                        return isToday ? sysPalette.highlight : colors.text;
+                        return isToday ? Kirigami.Theme.highlightColor : colors.text;
                     }
                 }
             }
@@ -558,13 +556,13 @@ FocusScope {
                 objectName: "savedMark"
                 index: dayGrid.savedIndex
                 border.width: 1
-                border.color: sysPalette.highlight
+                border.color: Kirigami.Theme.highlightColor
             }
             DayMark {
                 picker: datePicker
                 objectName: "committedMark"
                 index: dayGrid.committedIndex
-                color: sysPalette.highlight
+                color: Kirigami.Theme.highlightColor
             }
             DayMark {
                 picker: datePicker
@@ -574,7 +572,7 @@ FocusScope {
                 index: focused || root.dateIsBeingEdited ? dayGrid.cursorIndex : -1
                 color: root.dateIsBeingEdited && !onCommitted ? colors.cursor : "transparent"
                 border.width: focused ? 2 : (index === dayGrid.savedIndex ? 1 : 0)
-                border.color: focused && onCommitted ? sysPalette.highlightedText : sysPalette.highlight
+                border.color: focused && onCommitted ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.highlightColor
             }
 
             MouseArea {
@@ -619,18 +617,18 @@ FocusScope {
                             anchors.fill: parent
                             anchors.margins: Math.round(root.fontSize * 0.4)
                             radius: root.buttonsRadius
-                            color: periodCell.isCurrent ? sysPalette.highlight : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
+                            color: periodCell.isCurrent ? Kirigami.Theme.highlightColor : (periodMouse.containsMouse && periodCell.selectable ? colors.hover : "transparent")
                             border.width: periodCell.isCursor && datePicker.activeFocus ? 2 : 0
-                            border.color: periodCell.isCurrent ? sysPalette.highlightedText : sysPalette.highlight
+                            border.color: periodCell.isCurrent ? Kirigami.Theme.highlightedTextColor : Kirigami.Theme.highlightColor
                         }
 
                         Text {
                             anchors.fill: parent
-                            anchors.margins: 4
+                            anchors.margins: Kirigami.Units.smallSpacing
                             text: d.viewMode === 1 ? d.monthName(index) : String(periodCell.value)
                             visible: d.viewMode === 1 || periodCell.value <= Logic.maximum.year
                             font.pixelSize: root.fontSize
-                            color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? sysPalette.highlightedText : colors.text)
+                            color: !periodCell.selectable ? colors.faint : (periodCell.isCurrent ? Kirigami.Theme.highlightedTextColor : colors.text)
                             horizontalAlignment: Text.AlignHCenter
                             verticalAlignment: Text.AlignVCenter
                             elide: Text.ElideRight
@@ -664,7 +662,6 @@ FocusScope {
         height: header.height
         text: i18nd("kcm_orb_admin_date", "Today")
         fontSize: root.fontSize
-        isLight: root.isLight
         borderColor: root.borderColor
         radius: root.buttonsRadius
         Accessible.description: i18nd("kcm_orb_admin_date", "Show and pick today's date")

@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+import org.kde.kirigami 2.20 as Kirigami
 
 // One two-digit field of the digital clock (hours, minutes or seconds). The
 // clock handles its keys; the field only shows its value and its focus.
@@ -15,9 +16,9 @@ Rectangle {
     property bool editable: true
     // The first of two digits has been typed.
     property bool pending: false
-    property color textColor: "black"
-    property color highlightColor: "steelblue"
-    property color highlightedTextColor: "white"
+    property color textColor: Kirigami.Theme.textColor
+    property color highlightColor: Kirigami.Theme.highlightColor
+    property color highlightedTextColor: Kirigami.Theme.highlightedTextColor
     // What the field holds ("Hours"), for screen readers; they read the value too.
     property string label: ""
     readonly property string text: (value < 10 ? "0" : "") + value
@@ -25,7 +26,7 @@ Rectangle {
     signal clicked
 
     implicitWidth: digits.implicitWidth + Math.round(fontSize * 0.5)
-    implicitHeight: digits.implicitHeight + 4
+    implicitHeight: digits.implicitHeight + Kirigami.Units.smallSpacing
     color: activeFocus ? highlightColor : "transparent"
     onActiveFocusChanged: pending = false
 

@@ -12,10 +12,6 @@ Item {
     width: 420
     height: 260
 
-    SystemPalette {
-        id: sysPalette
-    }
-
     Clock {
         id: clock
     }
@@ -57,7 +53,7 @@ Item {
             var radians = angle * Math.PI / 180;
             var x = Math.round(radius + Math.sin(radians) * radius * fraction);
             var y = Math.round(radius - Math.cos(radians) * radius * fraction);
-            return !Qt.colorEqual(TestSupport.pixel(image, x, y), sysPalette.base);
+            return !Qt.colorEqual(TestSupport.pixel(image, x, y), findChild(clock, "dial").color);
         }
 
         function test_implicitSize() {
