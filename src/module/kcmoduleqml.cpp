@@ -21,7 +21,6 @@
 #include "datetimeprovider.h"
 #include "dbusorbadmindate.h"
 #include "fallbackicons.h"
-#include "iconprovider.h"
 #include "kcmoduleswitcher.h"
 #include "logiccontroller.h"
 #include "macdetect.h"
@@ -97,8 +96,6 @@ void KCModuleQML::initializeWithEngine(QQmlEngine *engine)
 
 void KCModuleQML::m_init(QQmlEngine *engine)
 {
-    engine->addImageProvider(QStringLiteral("themeIcons"), new IconProvider);
-
     if (TabLoader::isAdminMode()) {
         engine->addImageProvider(QStringLiteral("mapimages"), new MapImageProvider);
 

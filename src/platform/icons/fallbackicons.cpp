@@ -4,7 +4,6 @@
 
 #include "fallbackicons.h"
 
-#include <QFile>
 #include <QStringList>
 
 namespace
@@ -21,17 +20,5 @@ void install()
         paths.append(s_fallbackDir);
         QIcon::setFallbackSearchPaths(paths);
     }
-}
-
-QIcon fromTheme(const QString &name)
-{
-    QIcon icon = QIcon::fromTheme(name);
-    if (icon.isNull() || icon.name() != name) {
-        const QString ours = s_fallbackDir + QLatin1Char('/') + name + QStringLiteral(".svg");
-        if (QFile::exists(ours)) {
-            return QIcon(ours);
-        }
-    }
-    return icon;
 }
 }

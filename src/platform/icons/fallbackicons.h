@@ -12,9 +12,4 @@ namespace FallbackIcons
 // Lets QIcon::fromTheme find our own drawings of the icon names the page uses,
 // but only where the desktop's icon theme has no icon of that name.
 void install();
-
-// The theme's icon of exactly this name; our own drawing where the theme lacks
-// the name. (A theme would otherwise answer "list-add-white" with its generic
-// "list-add", which is the wrong colour on a dark page.)
-QIcon fromTheme(const QString &name);
 }

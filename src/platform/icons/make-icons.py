@@ -7,7 +7,8 @@
 """Writes the fallback icon set (our own simple drawings) as SVG files.
 
 Run it after changing a drawing; its output is committed, so the build needs nothing
-but the files. Dark variants ("-white") are the same drawing for dark colour schemes.
+but the files. The page tints the one-colour drawings in its text colour, so one drawing
+serves light and dark colour schemes.
 """
 import os
 
@@ -85,23 +86,6 @@ ICONS = {
     "dialog-off": status("#7f8c8d", CROSS),
     "dialog-warning": status("#f67400", BANG),
 }
-
-# Pages ask for "<name>-black" on light colour schemes and "<name>-white" on dark ones.
-for name, draw in {
-    "arrow-down": arrow_down,
-    "list-add": plus,
-    "list-remove": minus,
-    "configure": gear,
-    "view-visible": lambda c: eye(c, False),
-    "view-hidden": lambda c: eye(c, True),
-    "computer": computer,
-}.items():
-    ICONS[name + "-black"] = draw("#232629")
-    ICONS[name + "-white"] = draw("#fcfcfc")
-# Coloured status marks read on both schemes.
-for name in ("dialog-on", "dialog-off", "dialog-warning"):
-    ICONS[name + "-black"] = ICONS[name]
-    ICONS[name + "-white"] = ICONS[name]
 
 # Packaged pictures of the page (rendered to PNG by the caller).
 PACKAGED = {

@@ -19,7 +19,6 @@ Rectangle {
     property int popupHeight: delegateHeight * maxItemCount + 2 * zonesPopup.padding
     // Which of the provider's lists the rows come from.
     property bool allTimeZonesToDisplay: true
-    property bool isLight: true
     property var timeZonesProvider: null
 
     // What the field shows while nothing is typed, unfocused and focused.
@@ -61,7 +60,7 @@ Rectangle {
     implicitHeight: buttonHeight
 
     function loadIcons() {
-        arrow.source = isLight ? "image://themeIcons/arrow-down-black" : "image://themeIcons/arrow-down-white"
+        arrow.source = "arrow-down"
     }
 
     // The smallest scale at which text in `font` is still no smaller than the
@@ -214,11 +213,13 @@ Rectangle {
             comboBox.fieldLeft()
         }
 
-        Image {
+        Kirigami.Icon {
             id: arrow
+            // One colour, the text's, whichever drawing is found.
+            isMask: true
+            color: Kirigami.Theme.textColor
             width: Kirigami.Units.iconSizes.small
             height: Kirigami.Units.iconSizes.small
-            sourceSize: Qt.size(width, height)
             anchors.right: parent.right
             anchors.rightMargin: Kirigami.Units.largeSpacing
             anchors.verticalCenter: parent.verticalCenter
