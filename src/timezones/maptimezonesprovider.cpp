@@ -17,15 +17,7 @@ constexpr int s_lastRussianOffset = 43200;
 MapTimeZonesProvider::MapTimeZonesProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
     , m_allZonesProvided(true)
-    , m_russianTimeZones({
-          QStringLiteral("Asia/Barnaul"),       QStringLiteral("Asia/Tomsk"),       QStringLiteral("Europe/Astrakhan"),  QStringLiteral("Europe/Saratov"),
-          QStringLiteral("Europe/Ulyanovsk"),   QStringLiteral("Europe/Kirov"),     QStringLiteral("Europe/Simferopol"), QStringLiteral("Europe/Moscow"),
-          QStringLiteral("Europe/Kaliningrad"), QStringLiteral("Asia/Kamchatka"),   QStringLiteral("Asia/Anadyr"),       QStringLiteral("Asia/Srednekolymsk"),
-          QStringLiteral("Asia/Vladivostok"),   QStringLiteral("Asia/Ust-Nera"),    QStringLiteral("Asia/Sakhalin"),     QStringLiteral("Asia/Magadan"),
-          QStringLiteral("Asia/Yakutsk"),       QStringLiteral("Asia/Khandyga"),    QStringLiteral("Asia/Irkutsk"),      QStringLiteral("Asia/Chita"),
-          QStringLiteral("Asia/Novokuznetsk"),  QStringLiteral("Asia/Krasnoyarsk"), QStringLiteral("Asia/Omsk"),         QStringLiteral("Asia/Novosibirsk"),
-          QStringLiteral("Asia/Yekaterinburg"), QStringLiteral("Europe/Samara"),    QStringLiteral("Europe/Volgograd"),
-      })
+    , m_russianTimeZones(m_countryZones())
 {
     loadTimeZones();
 }
@@ -62,6 +54,17 @@ int MapTimeZonesProvider::getOffset(const QString &timeZone) const
 QStringList MapTimeZonesProvider::getFilteredTimeZones(const QString &filter) const
 {
     return m_findLines(m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets(), filter);
+}
+
+QSet<QString> MapTimeZonesProvider::m_countryZones()
+{
+    // The zones of the Russian list, less UTC, which belongs to no country.
+    QSet<QString> zones;
+    for (const QByteArray &id : m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia))) {
+        zones.insert(QString::fromLatin1(id));
+    }
+    zones.remove(QStringLiteral("Etc/UTC"));
+    return zones;
 }
 
 bool MapTimeZonesProvider::isRussianTimeZone(const QString &zoneName) const

@@ -4,6 +4,8 @@
 
 #pragma once
 
+#include <QSet>
+
 #include "basetimezonesprovider.h"
 
 #include <QVector>
@@ -37,6 +39,8 @@ protected:
 private:
     QStringList m_getFormattedZonesIfRussian(const QStringList &pieces) const;
 
+    static QSet<QString> m_countryZones();
+
     bool m_allZonesProvided;
-    QVector<QString> m_russianTimeZones;
+    QSet<QString> m_russianTimeZones;
 };
