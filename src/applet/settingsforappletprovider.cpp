@@ -14,7 +14,6 @@ QStringList SettingsForAppletProvider::m_chosenTimeZonesFromSettings;
 bool SettingsForAppletProvider::m_allZonesProvided = true;
 bool SettingsForAppletProvider::m_allZonesProvidedFromSettings = true;
 QVector<bool> SettingsForAppletProvider::m_changed(2, false);
-QVector<SettingsForAppletProvider *> SettingsForAppletProvider::m_instances;
 
 namespace
 {
@@ -51,13 +50,9 @@ SettingsForAppletProvider::SettingsForAppletProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
 {
     loadTimeZones();
-    m_instances.append(this);
 }
 
-SettingsForAppletProvider::~SettingsForAppletProvider()
-{
-    m_instances.removeOne(this);
-}
+SettingsForAppletProvider::~SettingsForAppletProvider() = default;
 
 SettingsForAppletProvider::State SettingsForAppletProvider::m_state()
 {
@@ -69,9 +64,7 @@ void SettingsForAppletProvider::m_notifyFrom(const State &before)
     if (before == m_state()) {
         return;
     }
-    for (SettingsForAppletProvider *instance : qAsConst(m_instances)) {
-        Q_EMIT instance->choiceChanged();
-    }
+    Instances<SettingsForAppletProvider>::notify(&SettingsForAppletProvider::choiceChanged);
 }
 
 void SettingsForAppletProvider::loadSettings(const Settings &settings)

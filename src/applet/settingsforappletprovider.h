@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "basetimezonesprovider.h"
+#include "instances.h"
 #include "settings.h"
 
 // The clock applet's extra zones as chosen on the "Other time zones" tab, and the
@@ -72,7 +73,7 @@ private:
     // Tells every instance when the state moved from `before`: the page reloads
     // the file every second, and only a real change may rebuild its lists.
     static void m_notifyFrom(const State &before);
-    static QVector<SettingsForAppletProvider *> m_instances;
+    Instances<SettingsForAppletProvider> m_listed{this};
 
     static void m_updateChangedAllZonesProvided();
     static void m_updateChangedChosenTimeZones();

@@ -17,24 +17,17 @@ bool DateTimeProvider::m_savedUTC = false;
 bool DateTimeProvider::m_savedNTP = false;
 std::vector<bool> DateTimeProvider::m_changed(4, false);
 std::vector<bool> DateTimeProvider::m_kept(4, false);
-QVector<DateTimeProvider *> DateTimeProvider::m_instances;
 
 DateTimeProvider::DateTimeProvider(QObject *parent)
     : QObject(parent)
 {
-    m_instances.append(this);
 }
 
-DateTimeProvider::~DateTimeProvider()
-{
-    m_instances.removeOne(this);
-}
+DateTimeProvider::~DateTimeProvider() = default;
 
 void DateTimeProvider::m_notify()
 {
-    for (DateTimeProvider *instance : qAsConst(m_instances)) {
-        Q_EMIT instance->stateChanged();
-    }
+    Instances<DateTimeProvider>::notify(&DateTimeProvider::stateChanged);
 }
 
 bool DateTimeProvider::shownUTC()

@@ -7,10 +7,11 @@
 #include <QDate>
 #include <QObject>
 #include <QTime>
-#include <QVector>
 
 #include <memory>
 #include <vector>
+
+#include "instances.h"
 
 class DBusOrbAdminDate;
 class TimeData;
@@ -97,5 +98,5 @@ private:
     static std::vector<bool> m_changed;
     // Values whose save just failed: the next load keeps their edits for another try.
     static std::vector<bool> m_kept;
-    static QVector<DateTimeProvider *> m_instances;
+    Instances<DateTimeProvider> m_listed{this};
 };

@@ -10,24 +10,17 @@
 std::shared_ptr<LogicController> ServerList::m_logic;
 bool ServerList::m_needsSave = false;
 QString ServerList::m_saveError;
-QVector<ServerList *> ServerList::m_instances;
 
 ServerList::ServerList(QObject *parent)
     : QObject(parent)
 {
-    m_instances.append(this);
 }
 
-ServerList::~ServerList()
-{
-    m_instances.removeOne(this);
-}
+ServerList::~ServerList() = default;
 
 void ServerList::m_notify()
 {
-    for (ServerList *instance : qAsConst(m_instances)) {
-        Q_EMIT instance->serversChanged();
-    }
+    Instances<ServerList>::notify(&ServerList::serversChanged);
 }
 
 void ServerList::setLogicController(std::shared_ptr<LogicController> logic)

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "instances.h"
+
 class AbstractServiceClass;
 class LogicController;
 
@@ -57,7 +59,7 @@ private:
     // The active service, or null when none runs or no controller is bound.
     static AbstractServiceClass *m_activeService();
     static void m_notify();
-    static QVector<ServerList *> m_instances;
+    Instances<ServerList> m_listed{this};
 
     static std::shared_ptr<LogicController> m_logic;
     static bool m_needsSave;

@@ -14,7 +14,6 @@
 SystemDisplayFormatController TrayDisplay::m_formatController;
 DisplayFormat TrayDisplay::m_currentFormat;
 QVector<bool> TrayDisplay::m_boxes(TrayDisplay::m_numberOfDisplayOptions, false);
-QVector<TrayDisplay *> TrayDisplay::m_instances;
 
 // QML passes the check boxes as an array of booleans.
 static const int checkBoxesMetaType = qRegisterMetaType<QVector<bool>>("QVector<bool>");
@@ -24,13 +23,9 @@ TrayDisplay::TrayDisplay(QObject *parent)
 {
     Q_UNUSED(checkBoxesMetaType)
     connect(&m_formatController, &SystemDisplayFormatController::showMessage, this, &TrayDisplay::error);
-    m_instances.append(this);
 }
 
-TrayDisplay::~TrayDisplay()
-{
-    m_instances.removeOne(this);
-}
+TrayDisplay::~TrayDisplay() = default;
 
 QVariantList TrayDisplay::boxes()
 {
@@ -147,9 +142,7 @@ void TrayDisplay::m_readBoxes()
 
 void TrayDisplay::m_notify()
 {
-    for (TrayDisplay *instance : qAsConst(m_instances)) {
-        Q_EMIT instance->boxesChanged();
-    }
+    Instances<TrayDisplay>::notify(&TrayDisplay::boxesChanged);
 }
 
 DisplayFormat &TrayDisplay::currentFormat()

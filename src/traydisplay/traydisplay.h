@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include "displayformat.h"
+#include "instances.h"
 #include "systemdisplayformatcontroller.h"
 
 // Translates between the check boxes of the "Tray display" tab and the window
@@ -93,6 +94,6 @@ private:
     static DisplayFormat m_currentFormat;
     // A disabled box's state is the user's, not the formats': it is kept here.
     static QVector<bool> m_boxes;
-    static QVector<TrayDisplay *> m_instances;
+    Instances<TrayDisplay> m_listed{this};
     static const int m_numberOfDisplayOptions = 14;
 };
