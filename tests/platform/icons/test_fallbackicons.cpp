@@ -57,11 +57,6 @@ private Q_SLOTS:
             QVERIFY2(coverage(found) != coverage(ours), name);
         }
     }
-
-    void unknownNameGivesNoPicture()
-    {
-        QVERIFY(QIcon::fromTheme(QStringLiteral("no-such-icon-anywhere-xyz")).pixmap(16, 16).isNull());
-    }
 };
 
 QTEST_MAIN(TestFallbackIcons)
