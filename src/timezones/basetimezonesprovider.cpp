@@ -15,7 +15,6 @@
 #include <QMutex>
 #include <QSet>
 #include <QTimeZone>
-#include <QtConcurrent>
 
 #include <unicode/calendar.h>
 #include <unicode/locid.h>
@@ -26,7 +25,6 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -96,8 +94,7 @@ QString toQString(const icu::UnicodeString &text)
     return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
 }
 
-// `utcName` is the translated name of UTC: translations are looked up by the caller,
-// since names are also made on worker threads.
+// `utcName` is the translated name of UTC, looked up once by the caller for a whole list.
 QString makeZoneName(const QString &localeName, const QString &utcName, const QString &path)
 {
     // Making a zone formatter loads locale data; one per locale serves a whole list.
@@ -108,7 +105,7 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         // The language's generic location pattern, such as "{0} Time".
         icu::UnicodeString locationPattern;
     };
-    thread_local Formatter formatter;
+    static Formatter formatter;
     const UDate date = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
     if (!formatter.format || formatter.localeName != localeName) {
         const icu::Locale locale(localeName.toUtf8().constData());
@@ -257,12 +254,14 @@ void BaseTimeZonesProvider::makeZoneNames()
     }
     const QString utcName = utcZoneName();
     const QList<QByteArray> ids = m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId());
-    // Made when a zone tab is first built, which waits for them: on two processors
-    // sharing them out halves that wait.
-    const std::function<QString(const QByteArray &)> make = [localeName, utcName](const QByteArray &id) {
-        return makeZoneName(localeName, utcName, QString::fromUtf8(id));
-    };
-    const QList<QString> names = QtConcurrent::blockingMapped<QList<QString>>(ids, make);
+    // Made when a zone tab is first built, one after another on this thread: ICU's
+    // zone name objects share one cache, and a city name it hands out may alias
+    // memory that a lookup on another thread frees.
+    QList<QString> names;
+    names.reserve(ids.size());
+    for (const QByteArray &id : ids) {
+        names.append(makeZoneName(localeName, utcName, QString::fromUtf8(id)));
+    }
     QMutexLocker lock(&cache.mutex);
     for (int i = 0; i < ids.size(); ++i) {
         cache.names.insert(cacheKey(localeName, QString::fromUtf8(ids.at(i))), names.at(i));

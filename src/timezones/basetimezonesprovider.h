@@ -56,9 +56,8 @@ public Q_SLOTS:
     // after its location in the language's pattern ("Ciudad Juarez Time").
     // Names are made once per process and locale.
     static QString getZoneName(const QString &path);
-    // Makes the names of every zone in the current language, shared out among the
-    // threads of the global pool, and returns when they are made. Once per
-    // language; later calls do nothing.
+    // Makes the names of every zone in the current language. Once per language;
+    // later calls do nothing.
     static void makeZoneNames();
     // The zone's city in the current language ("Токио" for Asia/Tokyo in Russian), as
     // ICU names it; empty for zones without a city. Made once per process and locale.
