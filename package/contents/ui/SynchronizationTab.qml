@@ -592,7 +592,7 @@ Rectangle {
                 onServersChanged: tabRoot.refreshServers()
             }
 
-            ServerButton {
+            P.ServerButton {
                 id: addButton
                 objectName: "addServerButton"
                 text: i18n("Add server")
@@ -600,7 +600,7 @@ Rectangle {
                 onClicked: serverList.addServer()
             }
 
-            ServerButton {
+            P.ServerButton {
                 id: removeButton
                 objectName: "removeServerButton"
                 text: i18n("Remove server")
@@ -608,7 +608,7 @@ Rectangle {
                 onClicked: serverList.removeServer(tabRoot.currentServerName())
             }
 
-            ServerButton {
+            P.ServerButton {
                 id: configureButton
                 objectName: "configureServerButton"
                 text: i18n("Server settings")
@@ -616,7 +616,7 @@ Rectangle {
                 onClicked: serverList.openServerSettings(tabRoot.currentServerName())
             }
 
-            ServerButton {
+            P.ServerButton {
                 id: fallbackButton
                 objectName: "fallbackButton"
                 visible: serverList.fallbackSwitchable
@@ -627,40 +627,6 @@ Rectangle {
                 ToolTip.delay: 1000
                 onClicked: serverList.changeFallbackVisibility()
             }
-        }
-    }
-
-    // A square tool button whose border lights up while pressed. Its text is not
-    // drawn: it names the button for screen readers and in the tooltip.
-    component ServerButton: Button {
-        id: button
-        property alias iconSource: buttonIcon.source
-        property string toolTipText: ""
-        Layout.preferredWidth: Kirigami.Units.iconSizes.medium
-        Layout.preferredHeight: Kirigami.Units.iconSizes.medium
-        hoverEnabled: true
-        ToolTip.visible: hovered && text !== ""
-        ToolTip.text: text
-        ToolTip.timeout: 5000
-        contentItem: Item {
-            Kirigami.Icon {
-                id: buttonIcon
-                anchors.centerIn: parent
-                isMask: true
-                color: Kirigami.Theme.textColor
-                width: Kirigami.Units.iconSizes.small
-                height: Kirigami.Units.iconSizes.small
-            }
-        }
-        // The page's palette id is not seen inside this component.
-        P.OrbPalette {
-            id: buttonPalette
-        }
-        background: Rectangle {
-            color: button.hovered ? Kirigami.ColorUtils.tintWithAlpha(Kirigami.Theme.backgroundColor, Kirigami.Theme.highlightColor, 0.15) : "transparent"
-            // A frame on every scheme: without it the button is an icon floating on the page.
-            border.color: button.pressed || button.visualFocus ? Kirigami.Theme.highlightColor : buttonPalette.frame
-            radius: Kirigami.Units.smallSpacing
         }
     }
 }

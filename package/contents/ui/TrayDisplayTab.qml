@@ -19,6 +19,8 @@ Rectangle {
     readonly property bool needsSave: trayDisplay.hasChanges
 
     readonly property alias preview: clockPreview
+    // For the boxes, which live in a file of their own.
+    readonly property alias display: trayDisplay
 
     signal error(string title, string message)
 
@@ -63,16 +65,6 @@ Rectangle {
         case TrayDisplay.DisplayYearTip: return tipYear
         }
         return null
-    }
-
-    // One box of the tab: its state and whether it may change come from the
-    // edited formats, and a click goes back to them.
-    component TrayBox: OrbCheckBox {
-        property int option
-        Layout.fillWidth: true
-        checked: trayDisplay.boxes[option]
-        enabled: trayDisplay.enabledBoxes[option]
-        onToggled: tabRoot.toggle(option, checked)
     }
 
     TrayDisplay {
@@ -126,6 +118,7 @@ Rectangle {
                 TrayBox {
                     id: timeSeconds
                     objectName: "timeSeconds"
+                    tab: tabRoot
                     option: TrayDisplay.DisplaySecondsTime
                     group: timeHeading.text
                     text: i18n("display seconds")
@@ -151,6 +144,7 @@ Rectangle {
                 TrayBox {
                     id: dateStandard
                     objectName: "dateStandard"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDateInStandartFormatDate
                     group: dateHeading.text
                     text: i18n("display date in format dd.mm.yyyy")
@@ -158,6 +152,7 @@ Rectangle {
                 TrayBox {
                     id: dateDayOfWeek
                     objectName: "dateDayOfWeek"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDayOfWeekDate
                     group: dateHeading.text
                     text: i18n("display day of week")
@@ -165,6 +160,7 @@ Rectangle {
                 TrayBox {
                     id: dateMonth
                     objectName: "dateMonth"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayMonthDate
                     group: dateHeading.text
                     text: i18n("display month")
@@ -172,6 +168,7 @@ Rectangle {
                 TrayBox {
                     id: dateDayOfMonth
                     objectName: "dateDayOfMonth"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDayOfMonthDate
                     group: dateHeading.text
                     text: i18n("display day of month")
@@ -179,6 +176,7 @@ Rectangle {
                 TrayBox {
                     id: dateYear
                     objectName: "dateYear"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayYearDate
                     group: dateHeading.text
                     text: i18n("display year")
@@ -198,6 +196,7 @@ Rectangle {
                 TrayBox {
                     id: tipTime
                     objectName: "tipTime"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayTimeTip
                     group: tipHeading.text
                     text: i18n("display time")
@@ -205,6 +204,7 @@ Rectangle {
                 TrayBox {
                     id: tipSeconds
                     objectName: "tipSeconds"
+                    tab: tabRoot
                     option: TrayDisplay.DisplaySecondsTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit
@@ -213,6 +213,7 @@ Rectangle {
                 TrayBox {
                     id: tipDate
                     objectName: "tipDate"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDateTip
                     group: tipHeading.text
                     text: i18n("display date")
@@ -220,6 +221,7 @@ Rectangle {
                 TrayBox {
                     id: tipStandard
                     objectName: "tipStandard"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDateInStandartFormatTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit
@@ -228,6 +230,7 @@ Rectangle {
                 TrayBox {
                     id: tipDayOfWeek
                     objectName: "tipDayOfWeek"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDayOfWeekTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit
@@ -236,6 +239,7 @@ Rectangle {
                 TrayBox {
                     id: tipMonth
                     objectName: "tipMonth"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayMonthTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit
@@ -244,6 +248,7 @@ Rectangle {
                 TrayBox {
                     id: tipDayOfMonth
                     objectName: "tipDayOfMonth"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayDayOfMonthTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit
@@ -252,6 +257,7 @@ Rectangle {
                 TrayBox {
                     id: tipYear
                     objectName: "tipYear"
+                    tab: tabRoot
                     option: TrayDisplay.DisplayYearTip
                     group: tipHeading.text
                     Layout.leftMargin: Kirigami.Units.gridUnit

@@ -312,22 +312,6 @@ FocusScope {
         }
     }
 
-    // A mark on one cell of the days view, under its number.
-    component DayMark: Rectangle {
-        property Item picker
-        property int index: -1
-        z: -1
-        visible: index >= 0
-        // A little apart from its neighbours.
-        readonly property int inset: Math.round(Kirigami.Units.smallSpacing / 2)
-        x: (index % 7) * picker.cellWidth + inset
-        y: Math.floor(index / 7) * picker.cellHeight + inset
-        width: picker.cellWidth - 2 * inset
-        height: picker.cellHeight - 2 * inset
-        radius: picker.cellRadius
-        color: "transparent"
-    }
-
     QtObject {
         id: colors
 
