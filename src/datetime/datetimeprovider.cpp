@@ -114,8 +114,7 @@ void DateTimeProvider::load()
         connect(m_timeData.get(), &TimeData::ntpChanged, this, &DateTimeProvider::ntpChanged, Qt::UniqueConnection);
     }
     if (m_timeData) {
-        m_timeData->refreshUtc();
-        m_timeData->refreshNtp();
+        m_timeData->refresh();
     }
     // After a failed save the edit stays, so that the user can try again; the
     // flags tell what is kept. Only once: a later load shows the system again.

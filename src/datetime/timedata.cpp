@@ -19,8 +19,7 @@ TimeData::TimeData(std::shared_ptr<DBusOrbAdminDate> daemon, QObject *parent)
     , m_utc(false)
     , m_daemon(std::move(daemon))
 {
-    refreshUtc();
-    refreshNtp();
+    refresh();
     // Another program (or our own SetNTP) may switch synchronization while the page
     // is open; the signal spares the page a blocking property read on every tick.
     QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.timedate1"),
@@ -56,6 +55,14 @@ QDateTime TimeData::earliestSettable()
 QDateTime TimeData::latestSettable()
 {
     return QDateTime::fromSecsSinceEpoch(std::numeric_limits<quint32>::max(), Qt::UTC);
+}
+
+void TimeData::refresh()
+{
+    const DBusOrbAdminDate::ClockFlags flags = m_daemon->clockFlags();
+    m_utc = !flags.localRTC;
+    m_ntp = flags.ntp;
+    m_canNtp = flags.canNTP;
 }
 
 void TimeData::refreshUtc()
@@ -105,12 +112,6 @@ bool TimeData::saveDateTime(QDateTime dateTime)
         return false;
     }
     return true;
-}
-
-void TimeData::refreshNtp()
-{
-    m_ntp = m_daemon->ntp();
-    m_canNtp = m_daemon->canNTP();
 }
 
 bool TimeData::saveNTP(bool on)

@@ -45,11 +45,14 @@ Q_SIGNALS:
     void ntpChanged(bool on);
 
 public Q_SLOTS:
+    /// Reads the hardware-clock mode and the synchronization flags again.
+    void refresh();
+    /// The hardware-clock mode alone: the synchronization flags change only with
+    /// timedated's announcement, which the page follows.
     void refreshUtc();
     // Each returns whether the change was made; a failure has been reported.
     bool saveUTC(bool on);
     bool saveDateTime(QDateTime dateTime);
-    void refreshNtp();
     bool saveNTP(bool on);
 
 private Q_SLOTS:

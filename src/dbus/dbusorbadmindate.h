@@ -63,11 +63,18 @@ public:
     QDBusPendingCall SetTimezone(const QString &zoneId, bool interactive);
     QDBusPendingCall SetNTP(bool useNtp, bool interactive);
 
-    /// Whether the hardware clock keeps local time; false when it cannot be read.
+    /// timedated's flags, each false when it cannot be read: whether the hardware
+    /// clock keeps local time, whether timedated keeps the clock synchronized by
+    /// itself, and whether it has a synchronization service to switch on.
+    struct ClockFlags {
+        bool localRTC = false;
+        bool ntp = false;
+        bool canNTP = false;
+    };
+    /// All three in one call.
+    ClockFlags clockFlags() const;
     bool localRTC() const;
-    /// Whether timedated keeps the clock synchronized by itself; false when it cannot be read.
     bool ntp() const;
-    /// Whether timedated has a synchronization service to switch on; false when it cannot be read.
     bool canNTP() const;
 
     /// The user's text for a D-Bus error type, translated now.
@@ -109,7 +116,6 @@ private:
     static QDBusMessage m_timedatedCall(const QString &method, const QVariantList &arguments);
     QDBusPendingCall m_send(const QDBusConnection &bus, QDBusMessage call);
     void m_relayError(const QString &error, const QString &message);
-    bool m_timedatedFlag(const char *property) const;
 
     OrbAdminDateInterface m_interface;
     qulonglong m_wid;
