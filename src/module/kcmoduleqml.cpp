@@ -110,7 +110,6 @@ void KCModuleQML::m_init(QQmlEngine *engine)
         m_synchronizer = new Synchronizer(m_logic, m_daemon, this);
         m_synchronizer->setServer(m_settings.value(Settings::Server).toString());
         connect(m_synchronizer, &Synchronizer::error, this, &KCModuleQML::showMessage);
-        m_synchronizer->getSysAlive();
 
         ServerList::setLogicController(m_logic);
     }
