@@ -145,7 +145,11 @@ Rectangle {
     }
 
     onWidthChanged: updateScale()
-    Component.onCompleted: updateScale()
+    Component.onCompleted: {
+        updateScale();
+        // The hands start at the time the first load shows: it then moves nothing.
+        clock.update(date.getHours(), date.getMinutes(), date.getSeconds());
+    }
 
     DateTimeProvider {
         id: dateTimeProvider
