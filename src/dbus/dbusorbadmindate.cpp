@@ -329,10 +329,8 @@ DBusOrbAdminDate::ClockFlags DBusOrbAdminDate::clockFlags() const
 {
     // One round trip for all three, and without a proxy, which would first ask the
     // bus who owns the name: the page reads these while it opens.
-    QDBusMessage call = QDBusMessage::createMethodCall(s_timedatedService,
-                                                       s_timedatedPath,
-                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("GetAll"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(s_timedatedService, s_timedatedPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
     call << QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName());
     const QDBusReply<QVariantMap> reply = QDBusConnection::systemBus().call(call);
     const QVariantMap values = reply.isValid() ? reply.value() : QVariantMap();

@@ -216,12 +216,9 @@ void AcceptanceTest::administratorEditsEveryTabAndAppliesOnce()
     const QDate nextMonth = QDate::currentDate().addMonths(1);
     const QDate target(nextMonth.year(), nextMonth.month(), 15);
     clickItem(window, findVisibleItem(dateTab, QStringLiteral("nextButton")));
-    QQuickItem *day = nullptr;
     QVERIFY(host.waitFor([&] {
-        day = findVisibleItem(dateTab, QStringLiteral("day_") + target.toString(Qt::ISODate));
-        return day != nullptr;
+        return clickDay(window, dateTab, target);
     }));
-    clickItem(window, day);
     clickItem(window, findVisibleItem(dateTab, QStringLiteral("hourField")));
     typeText(window, QStringLiteral("101112"));
     QTest::keyClick(window, Qt::Key_Return);

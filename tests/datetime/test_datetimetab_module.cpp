@@ -54,12 +54,9 @@ private Q_SLOTS:
         // The 15th of next month, through the calendar's own buttons.
         const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
         clickItem(window, findVisibleItem(tab, QStringLiteral("nextButton")));
-        QQuickItem *day = nullptr;
         QVERIFY(host.waitFor([&] {
-            day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate));
-            return day != nullptr;
+            return clickDay(window, tab, target);
         }));
-        clickItem(window, day);
         QVERIFY(tab->property("needsSave").toBool());
         QVERIFY(kcm->needsSave());
         QCOMPARE(kcm->changedTabs().at(KCModuleQML::DateTime), true);
@@ -114,11 +111,9 @@ private Q_SLOTS:
         }));
         const QDate target = QDate::currentDate().addMonths(1).addDays(15 - QDate::currentDate().addMonths(1).day());
         clickItem(host.window(), findVisibleItem(tab, QStringLiteral("nextButton")));
-        QQuickItem *day = nullptr;
         QVERIFY(host.waitFor([&] {
-            return (day = findVisibleItem(tab, QStringLiteral("day_") + target.toString(Qt::ISODate))) != nullptr;
+            return clickDay(host.window(), tab, target);
         }));
-        clickItem(host.window(), day);
 
         QVERIFY(m_standIns.failWith(StandIns::Helper, QStringLiteral("SetTime"), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied")));
         kcm->save();

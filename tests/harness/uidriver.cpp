@@ -31,6 +31,18 @@ void clickItem(QQuickWindow *window, QQuickItem *item)
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
 }
 
+bool clickDay(QQuickWindow *window, QQuickItem *root, const QDate &day)
+{
+    QQuickItem *grid = findVisibleItem(root, QStringLiteral("dayGrid"));
+    QVariant centre;
+    if (!grid || !QMetaObject::invokeMethod(grid, "dayCentre", Q_RETURN_ARG(QVariant, centre), Q_ARG(QVariant, day.toString(Qt::ISODate)))
+        || !centre.canConvert<QPointF>()) {
+        return false;
+    }
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, grid->mapToScene(centre.toPointF()).toPoint());
+    return true;
+}
+
 void typeText(QQuickWindow *window, const QString &text)
 {
     for (const QChar c : text) {

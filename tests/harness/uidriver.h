@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include <QDate>
 #include <QPoint>
 #include <QString>
 
@@ -21,6 +22,10 @@ QQuickItem *findVisibleItem(QQuickItem *root, const QString &name);
 
 // A left click in the middle of `item`.
 void clickItem(QQuickWindow *window, QQuickItem *item);
+
+// A left click on `day` in the calendar below `root`; false, and no click, while
+// that day is not on show.
+bool clickDay(QQuickWindow *window, QQuickItem *root, const QDate &day);
 
 // Types `text` key by key into whatever has the focus in `window`.
 void typeText(QQuickWindow *window, const QString &text);

@@ -3,6 +3,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 
 import QtQuick 2.15
+// Qualified: importing its own module unqualified would hide the private files next to it.
+import ru.nimbolinux.orbadmindate 1.0 as Orb
 import org.kde.kirigami 2.20 as Kirigami
 import "calendarlogic.js" as Logic
 
@@ -417,6 +419,8 @@ FocusScope {
 
         Accessible.role: Accessible.Table
         Accessible.name: header.titleText
+        // The days are drawn, not items of their own: the keyboard cursor's day is told here.
+        Accessible.description: d.viewMode === 0 ? Logic.toDate(d.cursor).toLocaleDateString(Qt.locale(), Locale.LongFormat) : ""
 
         Keys.onPressed: event.accepted = d.handleKey(event)
 
@@ -459,19 +463,21 @@ FocusScope {
             }
         }
 
-        // One text per day; the marks (picked day, keyboard cursor, saved day, the
-        // day under the mouse) are one rectangle each, moved to their day, and one
-        // mouse area serves the whole grid: the grid is most of the tab's items else.
+        // The days' numbers are drawn by one item; the marks (picked day, keyboard
+        // cursor, saved day, the day under the mouse) are one rectangle each, moved
+        // to their day, and one mouse area serves the whole grid.
         Item {
             id: dayGrid
             objectName: "dayGrid"
 
+            // The six weeks on show, Monday first.
+            readonly property var days: Logic.monthGrid(d.shownYear, d.shownMonth)
             // The cell under the mouse, -1 when none.
             readonly property int hoveredIndex: dayMouse.containsMouse ? cellAt(dayMouse.mouseX, dayMouse.mouseY) : -1
-            readonly property var firstDay: Logic.gridDay(d.shownYear, d.shownMonth, 0)
             readonly property int committedIndex: indexOf(d.committed)
             readonly property int cursorIndex: indexOf(d.cursor)
             readonly property int savedIndex: Logic.isValidDate(root.savedDate) ? indexOf(Logic.fromDate(root.savedDate)) : -1
+            readonly property int todayIndex: days.findIndex(day => Logic.sameDay(day, d.today))
 
             visible: d.viewMode === 0
             y: datePicker.namesHeight
@@ -493,40 +499,47 @@ FocusScope {
             }
 
             function dayAt(index) {
-                return Logic.gridDay(d.shownYear, d.shownMonth, index);
+                return days[index];
             }
 
-            Repeater {
-                model: 42
-                delegate: Text {
-                    readonly property var day: Logic.gridDay(d.shownYear, d.shownMonth, index)
-                    readonly property bool inMonth: day.month === d.shownMonth
-                    readonly property bool selectable: Logic.inRange(day)
-                    readonly property bool isToday: Logic.sameDay(day, d.today)
+            // The day of a cell as "yyyy-MM-dd".
+            function isoDayAt(index) {
+                return Logic.isoString(days[index]).substring(0, 10);
+            }
 
-                    objectName: "day_" + Logic.isoString(day).substring(0, 10)
-                    x: (index % 7) * datePicker.cellWidth
-                    y: Math.floor(index / 7) * datePicker.cellHeight
-                    width: datePicker.cellWidth
-                    height: datePicker.cellHeight
-                    horizontalAlignment: Text.AlignHCenter
-                    verticalAlignment: Text.AlignVCenter
-                    text: day.day
-                    font.pixelSize: root.fontSize
-                    font.bold: isToday
-                    color: {
-                        if (!selectable) {
-                            return colors.faint;
-                        }
-                        if (index === dayGrid.committedIndex) {
-                            return Kirigami.Theme.highlightedTextColor;
-                        }
-                        if (!inMonth) {
-                            return colors.secondary;
-                        }
-                        return isToday ? Kirigami.Theme.highlightColor : colors.text;
+            // The centre of a day's cell ("yyyy-MM-dd"); undefined when it is not on show.
+            function dayCentre(isoDay) {
+                for (var index = 0; index < days.length; ++index) {
+                    if (isoDayAt(index) === isoDay) {
+                        var rect = dayNumbers.cellRect(index);
+                        return Qt.point(rect.x + rect.width / 2, rect.y + rect.height / 2);
                     }
                 }
+                return undefined;
+            }
+
+            function colorOf(day, index) {
+                if (!Logic.inRange(day)) {
+                    return colors.faint;
+                }
+                if (index === committedIndex) {
+                    return Kirigami.Theme.highlightedTextColor;
+                }
+                if (day.month !== d.shownMonth) {
+                    return colors.secondary;
+                }
+                return index === todayIndex ? Kirigami.Theme.highlightColor : colors.text;
+            }
+
+            Orb.DayGrid {
+                id: dayNumbers
+                objectName: "dayNumbers"
+                width: parent.width
+                height: parent.height
+                texts: dayGrid.days.map(day => String(day.day))
+                colors: dayGrid.days.map((day, index) => dayGrid.colorOf(day, index))
+                boldIndex: dayGrid.todayIndex
+                font.pixelSize: root.fontSize
             }
 
             DayMark {

@@ -88,9 +88,14 @@ function leadingDays(year, month) {
     return (new Date(year, month, 1, 12, 0, 0, 0).getDay() + 6) % 7;
 }
 
-// The day in cell `index` (0..41) of the grid of the given month.
-function gridDay(year, month, index) {
-    return normalized(year, month, 1 - leadingDays(year, month) + index);
+// The 42 days of the six weeks that show a month, from the Monday on or before its first.
+function monthGrid(year, month) {
+    var first = 1 - leadingDays(year, month);
+    var days = [];
+    for (var index = 0; index < 42; ++index) {
+        days.push(normalized(year, month, first + index));
+    }
+    return days;
 }
 
 function addDays(d, count) {

@@ -6,6 +6,7 @@
 #include <qqml.h>
 
 #include "clockface.h"
+#include "daygrid.h"
 
 // The module's C++ items; its QML files come from the qmldir next to it.
 class OrbAdminDatePlugin : public QQmlExtensionPlugin
@@ -16,6 +17,7 @@ public:
     void registerTypes(const char *uri) override
     {
         qmlRegisterType<ClockFace>(uri, 1, 0, "ClockFace");
+        qmlRegisterType<DayGrid>(uri, 1, 0, "DayGrid");
     }
 };
 
