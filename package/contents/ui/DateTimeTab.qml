@@ -351,7 +351,8 @@ Rectangle {
                 width: tabRoot.width - tabRoot.sideMargin
                 wrapMode: Text.WordWrap
                 color: Kirigami.Theme.neutralTextColor
-                text: i18n("A hardware clock kept in local time causes trouble at time zone and daylight saving time changes.")
+                // Hidden, it has no text to wrap again at every resize.
+                text: visible ? i18n("A hardware clock kept in local time causes trouble at time zone and daylight saving time changes.") : ""
             }
 
             Label {

@@ -458,7 +458,8 @@ FocusScope {
                     font.pixelSize: Math.max(8, root.fontSize - 1)
                     horizontalAlignment: Text.AlignHCenter
                     verticalAlignment: Text.AlignVCenter
-                    elide: Text.ElideRight
+                    // Not elided: a short name fits a seventh of the calendar's least
+                    // width, and an elided text is laid out again at every resize.
                 }
             }
         }
