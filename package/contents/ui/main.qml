@@ -292,14 +292,16 @@ KCM.SimpleKCM {
         }
     }
 
-    BusyIndicator {
-        id: busyIndicator
-        objectName: "busyIndicator"
+    // Made while a request is outstanding only: most openings never need it.
+    Loader {
         parent: page.Overlay.overlay
         anchors.centerIn: parent
         z: 1
-        running: kcm.busy === true
-        visible: running
+        active: kcm.busy === true
+        sourceComponent: BusyIndicator {
+            objectName: "busyIndicator"
+            running: true
+        }
     }
 
     Rectangle {
