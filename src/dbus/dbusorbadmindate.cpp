@@ -329,14 +329,20 @@ DBusOrbAdminDate::ClockFlags DBusOrbAdminDate::clockFlags() const
 {
     // One round trip for all three, and without a proxy, which would first ask the
     // bus who owns the name: the page reads these while it opens.
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(s_timedatedService, s_timedatedPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
-    call << QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName());
-    const QDBusReply<QVariantMap> reply = QDBusConnection::systemBus().call(call);
-    const QVariantMap values = reply.isValid() ? reply.value() : QVariantMap();
-    // A missing or unreadable value counts as false.
-    const auto flag = [&values](const QString &name) {
-        const QVariant value = values.value(name);
+    const QString interface = QString::fromLatin1(OrgFreedesktopTimedate1Interface::staticInterfaceName());
+    const auto properties = [](const QString &method) {
+        return QDBusMessage::createMethodCall(s_timedatedService, s_timedatedPath, QStringLiteral("org.freedesktop.DBus.Properties"), method);
+    };
+    const QDBusReply<QVariantMap> all = QDBusConnection::systemBus().call(properties(QStringLiteral("GetAll")) << interface);
+    // GetAll fails as a whole when any one property does (timedated's reading of an
+    // unreadable hardware clock): the three are then read one by one.
+    const auto flag = [&](const QString &name) {
+        QVariant value = all.isValid() ? all.value().value(name) : QVariant();
+        if (!all.isValid()) {
+            const QDBusReply<QDBusVariant> one = QDBusConnection::systemBus().call(properties(QStringLiteral("Get")) << interface << name);
+            value = one.isValid() ? one.value().variant() : QVariant();
+        }
+        // A missing or unreadable value counts as false.
         return value.canConvert<bool>() && value.toBool();
     };
     return {flag(QStringLiteral("LocalRTC")), flag(QStringLiteral("NTP")), flag(QStringLiteral("CanNTP"))};

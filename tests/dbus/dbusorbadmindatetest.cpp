@@ -59,6 +59,7 @@ private Q_SLOTS:
     void localRTC_data();
     void localRTC();
     void localRTCWithoutTimedated();
+    void clockFlagsReadOneByOneWhenGetAllFails();
 
     void helperErrorRelayed_data();
     void helperErrorRelayed();
@@ -365,6 +366,18 @@ void DBusOrbAdminDateTest::localRTC()
     // A plain read: no window announcement, and one call for all the flags.
     QCOMPARE(describe(StandIns::journal()),
              QStringList{s_timedated + QStringLiteral(": org.freedesktop.DBus.Properties.GetAll(\"org.freedesktop.timedate1\") [s]")});
+}
+
+void DBusOrbAdminDateTest::clockFlagsReadOneByOneWhenGetAllFails()
+{
+    // timedated fails GetAll as a whole when one property cannot be read (the hardware clock).
+    QVERIFY(m_standIns.setTimedatedLocalRTC(true));
+    QVERIFY(m_standIns.failWith(StandIns::Timedated,
+                                QStringLiteral("GetAll"),
+                                QStringLiteral("org.freedesktop.DBus.Error.IOError"),
+                                QStringLiteral("Failed to read RTC")));
+    DBusOrbAdminDate client;
+    QVERIFY(client.clockFlags().localRTC);
 }
 
 void DBusOrbAdminDateTest::localRTCWithoutTimedated()
