@@ -95,6 +95,21 @@ zone=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
     fail "timedated did not answer"
 [ "$zone" = "s \"$(readlink /etc/localtime | sed 's|.*/zoneinfo/||')\"" ] || fail "timedated reports the zone $zone"
 may_set_clock "$(owner_pid org.freedesktop.timedate1)" && fail "timedated may set the clock"
+# The page reads timedated's three flags with one GetAll, and one by one when it
+# fails. timedated fails GetAll as a whole when any property does: here NTP, which
+# asks systemd, which this sandbox does not run. LocalRTC alone must still answer.
+nobody_busctl() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups busctl --system "$@"
+}
+if ! flags=$(nobody_busctl call org.freedesktop.timedate1 /org/freedesktop/timedate1 org.freedesktop.DBus.Properties GetAll s org.freedesktop.timedate1); then
+    nobody_busctl get-property org.freedesktop.timedate1 /org/freedesktop/timedate1 org.freedesktop.timedate1 LocalRTC >/dev/null ||
+        fail "timedated answered neither GetAll nor LocalRTC"
+else
+    case "$flags" in
+    *'"LocalRTC" b '*) ;;
+    *) fail "timedated's GetAll lacks LocalRTC: $flags" ;;
+    esac
+fi
 
 # authorized NAME SERVICE SERVER: a save that the administrator's password
 # authorizes, and that succeeds.
