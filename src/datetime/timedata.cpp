@@ -67,7 +67,7 @@ void TimeData::refresh()
 
 void TimeData::refreshUtc()
 {
-    m_utc = !m_daemon->localRTC();
+    m_utc = !m_daemon->clockFlags().localRTC;
 }
 
 bool TimeData::saveUTC(bool on)
@@ -139,7 +139,7 @@ void TimeData::m_timedatedChanged(const QString &interface, const QVariantMap &c
     if (changed.contains(QStringLiteral("NTP"))) {
         m_ntp = changed.value(QStringLiteral("NTP")).toBool();
     } else if (invalidated.contains(QStringLiteral("NTP"))) {
-        m_ntp = m_daemon->ntp();
+        m_ntp = m_daemon->clockFlags().ntp;
     } else {
         return;
     }

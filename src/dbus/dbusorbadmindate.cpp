@@ -310,21 +310,6 @@ QDBusPendingCall DBusOrbAdminDate::SetNTP(bool useNtp, bool interactive)
     return timedated.SetNTP(useNtp, interactive);
 }
 
-bool DBusOrbAdminDate::localRTC() const
-{
-    return clockFlags().localRTC;
-}
-
-bool DBusOrbAdminDate::ntp() const
-{
-    return clockFlags().ntp;
-}
-
-bool DBusOrbAdminDate::canNTP() const
-{
-    return clockFlags().canNTP;
-}
-
 DBusOrbAdminDate::ClockFlags DBusOrbAdminDate::clockFlags() const
 {
     // One round trip for all three, and without a proxy, which would first ask the

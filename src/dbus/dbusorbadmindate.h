@@ -73,9 +73,6 @@ public:
     };
     /// All three in one call.
     ClockFlags clockFlags() const;
-    bool localRTC() const;
-    bool ntp() const;
-    bool canNTP() const;
 
     /// The user's text for a D-Bus error type, translated now.
     QString getDBusError(QDBusError::ErrorType type) const;

@@ -512,8 +512,7 @@ FocusScope {
             function dayCentre(isoDay) {
                 for (var index = 0; index < days.length; ++index) {
                     if (isoDayAt(index) === isoDay) {
-                        var rect = dayNumbers.cellRect(index);
-                        return Qt.point(rect.x + rect.width / 2, rect.y + rect.height / 2);
+                        return Qt.point((index % 7 + 0.5) * datePicker.cellWidth, (Math.floor(index / 7) + 0.5) * datePicker.cellHeight);
                     }
                 }
                 return undefined;

@@ -29,18 +29,14 @@ void DayGrid::paint(QPainter *painter)
             text.setTextFormat(Qt::PlainText);
             text.prepare(QTransform(), painter->font());
         }
-        const QRectF cell = cellRect(index);
+        const QRectF cell = m_cellRect(index);
         const QSizeF size = text.size();
         painter->drawStaticText(QPointF(cell.x() + (cell.width() - size.width()) / 2, cell.y() + (cell.height() - size.height()) / 2), text);
     }
 }
 
-QRectF DayGrid::cellRect(int index) const
+QRectF DayGrid::m_cellRect(int index) const
 {
-    if (index < 0 || index >= Columns * Rows) {
-        return {};
-    }
-    // Whole pixels, as the marks under the numbers are placed.
     const qreal cellWidth = std::floor(width() / Columns);
     const qreal cellHeight = std::floor(height() / Rows);
     return QRectF((index % Columns) * cellWidth, (index / Columns) * cellHeight, cellWidth, cellHeight);

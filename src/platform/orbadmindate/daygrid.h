@@ -42,9 +42,6 @@ public:
     QFont font() const;
     void setFont(const QFont &font);
 
-    // The cell's rectangle in the item, an empty one for an index outside the grid.
-    Q_INVOKABLE QRectF cellRect(int index) const;
-
 Q_SIGNALS:
     void textsChanged();
     void colorsChanged();
@@ -52,6 +49,9 @@ Q_SIGNALS:
     void fontChanged();
 
 private:
+    // Whole sevenths and sixths of the item: the calendar sizes it to whole cells.
+    QRectF m_cellRect(int index) const;
+
     QStringList m_texts;
     QVariantList m_colors;
     int m_boldIndex = -1;
