@@ -47,9 +47,9 @@ FocusScope {
         if (!Logic.isValidDate(date)) {
             return;
         }
-        d.today = Logic.fromDate(new Date());
+        d.setDay("today", Logic.fromDate(new Date()));
         var day = Logic.clamped(Logic.fromDate(date));
-        d.committed = day;
+        d.setDay("committed", day);
         d.moveCursor(day);
         d.viewMode = 0;
         dateIsBeingEdited = false;
@@ -64,7 +64,7 @@ FocusScope {
 
     function updateBaseCalendarSystemDate(date) {
         if (Logic.isValidDate(date)) {
-            d.today = Logic.fromDate(date);
+            d.setDay("today", Logic.fromDate(date));
         }
     }
 
@@ -145,8 +145,16 @@ FocusScope {
             return name.charAt(0).toLocaleUpperCase() + name.slice(1);
         }
 
+        // A day is replaced only by another: the tab refreshes once a second, and
+        // each new copy of the same day would make everything that shows it again.
+        function setDay(name, day) {
+            if (!Logic.sameDay(d[name], day)) {
+                d[name] = day;
+            }
+        }
+
         function moveCursor(day) {
-            cursor = Logic.clamped(day);
+            setDay("cursor", Logic.clamped(day));
             shownYear = cursor.year;
             shownMonth = cursor.month;
             yearBlock = Logic.yearBlockStart(shownYear);
