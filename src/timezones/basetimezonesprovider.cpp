@@ -55,6 +55,7 @@ struct ZoneNameCache {
     QMutex mutex;
     QHash<QString, QString> names; // locale, newline, zone id → name
     QHash<QString, QString> cities; // likewise → exemplar city
+    QHash<QString, QString> lineCities; // locale, newline, catalogue line → its zones' cities
     QSet<QString> madeLocales; // the locales whose names are all made
 };
 
@@ -209,7 +210,11 @@ QString BaseTimeZonesProvider::getZoneName(const QString &path)
 
 QString BaseTimeZonesProvider::exemplarCity(const QString &zoneId)
 {
-    const QString localeName = zoneNameLocale();
+    return m_exemplarCity(zoneNameLocale(), zoneId);
+}
+
+QString BaseTimeZonesProvider::m_exemplarCity(const QString &localeName, const QString &zoneId)
+{
     const QString key = cacheKey(localeName, zoneId);
     ZoneNameCache &cache = zoneNameCache();
     {
@@ -487,17 +492,43 @@ bool holdsZone(const QString &line, const QString &zoneId)
 
 bool BaseTimeZonesProvider::m_lineMatches(const QString &text, const QRegularExpression &expression)
 {
+    return m_lineMatches(text, expression, zoneNameLocale());
+}
+
+bool BaseTimeZonesProvider::m_lineMatches(const QString &text, const QRegularExpression &expression, const QString &localeName)
+{
     if (text.contains(expression)) {
         return true;
     }
-    QRegularExpressionMatchIterator ids = zoneIdPattern().globalMatch(text);
-    while (ids.hasNext()) {
-        const QString city = exemplarCity(ids.next().captured());
-        if (!city.isEmpty() && city.contains(expression)) {
-            return true;
+    // A keystroke searches every line: its cities are gathered once, into one text
+    // that the expression finds a city's start in as it would in the line (after "; ").
+    const QString key = cacheKey(localeName, text);
+    ZoneNameCache &cache = zoneNameCache();
+    QString cities;
+    {
+        QMutexLocker lock(&cache.mutex);
+        const auto known = cache.lineCities.constFind(key);
+        if (known != cache.lineCities.cend()) {
+            cities = *known;
         }
     }
-    return false;
+    if (cities.isNull()) {
+        QStringList found;
+        QRegularExpressionMatchIterator ids = zoneIdPattern().globalMatch(text);
+        while (ids.hasNext()) {
+            const QString city = m_exemplarCity(localeName, ids.next().captured());
+            if (!city.isEmpty()) {
+                found.append(city);
+            }
+        }
+        cities = found.join(QStringLiteral("; "));
+        if (cities.isNull()) {
+            cities = QLatin1String("");
+        }
+        QMutexLocker lock(&cache.mutex);
+        cache.lineCities.insert(key, cities);
+    }
+    return !cities.isEmpty() && cities.contains(expression);
 }
 
 QStringList BaseTimeZonesProvider::m_findLines(const QStringList &lines, const QString &filter) const
@@ -506,9 +537,10 @@ QStringList BaseTimeZonesProvider::m_findLines(const QStringList &lines, const Q
         return lines;
     }
     const QRegularExpression expression = m_getStartsWithFilter(filter);
+    const QString localeName = zoneNameLocale();
     QStringList found;
     for (const QString &line : lines) {
-        if (m_lineMatches(line, expression)) {
+        if (m_lineMatches(line, expression, localeName)) {
             found.append(line);
         }
     }

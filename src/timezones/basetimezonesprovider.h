@@ -96,6 +96,8 @@ protected:
     QStringList m_findLines(const QStringList &lines, const QString &filter) const;
     // Whether `expression` finds `text` or the city of a zone id in it.
     static bool m_lineMatches(const QString &text, const QRegularExpression &expression);
+    static bool m_lineMatches(const QString &text, const QRegularExpression &expression, const QString &localeName);
+    static QString m_exemplarCity(const QString &localeName, const QString &zoneId);
     QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
     virtual QVector<ZoneRow> m_makeRows(const QMultiMap<int, QString> &zones) const;
 
