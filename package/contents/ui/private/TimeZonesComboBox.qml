@@ -4,6 +4,7 @@
 
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Templates 2.15 as T
 import org.kde.kirigami 2.20 as Kirigami
 
 // The zone chooser of the "Time zone" tab: the field shows the chosen zone. A row
@@ -106,7 +107,7 @@ ZoneComboBoxBase {
     Component {
         id: rowComponent
 
-        ItemDelegate {
+        T.ItemDelegate {
             id: row
 
             readonly property string offsetText: model.offsetText
@@ -139,7 +140,7 @@ ZoneComboBoxBase {
                     transformOrigin: Item.Left
                     scale: implicitWidth > 0 ? Math.max(comboBox.minimumTextScale(offsetLabel.font), Math.min(1, parent.width / implicitWidth)) : 1
 
-                    Label {
+                    Text {
                         id: offsetLabel
                         text: row.offsetText + " "
                         color: comboBox.systemColors.buttonText
@@ -147,7 +148,7 @@ ZoneComboBoxBase {
 
                     Repeater {
                         model: row.zones
-                        delegate: Label {
+                        delegate: Text {
                             id: zoneLabel
                             objectName: "timeZoneLabel"
                             readonly property string zoneId: modelData.id
