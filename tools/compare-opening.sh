@@ -9,6 +9,10 @@
 # Prints, per module, the median and range of the opening's last frame and of the
 # resident memory, and the ratios to the empty module (from the last build).
 # Usage: tools/compare-opening.sh <starts> <build dir>...
+# The page is drawn as tools/bench.sh draws it, on Qt's off-screen platform with the
+# software scene graph, unless ORB_BENCH_QPA=xcb puts it on the Xvfb screen (at
+# 1920x1080, where the host's window is not squeezed as on the 800x600 off-screen
+# one) and ORB_BENCH_SCENEGRAPH=opengl draws it with OpenGL (Mesa's software one here).
 # Each build directory needs the targets that tools/bench.sh builds; one made of
 # links (bin from one build, qml from another) compares a part of a change.
 set -euo pipefail
@@ -17,8 +21,12 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 starts=$1
 shift
 
-# As tools/bench.sh runs it.
-export QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software
+export QT_QPA_PLATFORM=${ORB_BENCH_QPA:-offscreen}
+if [ "${ORB_BENCH_SCENEGRAPH:-software}" = opengl ]; then
+    unset QT_QUICK_BACKEND
+else
+    export QT_QUICK_BACKEND=software
+fi
 export ORB_ADMIN_MODE=1 TZ=Europe/Moscow LANGUAGE=en_US:C LANG=C.UTF-8
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus
 caches=$(mktemp -d)
@@ -61,7 +69,8 @@ stats() { # file, key: median and range
 }
 read -r empty_last _ _ <<<"$(stats "$results/0" last_frame_ms)"
 read -r empty_rss _ _ <<<"$(stats "$results/0" rss_kb)"
-printf 'load average %s; medians of %s starts, range in brackets\n' "$(cut -d' ' -f1-3 /proc/loadavg)" "$starts"
+printf '%s platform, %s scene graph; load average %s; medians of %s starts, range in brackets\n' \
+    "$QT_QPA_PLATFORM" "${QT_QUICK_BACKEND:-opengl}" "$(cut -d' ' -f1-3 /proc/loadavg)" "$starts"
 read -r empty_cpu _ _ <<<"$(stats "$results/0" cpu_ms)"
 printf '%-32s %22s %6s %20s %9s %20s %6s\n' module "last frame ms" ratio "resident MB" "vs empty" "processor ms" ratio
 for i in "${!names[@]}"; do

@@ -10,6 +10,10 @@
 //              ORB_BENCH_TAB=N, tab N of the bar on show meanwhile)
 //   phases     milliseconds since the launch at the end of each start-up step
 //   peak_kb    peak resident memory
+//   tab_switch_ms, second_switch_ms, filter_key_ms, filter_second_key_ms, map_click_ms
+//              with ORB_BENCH_INTERACT=1, from the input to the frame that shows
+//              its answer: the Time zone tab shown the first time (built then) and
+//              again, the first and second letter typed into its zone filter, a click on its map
 // Usage: orbbenchpagehost <plug-in file> [idle seconds]
 #include <KPluginFactory>
 #include <KPluginMetaData>
@@ -18,6 +22,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTimer>
@@ -52,6 +58,24 @@ void wait(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Milliseconds from `act` to the next frame the window draws.
+template<typename Act>
+double untilFrame(QQuickWindow &window, Act act)
+{
+    bool framed = false;
+    const auto connection = QObject::connect(&window, &QQuickWindow::frameSwapped, [&framed] {
+        framed = true;
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+    act();
+    while (!framed && elapsed.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    QObject::disconnect(connection);
+    return framed ? elapsed.nsecsElapsed() / 1e6 : -1;
 }
 
 // Milliseconds since the launch, for the breakdown lines.
@@ -156,6 +180,51 @@ int main(int argc, char **argv)
            atFirstFrame,
            atMap);
     printf("map=%s\n", map ? (map->property("status").toInt() == 1 ? "ready" : "not-ready") : "none");
+
+    if (qEnvironmentVariableIntValue("ORB_BENCH_INTERACT")) {
+        QObject *bar = page->property("tabBar").value<QObject *>();
+        const auto show = [&](int index) {
+            return untilFrame(window, [bar, index] {
+                bar->setProperty("currentIndex", index);
+            });
+        };
+        printf("tab_switch_ms=%.1f\n", show(1));
+        wait(500);
+        show(0);
+        wait(500);
+        printf("second_switch_ms=%.1f\n", show(1));
+        wait(1000);
+        auto *field = page->findChild<QQuickItem *>(QStringLiteral("timeZonesField"));
+        if (field) {
+            field->forceActiveFocus();
+            wait(200);
+            const auto type = [&window](Qt::Key key, const QString &text) {
+                return untilFrame(window, [&window, key, text] {
+                    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+                    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+                    QCoreApplication::sendEvent(&window, &press);
+                    QCoreApplication::sendEvent(&window, &release);
+                });
+            };
+            // The first letter opens the list; the next ones narrow it.
+            printf("filter_key_ms=%.1f\n", type(Qt::Key_M, QStringLiteral("m")));
+            wait(300);
+            printf("filter_second_key_ms=%.1f\n", type(Qt::Key_O, QStringLiteral("o")));
+            wait(500);
+            field->setFocus(false);
+        }
+        auto *mapArea = page->findChild<QQuickItem *>(QStringLiteral("timeZonesMapMouseArea"));
+        if (mapArea) {
+            // Somewhere over the land of Europe, in the map's own proportions.
+            const QPointF at = mapArea->mapToScene(QPointF(mapArea->width() * 0.55, mapArea->height() * 0.3));
+            printf("map_click_ms=%.1f\n", untilFrame(window, [&window, at] {
+                       QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                       QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+                       QCoreApplication::sendEvent(&window, &press);
+                       QCoreApplication::sendEvent(&window, &release);
+                   }));
+        }
+    }
 
     if (idleSeconds > 0) {
         // ORB_BENCH_TAB: the tab on show while idle, by its place in the bar.
