@@ -17,12 +17,14 @@
 #include <QTimeZone>
 
 #include <unicode/calendar.h>
+#include <unicode/locdspnm.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
 #include <unicode/tzfmt.h>
 #include <unicode/tznames.h>
 #include <unicode/ucal.h>
 #include <unicode/unistr.h>
+#include <unicode/ures.h>
 
 #include <algorithm>
 #include <memory>
@@ -95,6 +97,68 @@ QString toQString(const icu::UnicodeString &text)
     return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size()));
 }
 
+// Whether a zone is named after its country ("Germany Time") rather than its city: it
+// is its country's only zone, or the one ICU's data makes the country's primary zone.
+// ICU finds that out by walking every zone of the world once per country, most of
+// the cost of a list of names; one walk, made once, gives the same answers.
+class CountryZones
+{
+public:
+    static const CountryZones &instance()
+    {
+        static const CountryZones zones;
+        return zones;
+    }
+
+    // The zone's country code; empty for none (the "world" of the Etc zones).
+    static QByteArray regionOf(const icu::UnicodeString &id)
+    {
+        char region[8] = {};
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t length = icu::TimeZone::getRegion(id, region, sizeof(region) - 1, status);
+        const QByteArray code = U_SUCCESS(status) ? QByteArray(region, length) : QByteArray();
+        return code == "001" ? QByteArray() : code;
+    }
+
+    bool namedAfterCountry(const QByteArray &region, const icu::UnicodeString &canonicalId) const
+    {
+        if (m_zoneCount.value(region) == 1) {
+            return true;
+        }
+        const auto primary = m_primaryZone.constFind(region);
+        return primary != m_primaryZone.cend() && *primary == canonicalId;
+    }
+
+private:
+    CountryZones()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        const std::unique_ptr<icu::StringEnumeration> ids(
+            icu::TimeZone::createTimeZoneIDEnumeration(UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
+        if (ids && U_SUCCESS(status)) {
+            while (const icu::UnicodeString *id = ids->snext(status)) {
+                ++m_zoneCount[regionOf(*id)];
+            }
+        }
+        status = U_ZERO_ERROR;
+        UResourceBundle *metaZones = ures_openDirect(nullptr, "metaZones", &status);
+        UResourceBundle *primaryZones = ures_getByKey(metaZones, "primaryZones", nullptr, &status);
+        while (U_SUCCESS(status) && ures_hasNext(primaryZones)) {
+            const char *region = nullptr;
+            int32_t length = 0;
+            const UChar *zone = ures_getNextString(primaryZones, &length, &region, &status);
+            if (U_SUCCESS(status) && region) {
+                m_primaryZone.insert(QByteArray(region), icu::UnicodeString(zone, length));
+            }
+        }
+        ures_close(primaryZones);
+        ures_close(metaZones);
+    }
+
+    QHash<QByteArray, int> m_zoneCount;
+    QHash<QByteArray, icu::UnicodeString> m_primaryZone;
+};
+
 // `utcName` is the translated name of UTC, looked up once by the caller for a whole list.
 QString makeZoneName(const QString &localeName, const QString &utcName, const QString &path)
 {
@@ -103,6 +167,7 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         QString localeName;
         std::unique_ptr<icu::TimeZoneFormat> format;
         std::unique_ptr<icu::TimeZoneNames> names;
+        std::unique_ptr<icu::LocaleDisplayNames> countries;
         // The language's generic location pattern, such as "{0} Time".
         icu::UnicodeString locationPattern;
     };
@@ -120,6 +185,7 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         if (U_FAILURE(status)) {
             formatter.names.reset();
         }
+        formatter.countries.reset(icu::LocaleDisplayNames::createInstance(locale));
         formatter.localeName = localeName;
 
         // ICU offers no accessor for the pattern, but a zone of a country with several
@@ -170,10 +236,20 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         return toQString(name.findAndReplace(icu::UnicodeString(u"{0}"), city));
     }
 
-    // The generic location form ("Moscow Time"), the same as
+    // The generic location form ("Moscow Time", "Germany Time"), the same as
     // icu::TimeZone::getDisplayName(true, GENERIC_LOCATION, locale, name) gives.
     icu::UnicodeString name;
-    if (formatter.format) {
+    const QByteArray region = U_SUCCESS(canonicalStatus) ? CountryZones::regionOf(canonical) : QByteArray();
+    if (!region.isEmpty() && formatter.names && formatter.countries) {
+        icu::UnicodeString place;
+        if (CountryZones::instance().namedAfterCountry(region, canonical)) {
+            formatter.countries->regionDisplayName(region.constData(), place);
+        } else {
+            formatter.names->getExemplarLocationName(canonical, place);
+        }
+        name = formatter.locationPattern;
+        name.findAndReplace(icu::UnicodeString(u"{0}"), place);
+    } else if (formatter.format) {
         UTimeZoneFormatTimeType timeType = UTZFMT_TIME_TYPE_UNKNOWN;
         formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name, &timeType);
         // A zone without a generic name falls back to a GMT offset text, which is given

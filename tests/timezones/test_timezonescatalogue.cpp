@@ -12,7 +12,11 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <unicode/timezone.h>
+#include <unicode/tzfmt.h>
+
 #include <algorithm>
+#include <memory>
 
 namespace
 {
@@ -83,6 +87,44 @@ QByteArray machineObject(const QList<QPair<QByteArray, QByteArray>> &messages)
         addString(translations + 8 * i, messages.at(int(i)).second);
     }
     return tables + strings;
+}
+
+// The zones whose names differ from ICU's own generic location names in `locale`
+// (the zones ICU names, other than UTC), as "id: ours != ICU's".
+QStringList namesUnlikeIcus(const char *locale)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<icu::TimeZoneFormat> format(icu::TimeZoneFormat::createInstance(icu::Locale(locale), status));
+    if (U_FAILURE(status)) {
+        return {QStringLiteral("no ICU formatter")};
+    }
+    const UDate now = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
+    QStringList unlike;
+    for (const QByteArray &id : QTimeZone::availableTimeZoneIds()) {
+        const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(id.constData());
+        const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icuId));
+        icu::UnicodeString canonical;
+        UErrorCode canonicalStatus = U_ZERO_ERROR;
+        icu::TimeZone::getCanonicalID(icuId, canonical, canonicalStatus);
+        icu::UnicodeString known;
+        zone->getID(known);
+        if (U_FAILURE(canonicalStatus) || canonical == icu::UnicodeString(u"Etc/UTC") || known == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID, -1, US_INV)) {
+            continue;
+        }
+        icu::UnicodeString name;
+        UTimeZoneFormatTimeType type = UTZFMT_TIME_TYPE_UNKNOWN;
+        format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, now, name, &type);
+        if (type == UTZFMT_TIME_TYPE_STANDARD) {
+            continue; // no generic name: an offset text, made apart
+        }
+        std::string expected;
+        name.toUTF8String(expected);
+        const QString ours = BaseTimeZonesProvider::getZoneName(QString::fromLatin1(id));
+        if (ours != QString::fromStdString(expected)) {
+            unlike.append(QStringLiteral("%1: %2 != %3").arg(QString::fromLatin1(id), ours, QString::fromStdString(expected)));
+        }
+    }
+    return unlike;
 }
 }
 
@@ -404,6 +446,8 @@ private Q_SLOTS:
 
         const QString englishName = BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Moscow"));
         QCOMPARE(englishName, QStringLiteral("Moscow Time"));
+        // Every name is ICU's, whether the zone is named after its country or its city.
+        QCOMPARE(namesUnlikeIcus("en_US"), QStringList());
 
         KLocalizedString::addDomainLocaleDir("kcm_orb_admin_date", locales.path());
         KLocalizedString::setLanguages({QStringLiteral("ru")});
@@ -412,7 +456,10 @@ private Q_SLOTS:
         const QString russianName = BaseTimeZonesProvider::getZoneName(QStringLiteral("Europe/Moscow"));
         const QString russianUnknown = BaseTimeZonesProvider::getZoneName(QStringLiteral("America/Ciudad_Juarez"));
         const QStringList russian = Catalogue().allTimeZonesWithOffsets();
+        const QStringList russianUnlikeIcus = namesUnlikeIcus("ru_RU");
         KLocalizedString::clearLanguages();
+
+        QCOMPARE(russianUnlikeIcus, QStringList());
 
         QCOMPARE(russianName, QStringLiteral("Москва"));
         // Russian names a place without a word around it.
