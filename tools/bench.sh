@@ -101,8 +101,8 @@ printf '%-52s %10s fps %14s\n' "Frames drawn while idle" "$idle_fps" ""
 printf '%-52s %12s %% %14s\n' "Idle CPU, Synchronization tab on show, 30 s" "$sync_cpu" "<= 0.5 %"
 printf '%-52s %11s MB %14s\n' "Peak memory, date page" "$((peak_kb / 1024))" ""
 printf '%-52s %11s MB %14s\n' "Peak memory, empty page" "$((empty_peak_kb / 1024))" ""
-for figure in "tab_switch_ms:Time zone tab, first shown (built)" "second_switch_ms:Time zone tab, shown again" \
-    "filter_key_ms:Zone filter, first letter (opens the list)" "filter_second_key_ms:Zone filter, second letter" \
+for figure in "tab_switch_ms:Time zone tab first shown (built)" "second_switch_ms:Time zone tab shown again" \
+    "filter_key_ms:Zone filter: first letter (opens list)" "filter_second_key_ms:Zone filter: second letter" \
     "map_click_ms:Map click"; do
     printf '%-52s %11s ms %14s\n' "${figure#*:} (median of $runs)" "$(echo "$interactions" | value "${figure%%:*}" | median)" "<= 16.7"
 done
