@@ -581,14 +581,16 @@ bool BaseTimeZonesProvider::m_lineMatches(const QString &text, const QRegularExp
     const QString key = cacheKey(localeName, text);
     ZoneNameCache &cache = zoneNameCache();
     QString cities;
+    bool gathered = false;
     {
         QMutexLocker lock(&cache.mutex);
         const auto known = cache.lineCities.constFind(key);
-        if (known != cache.lineCities.cend()) {
+        gathered = known != cache.lineCities.cend();
+        if (gathered) {
             cities = *known;
         }
     }
-    if (cities.isNull()) {
+    if (!gathered) {
         QStringList found;
         QRegularExpressionMatchIterator ids = zoneIdPattern().globalMatch(text);
         while (ids.hasNext()) {
@@ -598,9 +600,6 @@ bool BaseTimeZonesProvider::m_lineMatches(const QString &text, const QRegularExp
             }
         }
         cities = found.join(QStringLiteral("; "));
-        if (cities.isNull()) {
-            cities = QLatin1String("");
-        }
         QMutexLocker lock(&cache.mutex);
         cache.lineCities.insert(key, cities);
     }

@@ -163,11 +163,9 @@ int main(int argc, char **argv)
         wait(5);
     }
     // One more frame with everything in place; a still page draws it only on request.
-    framed = false;
-    window.update();
-    while (!framed && limit.elapsed() < 30000) {
-        wait(5);
-    }
+    untilFrame(window, [&window] {
+        window.update();
+    });
     printf("ready_ms=%.1f\n", sinceLaunch());
     // Where the time went, each figure the moment the step ended.
     printf("phases=main %.0f, application %.0f, plug-in %.0f, page %.0f, shown %.0f, loaded %.0f, first frame %.0f, map %.0f\n",
