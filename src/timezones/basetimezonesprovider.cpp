@@ -23,6 +23,7 @@
 #include <unicode/tzfmt.h>
 #include <unicode/tznames.h>
 #include <unicode/ucal.h>
+#include <unicode/uloc.h>
 #include <unicode/unistr.h>
 #include <unicode/ures.h>
 
@@ -159,51 +160,70 @@ private:
     QHash<QByteArray, icu::UnicodeString> m_primaryZone;
 };
 
+// The language's generic location pattern, such as "{0} Time" or "{0}": the
+// "regionFormat" of ICU's zone data, looked up through the locale's parents.
+icu::UnicodeString locationPattern(const QString &localeName)
+{
+    QByteArray locale = localeName.toUtf8();
+    while (!locale.isEmpty()) {
+        UErrorCode status = U_ZERO_ERROR;
+        UResourceBundle *bundle = ures_open(U_ICUDATA_NAME "-zone", locale.constData(), &status);
+        UResourceBundle *strings = ures_getByKey(bundle, "zoneStrings", nullptr, &status);
+        int32_t length = 0;
+        const UChar *pattern = ures_getStringByKey(strings, "regionFormat", &length, &status);
+        const bool found = U_SUCCESS(status) && pattern;
+        icu::UnicodeString text = found ? icu::UnicodeString(pattern, length) : icu::UnicodeString();
+        ures_close(strings);
+        ures_close(bundle);
+        if (found) {
+            return text;
+        }
+        char parent[ULOC_FULLNAME_CAPACITY] = {};
+        status = U_ZERO_ERROR;
+        const int32_t parentLength = uloc_getParent(locale.constData(), parent, sizeof(parent) - 1, &status);
+        locale = U_SUCCESS(status) ? QByteArray(parent, parentLength) : QByteArray();
+    }
+    return icu::UnicodeString(u"{0}");
+}
+
 // `utcName` is the translated name of UTC, looked up once by the caller for a whole list.
 QString makeZoneName(const QString &localeName, const QString &utcName, const QString &path)
 {
-    // Making a zone formatter loads locale data; one per locale serves a whole list.
+    // Zone name data is loaded once per locale and serves a whole list.
     struct Formatter {
         QString localeName;
-        std::unique_ptr<icu::TimeZoneFormat> format;
         std::unique_ptr<icu::TimeZoneNames> names;
         std::unique_ptr<icu::LocaleDisplayNames> countries;
-        // The language's generic location pattern, such as "{0} Time".
         icu::UnicodeString locationPattern;
+        // Only the few zones of no country need it, and it is costly to make.
+        std::unique_ptr<icu::TimeZoneFormat> format;
+        bool formatMade = false;
     };
     static Formatter formatter;
-    const UDate date = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
-    if (!formatter.format || formatter.localeName != localeName) {
+    if (formatter.localeName != localeName || !formatter.names) {
         const icu::Locale locale(localeName.toUtf8().constData());
         UErrorCode status = U_ZERO_ERROR;
-        formatter.format.reset(icu::TimeZoneFormat::createInstance(locale, status));
-        if (U_FAILURE(status)) {
-            formatter.format.reset();
-        }
-        status = U_ZERO_ERROR;
         formatter.names.reset(icu::TimeZoneNames::createInstance(locale, status));
         if (U_FAILURE(status)) {
             formatter.names.reset();
         }
         formatter.countries.reset(icu::LocaleDisplayNames::createInstance(locale));
+        formatter.locationPattern = locationPattern(localeName);
+        formatter.format.reset();
+        formatter.formatMade = false;
         formatter.localeName = localeName;
-
-        // ICU offers no accessor for the pattern, but a zone of a country with several
-        // zones is named with it after its city: the name with the city taken out is it.
-        formatter.locationPattern = icu::UnicodeString(u"{0}");
-        if (formatter.format && formatter.names) {
-            const icu::UnicodeString reference(u"America/Chicago");
-            const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(reference));
-            icu::UnicodeString name;
-            icu::UnicodeString city;
-            formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name);
-            formatter.names->getExemplarLocationName(reference, city);
-            const int32_t at = city.isEmpty() ? -1 : name.indexOf(city);
-            if (at >= 0) {
-                formatter.locationPattern = name.replace(at, city.length(), icu::UnicodeString(u"{0}"));
-            }
-        }
     }
+    const auto format = [&localeName]() -> icu::TimeZoneFormat * {
+        if (!formatter.formatMade) {
+            UErrorCode status = U_ZERO_ERROR;
+            formatter.format.reset(icu::TimeZoneFormat::createInstance(icu::Locale(localeName.toUtf8().constData()), status));
+            if (U_FAILURE(status)) {
+                formatter.format.reset();
+            }
+            formatter.formatMade = true;
+        }
+        return formatter.format.get();
+    };
 
     const QByteArray id = path.toUtf8();
     const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()));
@@ -249,15 +269,16 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         }
         name = formatter.locationPattern;
         name.findAndReplace(icu::UnicodeString(u"{0}"), place);
-    } else if (formatter.format) {
+    } else if (icu::TimeZoneFormat *zoneFormat = format()) {
+        const UDate date = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
         UTimeZoneFormatTimeType timeType = UTZFMT_TIME_TYPE_UNKNOWN;
-        formatter.format->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name, &timeType);
+        zoneFormat->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name, &timeType);
         // A zone without a generic name falls back to a GMT offset text, which is given
         // for daylight time like the display name asks for.
         if (timeType == UTZFMT_TIME_TYPE_STANDARD) {
             UErrorCode status = U_ZERO_ERROR;
             name.remove();
-            formatter.format->formatOffsetLocalizedGMT(zone->getRawOffset() + zone->getDSTSavings(), name, status);
+            zoneFormat->formatOffsetLocalizedGMT(zone->getRawOffset() + zone->getDSTSavings(), name, status);
         }
     } else {
         zone->getDisplayName(true, icu::TimeZone::GENERIC_LOCATION, icu::Locale(localeName.toUtf8().constData()), name);
