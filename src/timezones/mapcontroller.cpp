@@ -151,16 +151,11 @@ void MapController::m_loadImages(bool fanOut, const QDateTime &at)
     QList<QByteArray> allIds = QTimeZone::availableTimeZoneIds();
     allIds.append(QByteArrayLiteral("Etc/UTC"));
     const QList<QByteArray> russianIds = QTimeZone::availableTimeZoneIds(QLocale::Russia);
-    const QMultiMap<int, QString> listed = TimeZonesSorter::sort(allIds);
-    const QSet<QString> accepted(listed.cbegin(), listed.cend());
     QMultiMap<int, QString> allZones;
     QMultiMap<int, QString> russianZones;
     QHash<int, QVector<Place>> places;
-    for (const QByteArray &id : qAsConst(allIds)) {
-        const QString zone = QString::fromUtf8(id);
-        if (!accepted.contains(zone)) {
-            continue;
-        }
+    for (const QString &zone : TimeZonesSorter::listed(allIds)) {
+        const QByteArray id = zone.toUtf8();
         const int offset = m_standardOffset(id, year);
         allZones.insert(offset, zone);
         if (russianIds.contains(id)) {

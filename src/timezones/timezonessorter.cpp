@@ -20,21 +20,30 @@ bool isListed(const QString &zoneId, const QRegularExpression &expression)
 }
 }
 
-QMultiMap<int, QString> TimeZonesSorter::sort(const QList<QByteArray> &zoneIds, const QDateTime &at)
+QStringList TimeZonesSorter::listed(const QList<QByteArray> &zoneIds)
 {
     // Area/Location or Area/Region/Location, each part a name: keeps America/New_York,
     // America/Argentina/Salta and Asia/Ust-Nera, drops Etc/GMT+5 and single-part aliases.
     const QRegularExpression expression(QStringLiteral("^[A-Za-z][A-Za-z_-]*(/[A-Za-z][A-Za-z_-]*){1,2}$"));
 
-    QMultiMap<int, QString> result;
+    QStringList result;
+    result.reserve(zoneIds.size());
     for (const QByteArray &id : zoneIds) {
         const QString zoneId = QString::fromLocal8Bit(id);
-        if (!isListed(zoneId, expression)) {
-            continue;
+        if (isListed(zoneId, expression)) {
+            result.append(zoneId);
         }
+    }
+    return result;
+}
+
+QMultiMap<int, QString> TimeZonesSorter::sort(const QList<QByteArray> &zoneIds, const QDateTime &at)
+{
+    QMultiMap<int, QString> result;
+    for (const QString &zoneId : listed(zoneIds)) {
         // An id the platform cannot resolve is listed at offset 0; QMultiMap puts the
         // newest insertion first among equal offsets.
-        result.insert(QTimeZone(id).offsetFromUtc(at), zoneId);
+        result.insert(QTimeZone(zoneId.toLocal8Bit()).offsetFromUtc(at), zoneId);
     }
     return result;
 }

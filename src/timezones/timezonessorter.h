@@ -9,6 +9,7 @@
 #include <QList>
 #include <QMultiMap>
 #include <QString>
+#include <QStringList>
 
 // Orders zone ids by their current UTC offset, dropping ids that are aliases,
 // fixed-offset pseudo zones or otherwise unfit to offer for choice.
@@ -17,5 +18,7 @@ class TimeZonesSorter
 public:
     // Offset in seconds east of UTC at `at` -> zone id. Among equal offsets the id that
     // came later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
+    // The ids of `zoneIds` fit to offer, in their order; no offsets are looked up.
+    static QStringList listed(const QList<QByteArray> &zoneIds);
     static QMultiMap<int, QString> sort(const QList<QByteArray> &zoneIds, const QDateTime &at = QDateTime::currentDateTime());
 };
