@@ -15,6 +15,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QTimeZone>
+#include <QtConcurrent>
 
 #include <unicode/calendar.h>
 #include <unicode/locdspnm.h>
@@ -40,11 +41,13 @@ BaseTimeZonesProvider::~BaseTimeZonesProvider() = default;
 
 QStringList BaseTimeZonesProvider::allTimeZonesWithOffsets() const
 {
+    m_finishRows();
     return m_allTimeZonesWithOffsets;
 }
 
 QStringList BaseTimeZonesProvider::russianTimeZonesWithOffsets() const
 {
+    m_finishRows();
     return m_russianTimeZonesWithOffsets;
 }
 
@@ -397,15 +400,29 @@ QStringList linesOf(const QVector<BaseTimeZonesProvider::ZoneRow> &rows)
 
 void BaseTimeZonesProvider::loadTimeZones()
 {
+    // Some 600 offsets to look up: on the pool, while this thread makes the names.
+    m_sortedAt = now();
+    m_allSorted = QtConcurrent::run(&TimeZonesSorter::sort, m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId()), m_sortedAt);
+    m_rowsPending = true;
+}
+
+void BaseTimeZonesProvider::m_finishRows() const
+{
+    if (!m_rowsPending) {
+        return;
+    }
+    m_rowsPending = false;
     makeZoneNames();
-    m_allRows = m_makeRows(m_sortedZones(true));
-    m_russianRows = m_makeRows(m_sortedZones(false));
+    m_russianRows = m_makeRows(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)), m_sortedAt));
+    m_allRows = m_makeRows(m_allSorted.result());
+    m_allSorted = {};
     m_allTimeZonesWithOffsets = linesOf(m_allRows);
     m_russianTimeZonesWithOffsets = linesOf(m_russianRows);
 }
 
 const QVector<BaseTimeZonesProvider::ZoneRow> &BaseTimeZonesProvider::zoneRows(bool allZones) const
 {
+    m_finishRows();
     return allZones ? m_allRows : m_russianRows;
 }
 

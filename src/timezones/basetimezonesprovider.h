@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFuture>
 #include <QList>
 #include <QMultiMap>
 #include <QObject>
@@ -17,7 +18,8 @@
 // The time zone catalogue: all zones and the zones of the Russian Federation, each
 // as a display line with the current offset, the localized name and the id, in
 // offset order. Subclasses choose the rows and their line format through m_makeRows
-// and call loadTimeZones() at the end of their constructor.
+// and call loadTimeZones() at the end of their constructor; the rows are made when
+// first asked for.
 class BaseTimeZonesProvider : public QObject
 {
     Q_OBJECT
@@ -109,8 +111,15 @@ private:
     // Every zone offered, or the Russian ones, by offset.
     static QMultiMap<int, QString> m_sortedZones(bool allZones);
 
-    QVector<ZoneRow> m_allRows;
-    QVector<ZoneRow> m_russianRows;
-    QStringList m_allTimeZonesWithOffsets;
-    QStringList m_russianTimeZonesWithOffsets;
+    // Makes the rows on the first call after loadTimeZones(): the names on this
+    // thread while the pool orders the zones of the long list.
+    void m_finishRows() const;
+
+    mutable QFuture<QMultiMap<int, QString>> m_allSorted;
+    QDateTime m_sortedAt;
+    mutable bool m_rowsPending = false;
+    mutable QVector<ZoneRow> m_allRows;
+    mutable QVector<ZoneRow> m_russianRows;
+    mutable QStringList m_allTimeZonesWithOffsets;
+    mutable QStringList m_russianTimeZonesWithOffsets;
 };
