@@ -26,9 +26,40 @@ int MapController::m_year = QDate::currentDate().year();
 
 namespace
 {
-// Guards the two class-wide tables: a background loadImages() publishes new ones
-// while controllers on the GUI thread read them.
+// Guards the class-wide tables: a background making publishes new ones while
+// controllers on the GUI thread read them.
 QBasicMutex s_tablesMutex;
+
+// The making the first controller starts on the pool; guarded by s_makingMutex.
+QBasicMutex s_makingMutex;
+QFuture<void> s_making;
+bool s_makingStarted = false;
+
+// Waits for the pool's making, if any, to publish its tables: a reader before that
+// would find none. Runs the making here when the pool has not started it yet.
+void waitForMaking()
+{
+    QFuture<void> making;
+    {
+        QMutexLocker lock(&s_makingMutex);
+        making = s_making;
+    }
+    making.waitForFinished();
+}
+
+// Read access to the tables, once they are made.
+struct TablesLock {
+    TablesLock()
+    {
+        waitForMaking();
+        s_tablesMutex.lock();
+    }
+    ~TablesLock()
+    {
+        s_tablesMutex.unlock();
+    }
+    Q_DISABLE_COPY(TablesLock)
+};
 
 const QString s_imageUrlPrefix = QStringLiteral("image://mapimages");
 
@@ -87,30 +118,27 @@ MapController::MapController(QObject *parent)
     if (!m_map.isValid()) {
         m_map = QSize();
     }
+    // The first controller of the process, made as the zone tab is first built,
+    // starts the tables on the pool, then the base map's decoding: the page goes on
+    // building meanwhile, and the first reader of the tables waits for them.
     bool loaded;
     {
         QMutexLocker lock(&s_tablesMutex);
         loaded = !m_timeZones.isEmpty();
     }
-    // The first controller of the process makes the tables, as the zone tab is first
-    // built: a few milliseconds, not worth a thread of their own; the picture decodes
-    // on the pool meanwhile.
-    if (!loaded) {
-        MapImageProvider::preload();
-        loadImages();
+    QMutexLocker lock(&s_makingMutex);
+    if (!loaded && !s_makingStarted) {
+        s_makingStarted = true;
+        s_making = QtConcurrent::run([] {
+            m_makeTables(false, QDateTime::currentDateTime());
+            MapImageProvider::preload();
+        });
     }
 }
 
 // The class-wide tables outlive every controller: other controllers and later
 // pages of the process go on using them.
 MapController::~MapController() = default;
-
-void MapController::m_fillOffsets()
-{
-    QMap<int, QString> table = offsetTable();
-    QMutexLocker lock(&s_tablesMutex);
-    m_offsets.swap(table);
-}
 
 int MapController::m_standardOffset(const QByteArray &zoneId, int year)
 {
@@ -125,6 +153,12 @@ void MapController::loadImages()
 }
 
 void MapController::m_loadImages(bool fanOut, const QDateTime &at)
+{
+    waitForMaking();
+    m_makeTables(fanOut, at);
+}
+
+void MapController::m_makeTables(bool fanOut, const QDateTime &at)
 {
     const int year = at.toUTC().date().year();
     // Built aside and published at the end: controllers in use never see a half-built table.
@@ -213,19 +247,19 @@ void MapController::m_loadImages(bool fanOut, const QDateTime &at)
 
 QMap<int, QString> MapController::offsets()
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     return m_offsets;
 }
 
 QVector<MapController::MapTimeZone> MapController::timeZones()
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     return m_timeZones;
 }
 
 int MapController::m_indexOfOffset(int offset)
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     for (int i = 0; i < m_timeZones.size(); ++i) {
         if (m_timeZones.at(i).offset == offset) {
             return i;
@@ -238,7 +272,7 @@ int MapController::m_bandOfZone(const QString &zoneName)
 {
     int year;
     {
-        QMutexLocker lock(&s_tablesMutex);
+        const TablesLock lock;
         year = m_year;
     }
     return m_indexOfOffset(m_standardOffset(zoneName.toUtf8(), year));
@@ -246,7 +280,7 @@ int MapController::m_bandOfZone(const QString &zoneName)
 
 QString MapController::getPathToTimeZoneImage(int offset)
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     // value(), not operator[]: asking for an offset without a band must not add one.
     return s_imageUrlPrefix + m_offsets.value(offset).mid(1);
 }
@@ -395,13 +429,13 @@ void MapController::load()
 
 QPointF MapController::zoneLocation(const QString &zoneName)
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     return m_locations.value(zoneName, QPointF(-1, -1));
 }
 
 QPointF MapController::selectedLocation() const
 {
-    QMutexLocker lock(&s_tablesMutex);
+    const TablesLock lock;
     return m_locations.value(m_selectedTimeZoneName, QPointF(-1, -1));
 }
 
@@ -419,7 +453,7 @@ QString MapController::neighbourBandZone(const QString &zoneName, int step)
         // A zone without a band (+05:45) steps to the band on that side of its offset.
         int year;
         {
-            QMutexLocker lock(&s_tablesMutex);
+            const TablesLock lock;
             year = m_year;
         }
         const int offset = m_standardOffset(zoneName.toUtf8(), year);

@@ -50,10 +50,9 @@ public:
     static void loadImages();
     // The same with the pictures decoded by one task each on the global pool
     // (`fanOut`) or one after the other in the calling thread, and the standard
-    // offsets taken for the year of `at`.
+    // offsets taken for the year of `at`. A making the first controller started on
+    // the pool is waited for first, so that these tables are the ones kept.
     static void m_loadImages(bool fanOut, const QDateTime &at = QDateTime::currentDateTime());
-
-    static void m_fillOffsets();
 
     // A zone's standard offset: the smaller of its offsets on 15 January and 15 July
     // of `year`, the rule the band pictures are drawn by (tools/mapgen/zones.js).
@@ -107,6 +106,7 @@ private:
     void m_setSelectedName(const QString &zoneName);
     static int m_indexOfOffset(int offset);
     static int m_bandOfZone(const QString &zoneName);
+    static void m_makeTables(bool fanOut, const QDateTime &at);
 
     static QMap<int, QString> m_offsets;
     static QVector<MapTimeZone> m_timeZones;

@@ -78,13 +78,14 @@ Rectangle {
         mapController.load()
     }
 
-    MapTimeZonesProvider {
-        id: timeZonesProvider
-    }
-
+    // First: it starts the map's tables on the pool while the provider names the zones.
     MapController {
         id: mapController
         onSelectedChanged: highlightImage.source = pathToSelectedTimeZoneImage
+    }
+
+    MapTimeZonesProvider {
+        id: timeZonesProvider
     }
 
     ColumnLayout {
