@@ -230,10 +230,6 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
 
     const QByteArray id = path.toUtf8();
     const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()));
-    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icuId));
-    if (!zone) {
-        return QString();
-    }
     // ICU calls UTC "GMT"; its aliases ("UTC", "Etc/Universal") share the name.
     icu::UnicodeString canonical;
     UErrorCode canonicalStatus = U_ZERO_ERROR;
@@ -242,9 +238,8 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         return utcName;
     }
 
-    icu::UnicodeString zoneId;
-    zone->getID(zoneId);
-    if (zoneId == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID, -1, US_INV)) {
+    // A zone ICU has no canonical id for is one it does not know.
+    if (U_FAILURE(canonicalStatus) || canonical == icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID, -1, US_INV)) {
         // A zone newer than ICU's data would get "GMT", whatever its offset: name it
         // after its location, the way ICU names the zones it knows.
         icu::UnicodeString city;
@@ -262,7 +257,7 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
     // The generic location form ("Moscow Time", "Germany Time"), the same as
     // icu::TimeZone::getDisplayName(true, GENERIC_LOCATION, locale, name) gives.
     icu::UnicodeString name;
-    const QByteArray region = U_SUCCESS(canonicalStatus) ? CountryZones::regionOf(canonical) : QByteArray();
+    const QByteArray region = CountryZones::regionOf(canonical);
     if (!region.isEmpty() && formatter.names && formatter.countries) {
         icu::UnicodeString place;
         if (CountryZones::instance().namedAfterCountry(region, canonical)) {
@@ -272,7 +267,14 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
         }
         name = formatter.locationPattern;
         name.findAndReplace(icu::UnicodeString(u"{0}"), place);
-    } else if (icu::TimeZoneFormat *zoneFormat = format()) {
+        return toQString(name);
+    }
+    // The zone object is needed only here, for the zones of no country.
+    const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icuId));
+    if (!zone) {
+        return QString();
+    }
+    if (icu::TimeZoneFormat *zoneFormat = format()) {
         const UDate date = static_cast<UDate>(BaseTimeZonesProvider::now().toMSecsSinceEpoch());
         UTimeZoneFormatTimeType timeType = UTZFMT_TIME_TYPE_UNKNOWN;
         zoneFormat->format(UTZFMT_STYLE_GENERIC_LOCATION, *zone, date, name, &timeType);
