@@ -404,7 +404,7 @@ void BaseTimeZonesProvider::loadTimeZones()
 {
     // Some 600 offsets to look up: on the pool, while this thread makes the names.
     m_sortedAt = now();
-    m_allSorted = QtConcurrent::run(&TimeZonesSorter::sort, m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId()), m_sortedAt);
+    m_allSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, true, m_sortedAt);
     m_rowsPending = true;
 }
 
@@ -415,7 +415,7 @@ void BaseTimeZonesProvider::m_finishRows() const
     }
     m_rowsPending = false;
     makeZoneNames();
-    m_russianRows = m_makeRows(TimeZonesSorter::sort(m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)), m_sortedAt));
+    m_russianRows = m_makeRows(m_sortedZones(false, m_sortedAt));
     m_allRows = m_makeRows(m_allSorted.result());
     m_allSorted = {};
     m_allTimeZonesWithOffsets = linesOf(m_allRows);
@@ -438,21 +438,21 @@ QStringList BaseTimeZonesProvider::zonesFound(const ZoneRow &row, const QString 
     return filter.isEmpty() ? QStringList() : row.zoneIds;
 }
 
-QMultiMap<int, QString> BaseTimeZonesProvider::m_sortedZones(bool allZones)
+QMultiMap<int, QString> BaseTimeZonesProvider::m_sortedZones(bool allZones, const QDateTime &at)
 {
     return TimeZonesSorter::sort(allZones ? m_allZoneIds(QTimeZone::availableTimeZoneIds(), QTimeZone::systemTimeZoneId())
                                           : m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia)),
-                                 now());
+                                 at);
 }
 
 QStringList BaseTimeZonesProvider::m_getAllTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(m_sortedZones(true));
+    return m_getDisplayString(m_sortedZones(true, now()));
 }
 
 QStringList BaseTimeZonesProvider::m_getRussianTimeZonesWithOffsets() const
 {
-    return m_getDisplayString(m_sortedZones(false));
+    return m_getDisplayString(m_sortedZones(false, now()));
 }
 
 QList<QByteArray> BaseTimeZonesProvider::m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId)

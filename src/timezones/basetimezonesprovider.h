@@ -108,8 +108,9 @@ protected:
     static QList<QByteArray> m_russianZoneIds(QList<QByteArray> countryIds);
 
 private:
-    // Every zone offered, or the Russian ones, by offset.
-    static QMultiMap<int, QString> m_sortedZones(bool allZones);
+    // Every zone offered, or the Russian ones, by their offset at `at`. Keeps no
+    // state: runs on the pool too.
+    static QMultiMap<int, QString> m_sortedZones(bool allZones, const QDateTime &at);
 
     // Makes the rows on the first call after loadTimeZones(): the names on this
     // thread while the pool orders the zones of the long list.

@@ -130,7 +130,7 @@ MapController::MapController(QObject *parent)
     if (!loaded && !s_makingStarted) {
         s_makingStarted = true;
         s_making = QtConcurrent::run([] {
-            m_makeTables(false, QDateTime::currentDateTime());
+            m_makeTables(QThread::idealThreadCount() > 2, QDateTime::currentDateTime());
             MapImageProvider::preload();
         });
     }

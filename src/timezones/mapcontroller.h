@@ -45,8 +45,9 @@ public:
     explicit MapController(QObject *parent = nullptr);
     ~MapController() override;
 
-    // Builds the band table: the hit masks and the zones of each band. Blocks;
-    // normally run on a thread of the global pool.
+    // Builds the band table: the hit masks and the zones of each band, the masks
+    // fanned out where there are more than two cores. Blocks. The first controller
+    // of the process does the same on the pool.
     static void loadImages();
     // The same with the pictures decoded by one task each on the global pool
     // (`fanOut`) or one after the other in the calling thread, and the standard

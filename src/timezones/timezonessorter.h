@@ -16,9 +16,9 @@
 class TimeZonesSorter
 {
 public:
-    // Offset in seconds east of UTC at `at` -> zone id. Among equal offsets the id that
-    // came later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
     // The ids of `zoneIds` fit to offer, in their order; no offsets are looked up.
     static QStringList listed(const QList<QByteArray> &zoneIds);
+    // Offset in seconds east of UTC at `at` -> zone id. Among equal offsets the id that
+    // came later in `zoneIds` comes first. Keeps no state: safe on a worker thread.
     static QMultiMap<int, QString> sort(const QList<QByteArray> &zoneIds, const QDateTime &at = QDateTime::currentDateTime());
 };

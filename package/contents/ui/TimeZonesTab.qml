@@ -78,7 +78,7 @@ Rectangle {
         mapController.load()
     }
 
-    // First: it starts the map's tables on the pool while the provider names the zones.
+    // Made first: its tables are made on the pool while the zone list makes its names.
     MapController {
         id: mapController
         onSelectedChanged: highlightImage.source = pathToSelectedTimeZoneImage
