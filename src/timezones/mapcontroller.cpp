@@ -5,6 +5,7 @@
 #include "mapcontroller.h"
 
 #include <QDebug>
+#include <QFutureWatcher>
 #include <QImageReader>
 #include <QLocale>
 #include <QMutex>
@@ -45,6 +46,13 @@ void waitForMaking()
         making = s_making;
     }
     making.waitForFinished();
+}
+
+// Whether the tables can be read without waiting for the pool.
+bool tablesMade()
+{
+    QMutexLocker lock(&s_makingMutex);
+    return s_making.isFinished();
 }
 
 // Read access to the tables, once they are made.
@@ -126,13 +134,24 @@ MapController::MapController(QObject *parent)
         QMutexLocker lock(&s_tablesMutex);
         loaded = !m_timeZones.isEmpty();
     }
-    QMutexLocker lock(&s_makingMutex);
-    if (!loaded && !s_makingStarted) {
-        s_makingStarted = true;
-        s_making = QtConcurrent::run([] {
-            m_makeTables(QThread::idealThreadCount() > 2, QDateTime::currentDateTime());
-            MapImageProvider::preload();
-        });
+    QFuture<void> making;
+    {
+        QMutexLocker lock(&s_makingMutex);
+        if (!loaded && !s_makingStarted) {
+            s_makingStarted = true;
+            s_making = QtConcurrent::run([] {
+                m_makeTables(QThread::idealThreadCount() > 2, QDateTime::currentDateTime());
+                MapImageProvider::preload();
+            });
+        }
+        making = s_making;
+    }
+    // The tab shows before the tables are there: the selected band and place
+    // follow when they arrive. Only the map's picture, decoded later, shows them.
+    if (!making.isFinished()) {
+        auto *watcher = new QFutureWatcher<void>(this);
+        connect(watcher, &QFutureWatcher<void>::finished, this, &MapController::m_tablesMade);
+        watcher->setFuture(making);
     }
 }
 
@@ -342,11 +361,45 @@ void MapController::m_setSelectedName(const QString &zoneName)
     if (zoneName != m_selectedTimeZoneName) {
         m_selectedTimeZoneName = zoneName;
         Q_EMIT selectedZoneChanged();
+        Q_EMIT selectedLocationChanged();
     }
+}
+
+void MapController::m_selectBand(const QString &zoneName, const QString &noBand)
+{
+    m_bandPending = !tablesMade();
+    m_pendingNoBand = noBand;
+    if (!m_bandPending) {
+        m_showBand(m_bandOfZone(zoneName), noBand);
+    }
+}
+
+void MapController::m_showBand(int index, const QString &noBand)
+{
+    if (index == m_selectedTimeZone) {
+        return;
+    }
+    m_selectedTimeZone = index;
+    Q_EMIT selectedChanged(index < 0 ? noBand : getPathToTimeZoneImage(timeZones().value(index).offset));
+}
+
+void MapController::m_settleBand()
+{
+    if (m_bandPending) {
+        m_bandPending = false;
+        m_showBand(m_bandOfZone(m_selectedTimeZoneName), m_pendingNoBand);
+    }
+}
+
+void MapController::m_tablesMade()
+{
+    m_settleBand();
+    Q_EMIT selectedLocationChanged();
 }
 
 void MapController::setSelectedTimeZone(int x, int y, int width, int height, int parentX, int parentY)
 {
+    m_settleBand();
     const Pick pick = m_pick(x, y, width, height, parentX, parentY);
     if (pick.index < 0) {
         return;
@@ -361,29 +414,19 @@ void MapController::setSelectedTimeZone(int x, int y, int width, int height, int
 
 QString MapController::zoneAt(int x, int y, int width, int height, int parentX, int parentY)
 {
+    m_settleBand();
     return m_pick(x, y, width, height, parentX, parentY).zoneName;
 }
 
 void MapController::setSelectedTimeZone(QString path)
 {
     m_setSelectedName(path);
-    const int index = m_bandOfZone(path);
-    if (index < 0) {
-        const bool hadBand = m_selectedTimeZone != -1;
-        m_selectedTimeZone = -1;
-        if (hadBand) {
-            Q_EMIT selectedChanged(QString());
-        }
-        return;
-    }
-    if (index != m_selectedTimeZone) {
-        m_selectedTimeZone = index;
-        Q_EMIT selectedChanged(getPathToTimeZoneImage(timeZones().value(index).offset));
-    }
+    m_selectBand(path, QString());
 }
 
 int MapController::getSelectedTimeZone()
 {
+    m_settleBand();
     return m_selectedTimeZone;
 }
 
@@ -414,27 +457,31 @@ QString MapController::getSystemTimeZoneName()
 
 void MapController::load()
 {
-    const int previous = m_selectedTimeZone;
     const bool hadChanges = hasChanges();
     m_savedTimeZoneName = QString::fromUtf8(QTimeZone::systemTimeZone().id());
     if (m_selectedTimeZoneName == m_savedTimeZoneName && hadChanges) {
         Q_EMIT selectedZoneChanged();
     }
     m_setSelectedName(m_savedTimeZoneName);
-    m_selectedTimeZone = getSavedTimeZoneIndex();
-    if (m_selectedTimeZone != previous) {
-        Q_EMIT selectedChanged(m_selectedTimeZone < 0 ? s_imageUrlPrefix : getPathToTimeZoneImage(timeZones().value(m_selectedTimeZone).offset));
-    }
+    // The bare prefix, which loads nothing.
+    m_selectBand(m_savedTimeZoneName, s_imageUrlPrefix);
 }
 
 QPointF MapController::zoneLocation(const QString &zoneName)
 {
+    if (zoneName.isEmpty()) {
+        return QPointF(-1, -1);
+    }
     const TablesLock lock;
     return m_locations.value(zoneName, QPointF(-1, -1));
 }
 
 QPointF MapController::selectedLocation() const
 {
+    // Asked while the tab is built: no waiting, the place follows with the tables.
+    if (!tablesMade()) {
+        return QPointF(-1, -1);
+    }
     const TablesLock lock;
     return m_locations.value(m_selectedTimeZoneName, QPointF(-1, -1));
 }

@@ -24,7 +24,7 @@ class MapController : public QObject
 {
     Q_OBJECT
     // Picture coordinates of the selected zone's location, (-1, -1) when it has none.
-    Q_PROPERTY(QPointF selectedLocation READ selectedLocation NOTIFY selectedZoneChanged)
+    Q_PROPERTY(QPointF selectedLocation READ selectedLocation NOTIFY selectedLocationChanged)
     // A zone other than the system's is selected: Apply has work.
     Q_PROPERTY(bool hasChanges READ hasChanges NOTIFY selectedZoneChanged)
 public:
@@ -97,6 +97,8 @@ Q_SIGNALS:
     void selectedChanged(QString pathToSelectedTimeZoneImage);
     // The selected zone id changed, within its band or not, or the saved one did.
     void selectedZoneChanged();
+    // The selected zone changed, or the tables that place it arrived.
+    void selectedLocationChanged();
 
 private:
     struct Pick {
@@ -105,6 +107,13 @@ private:
     };
     Pick m_pick(int x, int y, int width, int height, int parentX, int parentY) const;
     void m_setSelectedName(const QString &zoneName);
+    // Selects the band of `zoneName`, or leaves it for when the tables arrive;
+    // `noBand` is the picture announced when the zone has none.
+    void m_selectBand(const QString &zoneName, const QString &noBand);
+    void m_showBand(int index, const QString &noBand);
+    // Finds the band left for the tables, waiting for them.
+    void m_settleBand();
+    void m_tablesMade();
     static int m_indexOfOffset(int offset);
     static int m_bandOfZone(const QString &zoneName);
     static void m_makeTables(bool fanOut, const QDateTime &at);
@@ -119,4 +128,7 @@ private:
     QString m_savedTimeZoneName;
     QString m_selectedTimeZoneName;
     int m_selectedTimeZone;
+    // The selected band is still to be found: the tables were not made yet.
+    bool m_bandPending = false;
+    QString m_pendingNoBand;
 };
