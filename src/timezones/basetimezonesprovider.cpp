@@ -103,8 +103,9 @@ QString toQString(const icu::UnicodeString &text)
 
 // Whether a zone is named after its country ("Germany Time") rather than its city: it
 // is its country's only zone, or the one ICU's data makes the country's primary zone.
-// ICU finds that out by walking every zone of the world once per country, most of
-// the cost of a list of names; one walk, made once, gives the same answers.
+// ICU finds that out by walking every zone of the world once per country, and its
+// own list of the zones with a country checks each zone's canonical id in turn: most
+// of the cost of a list of names. One pass over ICU's zone tables gives the same.
 class CountryZones
 {
 public:
@@ -114,14 +115,11 @@ public:
         return zones;
     }
 
-    // The zone's country code; empty for none (the "world" of the Etc zones).
-    static QByteArray regionOf(const icu::UnicodeString &id)
+    // The country code of a canonical zone id; empty for none (the "world" of the
+    // Etc zones) and for an id that is not canonical.
+    QByteArray regionOf(const icu::UnicodeString &canonicalId) const
     {
-        char region[8] = {};
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = icu::TimeZone::getRegion(id, region, sizeof(region) - 1, status);
-        const QByteArray code = U_SUCCESS(status) ? QByteArray(region, length) : QByteArray();
-        return code == "001" ? QByteArray() : code;
+        return m_regionOfZone.value(QString::fromUtf16(canonicalId.getBuffer(), canonicalId.length()));
     }
 
     bool namedAfterCountry(const QByteArray &region, const icu::UnicodeString &canonicalId) const
@@ -134,31 +132,81 @@ public:
     }
 
 private:
-    CountryZones()
+    using Bundle = std::unique_ptr<UResourceBundle, decltype(&ures_close)>;
+
+    static Bundle open(const char *name)
     {
         UErrorCode status = U_ZERO_ERROR;
-        const std::unique_ptr<icu::StringEnumeration> ids(
-            icu::TimeZone::createTimeZoneIDEnumeration(UCAL_ZONE_TYPE_CANONICAL_LOCATION, nullptr, nullptr, status));
-        if (ids && U_SUCCESS(status)) {
-            while (const icu::UnicodeString *id = ids->snext(status)) {
-                ++m_zoneCount[regionOf(*id)];
+        Bundle bundle(ures_openDirect(nullptr, name, &status), &ures_close);
+        return U_SUCCESS(status) ? std::move(bundle) : Bundle(nullptr, &ures_close);
+    }
+
+    static Bundle child(const Bundle &parent, const char *key)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        Bundle bundle(parent ? ures_getByKey(parent.get(), key, nullptr, &status) : nullptr, &ures_close);
+        return U_SUCCESS(status) && bundle ? std::move(bundle) : Bundle(nullptr, &ures_close);
+    }
+
+    static bool has(const Bundle &table, const QByteArray &key)
+    {
+        return bool(child(table, key.constData()));
+    }
+
+    CountryZones()
+    {
+        // The zones of a country are its canonical ids: the ones the CLDR names
+        // ("Asia:Kolkata" in the time zone type map), and the tz zones of their own
+        // that the CLDR has neither named nor made an alias.
+        const Bundle zoneInfo = open("zoneinfo64");
+        const Bundle names = child(zoneInfo, "Names");
+        const Bundle regions = child(zoneInfo, "Regions");
+        const Bundle zones = child(zoneInfo, "Zones");
+        const Bundle keyTypes = open("keyTypeData");
+        const Bundle typeMap = child(child(keyTypes, "typeMap"), "timezone");
+        const Bundle typeAlias = child(child(keyTypes, "typeAlias"), "timezone");
+        const int count = names && regions && zones ? ures_getSize(names.get()) : 0;
+        for (int i = 0; i < count; ++i) {
+            UErrorCode status = U_ZERO_ERROR;
+            int32_t length = 0;
+            const UChar *name = ures_getStringByIndex(names.get(), i, &length, &status);
+            int32_t regionLength = 0;
+            const UChar *region = ures_getStringByIndex(regions.get(), i, &regionLength, &status);
+            if (U_FAILURE(status)) {
+                continue;
+            }
+            const QString id = QString::fromUtf16(name, length);
+            const QByteArray code = QString::fromUtf16(region, regionLength).toLatin1();
+            if (code == "001" || id == QLatin1String(UCAL_UNKNOWN_ZONE_ID)) {
+                continue;
+            }
+            const QByteArray key = id.toLatin1().replace('/', ':');
+            bool canonical = has(typeMap, key);
+            if (!canonical && !has(typeAlias, key)) {
+                // A tz link is stored as the index of the zone it stands for.
+                UErrorCode zoneStatus = U_ZERO_ERROR;
+                const Bundle zone(ures_getByIndex(zones.get(), i, nullptr, &zoneStatus), &ures_close);
+                canonical = U_SUCCESS(zoneStatus) && ures_getType(zone.get()) != URES_INT;
+            }
+            if (canonical) {
+                m_regionOfZone.insert(id, code);
+                ++m_zoneCount[code];
             }
         }
-        status = U_ZERO_ERROR;
-        UResourceBundle *metaZones = ures_openDirect(nullptr, "metaZones", &status);
-        UResourceBundle *primaryZones = ures_getByKey(metaZones, "primaryZones", nullptr, &status);
-        while (U_SUCCESS(status) && ures_hasNext(primaryZones)) {
+
+        const Bundle primaryZones = child(open("metaZones"), "primaryZones");
+        UErrorCode status = U_ZERO_ERROR;
+        while (primaryZones && U_SUCCESS(status) && ures_hasNext(primaryZones.get())) {
             const char *region = nullptr;
             int32_t length = 0;
-            const UChar *zone = ures_getNextString(primaryZones, &length, &region, &status);
+            const UChar *zone = ures_getNextString(primaryZones.get(), &length, &region, &status);
             if (U_SUCCESS(status) && region) {
                 m_primaryZone.insert(QByteArray(region), icu::UnicodeString(zone, length));
             }
         }
-        ures_close(primaryZones);
-        ures_close(metaZones);
     }
 
+    QHash<QString, QByteArray> m_regionOfZone;
     QHash<QByteArray, int> m_zoneCount;
     QHash<QByteArray, icu::UnicodeString> m_primaryZone;
 };
@@ -257,10 +305,11 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
     // The generic location form ("Moscow Time", "Germany Time"), the same as
     // icu::TimeZone::getDisplayName(true, GENERIC_LOCATION, locale, name) gives.
     icu::UnicodeString name;
-    const QByteArray region = CountryZones::regionOf(canonical);
+    const CountryZones &countryZones = CountryZones::instance();
+    const QByteArray region = countryZones.regionOf(canonical);
     if (!region.isEmpty() && formatter.names && formatter.countries) {
         icu::UnicodeString place;
-        if (CountryZones::instance().namedAfterCountry(region, canonical)) {
+        if (countryZones.namedAfterCountry(region, canonical)) {
             formatter.countries->regionDisplayName(region.constData(), place);
         } else {
             formatter.names->getExemplarLocationName(canonical, place);
