@@ -122,6 +122,12 @@ public:
         return m_regionOfZone.value(QString::fromUtf16(canonicalId.getBuffer(), canonicalId.length()));
     }
 
+    // A canonical zone id of a country.
+    bool isCanonical(const QString &id) const
+    {
+        return m_regionOfZone.contains(id);
+    }
+
     bool namedAfterCountry(const QByteArray &region, const icu::UnicodeString &canonicalId) const
     {
         if (m_zoneCount.value(region) == 1) {
@@ -279,9 +285,15 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
     const QByteArray id = path.toUtf8();
     const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()));
     // ICU calls UTC "GMT"; its aliases ("UTC", "Etc/Universal") share the name.
+    // Most ids of the list are canonical ones of a country, known without asking ICU.
+    const CountryZones &countryZones = CountryZones::instance();
     icu::UnicodeString canonical;
     UErrorCode canonicalStatus = U_ZERO_ERROR;
-    icu::TimeZone::getCanonicalID(icuId, canonical, canonicalStatus);
+    if (countryZones.isCanonical(path)) {
+        canonical = icuId;
+    } else {
+        icu::TimeZone::getCanonicalID(icuId, canonical, canonicalStatus);
+    }
     if (U_SUCCESS(canonicalStatus) && canonical == icu::UnicodeString(u"Etc/UTC")) {
         return utcName;
     }
@@ -305,7 +317,6 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
     // The generic location form ("Moscow Time", "Germany Time"), the same as
     // icu::TimeZone::getDisplayName(true, GENERIC_LOCATION, locale, name) gives.
     icu::UnicodeString name;
-    const CountryZones &countryZones = CountryZones::instance();
     const QByteArray region = countryZones.regionOf(canonical);
     if (!region.isEmpty() && formatter.names && formatter.countries) {
         icu::UnicodeString place;

@@ -56,6 +56,8 @@ private Q_SLOTS:
         QVERIFY(tab);
         QCOMPARE(tab->property("needsSave").toBool(), false);
         QCOMPARE(kcm->selectedTimeZone(), QStringLiteral("Europe/Moscow"));
+        // The system zone's band, shown once the map's tables are made.
+        QTRY_COMPARE(child(tab, "highlightImage")->property("source").toUrl(), QUrl(QStringLiteral("image://mapimages/content/+03_00.png")));
 
         QQuickItem *map = host.findItem(QStringLiteral("timeZonesMap"));
         QVERIFY(map);
