@@ -284,7 +284,6 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
 
     const QByteArray id = path.toUtf8();
     const icu::UnicodeString icuId = icu::UnicodeString::fromUTF8(icu::StringPiece(id.constData(), id.size()));
-    // ICU calls UTC "GMT"; its aliases ("UTC", "Etc/Universal") share the name.
     // Most ids of the list are canonical ones of a country, known without asking ICU.
     const CountryZones &countryZones = CountryZones::instance();
     icu::UnicodeString canonical;
@@ -294,6 +293,7 @@ QString makeZoneName(const QString &localeName, const QString &utcName, const QS
     } else {
         icu::TimeZone::getCanonicalID(icuId, canonical, canonicalStatus);
     }
+    // ICU calls UTC "GMT"; its aliases ("UTC", "Etc/Universal") share the name.
     if (U_SUCCESS(canonicalStatus) && canonical == icu::UnicodeString(u"Etc/UTC")) {
         return utcName;
     }

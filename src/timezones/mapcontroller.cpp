@@ -37,7 +37,7 @@ QFuture<void> s_making;
 bool s_makingStarted = false;
 
 // Waits for the pool's making, if any, to publish its tables: a reader before that
-// would find none. Runs the making here when the pool has not started it yet.
+// would find none. Without a making started there is nothing to wait for.
 void waitForMaking()
 {
     QFuture<void> making;
@@ -365,12 +365,12 @@ void MapController::m_setSelectedName(const QString &zoneName)
     }
 }
 
-void MapController::m_selectBand(const QString &zoneName, const QString &noBand)
+void MapController::m_selectBand(const QString &noBand)
 {
-    m_bandPending = !tablesMade();
+    m_bandPending = true;
     m_pendingNoBand = noBand;
-    if (!m_bandPending) {
-        m_showBand(m_bandOfZone(zoneName), noBand);
+    if (tablesMade()) {
+        m_settleBand();
     }
 }
 
@@ -421,7 +421,7 @@ QString MapController::zoneAt(int x, int y, int width, int height, int parentX, 
 void MapController::setSelectedTimeZone(QString path)
 {
     m_setSelectedName(path);
-    m_selectBand(path, QString());
+    m_selectBand(QString());
 }
 
 int MapController::getSelectedTimeZone()
@@ -464,7 +464,7 @@ void MapController::load()
     }
     m_setSelectedName(m_savedTimeZoneName);
     // The bare prefix, which loads nothing.
-    m_selectBand(m_savedTimeZoneName, s_imageUrlPrefix);
+    m_selectBand(s_imageUrlPrefix);
 }
 
 QPointF MapController::zoneLocation(const QString &zoneName)

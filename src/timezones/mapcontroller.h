@@ -107,9 +107,9 @@ private:
     };
     Pick m_pick(int x, int y, int width, int height, int parentX, int parentY) const;
     void m_setSelectedName(const QString &zoneName);
-    // Selects the band of `zoneName`, or leaves it for when the tables arrive;
-    // `noBand` is the picture announced when the zone has none.
-    void m_selectBand(const QString &zoneName, const QString &noBand);
+    // Selects the band of the selected zone, or leaves it for when the tables
+    // arrive; `noBand` is the picture announced when the zone has none.
+    void m_selectBand(const QString &noBand);
     void m_showBand(int index, const QString &noBand);
     // Finds the band left for the tables, waiting for them.
     void m_settleBand();
