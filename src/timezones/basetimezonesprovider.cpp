@@ -462,8 +462,10 @@ QStringList linesOf(const QVector<BaseTimeZonesProvider::ZoneRow> &rows)
 
 void BaseTimeZonesProvider::loadTimeZones()
 {
-    // Some 600 offsets to look up: on the pool, while this thread makes the names.
+    // Some 600 offsets to look up: on the pool, while this thread builds the page and
+    // makes the names. The short list goes first: the page asks for its zones first.
     m_sortedAt = now();
+    m_russianSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, false, m_sortedAt);
     m_allSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, true, m_sortedAt);
     m_rowsPending = true;
 }
@@ -475,7 +477,7 @@ void BaseTimeZonesProvider::m_finishRows() const
     }
     m_rowsPending = false;
     makeZoneNames();
-    m_russianRows = m_makeRows(m_sortedZones(false, m_sortedAt));
+    m_russianRows = m_makeRows(m_russianSorted.result());
     m_allRows = m_makeRows(m_allSorted.result());
     m_allSorted = {};
     m_allTimeZonesWithOffsets = linesOf(m_allRows);
@@ -486,6 +488,11 @@ const QVector<BaseTimeZonesProvider::ZoneRow> &BaseTimeZonesProvider::zoneRows(b
 {
     m_finishRows();
     return allZones ? m_allRows : m_russianRows;
+}
+
+QStringList BaseTimeZonesProvider::m_russianListZoneIds() const
+{
+    return m_russianSorted.result().values();
 }
 
 QStringList BaseTimeZonesProvider::findLines(const QStringList &lines, const QString &filter) const

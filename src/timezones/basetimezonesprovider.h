@@ -102,6 +102,8 @@ protected:
     static QString m_exemplarCity(const QString &localeName, const QString &zoneId);
     QStringList m_getDisplayString(const QMultiMap<int, QString> &zones) const;
     virtual QVector<ZoneRow> m_makeRows(const QMultiMap<int, QString> &zones) const;
+    // The zones of the Russian list, once the pool has ordered them.
+    QStringList m_russianListZoneIds() const;
 
     // The ids behind the two lists, from the platform's lists.
     static QList<QByteArray> m_allZoneIds(QList<QByteArray> availableIds, const QByteArray &systemId);
@@ -113,10 +115,11 @@ private:
     static QMultiMap<int, QString> m_sortedZones(bool allZones, const QDateTime &at);
 
     // Makes the rows on the first call after loadTimeZones(): the names on this
-    // thread while the pool orders the zones of the long list.
+    // thread while the pool orders the zones of both lists.
     void m_finishRows() const;
 
     mutable QFuture<QMultiMap<int, QString>> m_allSorted;
+    QFuture<QMultiMap<int, QString>> m_russianSorted;
     QDateTime m_sortedAt;
     mutable bool m_rowsPending = false;
     mutable QVector<ZoneRow> m_allRows;

@@ -17,7 +17,6 @@ constexpr int s_lastRussianOffset = 43200;
 MapTimeZonesProvider::MapTimeZonesProvider(QObject *parent)
     : BaseTimeZonesProvider(parent)
     , m_allZonesProvided(true)
-    , m_russianTimeZones(m_countryZones())
 {
     loadTimeZones();
 }
@@ -56,20 +55,16 @@ QStringList MapTimeZonesProvider::getFilteredTimeZones(const QString &filter) co
     return m_findLines(m_allZonesProvided ? allTimeZonesWithOffsets() : russianTimeZonesWithOffsets(), filter);
 }
 
-QSet<QString> MapTimeZonesProvider::m_countryZones()
-{
-    // The zones of the Russian list, less UTC, which belongs to no country.
-    QSet<QString> zones;
-    for (const QByteArray &id : m_russianZoneIds(QTimeZone::availableTimeZoneIds(QLocale::Russia))) {
-        zones.insert(QString::fromLatin1(id));
-    }
-    zones.remove(QStringLiteral("Etc/UTC"));
-    return zones;
-}
-
 bool MapTimeZonesProvider::isRussianTimeZone(const QString &zoneName) const
 {
-    return m_russianTimeZones.contains(zoneName);
+    // The zones of the Russian list, less UTC, which belongs to no country. Taken
+    // from the pool's list when first asked: by then it is mostly made.
+    if (!m_russianTimeZones) {
+        const QStringList ids = m_russianListZoneIds();
+        m_russianTimeZones = QSet<QString>(ids.cbegin(), ids.cend());
+        m_russianTimeZones->remove(QStringLiteral("Etc/UTC"));
+    }
+    return m_russianTimeZones->contains(zoneName);
 }
 
 QStringList MapTimeZonesProvider::getFullZoneNamesByFilter(const QString &fullString, const QString &filter) const

@@ -10,6 +10,8 @@
 
 #include <QVector>
 
+#include <optional>
+
 // The zone list of the "Time zone" tab's combo box. Each zone is a line that starts
 // with its id; the Russian zones of one offset share a single merged line.
 class MapTimeZonesProvider : public BaseTimeZonesProvider
@@ -39,8 +41,6 @@ protected:
 private:
     QStringList m_getFormattedZonesIfRussian(const QStringList &pieces) const;
 
-    static QSet<QString> m_countryZones();
-
     bool m_allZonesProvided;
-    QSet<QString> m_russianTimeZones;
+    mutable std::optional<QSet<QString>> m_russianTimeZones;
 };
