@@ -29,6 +29,8 @@
 #include <unicode/ures.h>
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -462,8 +464,9 @@ QStringList linesOf(const QVector<BaseTimeZonesProvider::ZoneRow> &rows)
 
 void BaseTimeZonesProvider::loadTimeZones()
 {
-    // Some 600 offsets to look up: on the pool, while this thread builds the page and
-    // makes the names. The short list goes first: the page asks for its zones first.
+    // Some 600 offsets to look up: on the pool, while this thread builds and draws
+    // the page; the rows are made later, when a view asks for them. The short list
+    // goes first: the zone the page shows first is looked up in it.
     m_sortedAt = now();
     m_russianSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, false, m_sortedAt);
     m_allSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, true, m_sortedAt);
@@ -482,6 +485,7 @@ void BaseTimeZonesProvider::m_finishRows() const
     m_allSorted = {};
     m_allTimeZonesWithOffsets = linesOf(m_allRows);
     m_russianTimeZonesWithOffsets = linesOf(m_russianRows);
+    Q_EMIT const_cast<BaseTimeZonesProvider *>(this)->rowsMade();
 }
 
 const QVector<BaseTimeZonesProvider::ZoneRow> &BaseTimeZonesProvider::zoneRows(bool allZones) const
@@ -490,9 +494,44 @@ const QVector<BaseTimeZonesProvider::ZoneRow> &BaseTimeZonesProvider::zoneRows(b
     return allZones ? m_allRows : m_russianRows;
 }
 
+bool BaseTimeZonesProvider::hasRows() const
+{
+    return !m_rowsPending;
+}
+
 QStringList BaseTimeZonesProvider::m_russianListZoneIds() const
 {
     return m_russianSorted.result().values();
+}
+
+QString BaseTimeZonesProvider::rowTitleOfZone(const QString &zoneId) const
+{
+    if (m_rowsPending) {
+        // A zone shares its row only with zones of the short list of its offset,
+        // and such a row is the same in both lists: those few zones make it.
+        const QMultiMap<int, QString> russian = m_russianSorted.result();
+        const int offset = russian.key(zoneId, std::numeric_limits<int>::min());
+        if (offset != std::numeric_limits<int>::min()) {
+            QMultiMap<int, QString> sameOffset = russian;
+            for (auto it = sameOffset.begin(); it != sameOffset.end();) {
+                it = it.key() == offset ? std::next(it) : sameOffset.erase(it);
+            }
+            for (const ZoneRow &row : m_makeRows(sameOffset)) {
+                if (row.zoneIds.contains(zoneId)) {
+                    return row.title();
+                }
+            }
+        }
+        return zoneTitle(zoneId);
+    }
+    for (const QVector<ZoneRow> *rows : {&m_russianRows, &m_allRows}) {
+        for (const ZoneRow &row : *rows) {
+            if (row.zoneIds.contains(zoneId)) {
+                return row.title();
+            }
+        }
+    }
+    return zoneTitle(zoneId);
 }
 
 QStringList BaseTimeZonesProvider::findLines(const QStringList &lines, const QString &filter) const

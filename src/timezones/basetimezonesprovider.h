@@ -18,8 +18,8 @@
 // The time zone catalogue: all zones and the zones of the Russian Federation, each
 // as a display line with the current offset, the localized name and the id, in
 // offset order. Subclasses choose the rows and their line format through m_makeRows
-// and call loadTimeZones() at the end of their constructor; the rows are made when
-// first asked for.
+// and call loadTimeZones() at the end of their constructor. The rows are made when
+// first asked for: a page shows a chosen zone without them.
 class BaseTimeZonesProvider : public QObject
 {
     Q_OBJECT
@@ -44,7 +44,13 @@ public:
     ~BaseTimeZonesProvider() override;
 
     // The rows behind allTimeZonesWithOffsets() or russianTimeZonesWithOffsets(), in their order.
+    // Makes them now if they are not yet made.
     const QVector<ZoneRow> &zoneRows(bool allZones) const;
+    // Whether the rows are made; rowsMade() tells when they are.
+    bool hasRows() const;
+    // How the row of `zoneId` shows it, in either list ("(UTC+03:00) Volgograd Time,
+    // Moscow Time" for a zone shown with others): without waiting for the rows.
+    QString rowTitleOfZone(const QString &zoneId) const;
     // The lines of `lines` that typed `filter` finds, in the order a search shows them.
     QStringList findLines(const QStringList &lines, const QString &filter) const;
     // The zones of `row` that typed `filter` selects: a row of one zone is found whole.
@@ -68,6 +74,9 @@ public Q_SLOTS:
     static QString catalogueEntry(const QString &zoneId);
     // The zone's offset and name as it is shown: "(UTC+03:00) Moscow Time".
     static QString zoneTitle(const QString &zoneId);
+
+Q_SIGNALS:
+    void rowsMade();
 
 public:
     // The moment whose offsets the lists show: now, unless fixed (tests use this to

@@ -22,7 +22,13 @@ void TimeZonesModel::setProvider(QObject *provider)
     if (catalogue == m_provider) {
         return;
     }
+    if (m_provider) {
+        disconnect(m_provider, nullptr, this, nullptr);
+    }
     m_provider = catalogue;
+    if (m_provider) {
+        connect(m_provider, &BaseTimeZonesProvider::rowsMade, this, &TimeZonesModel::m_reload);
+    }
     m_reload();
     Q_EMIT providerChanged();
 }
@@ -50,7 +56,7 @@ BaseTimeZonesProvider *TimeZonesModel::catalogue() const
 void TimeZonesModel::m_reload()
 {
     beginResetModel();
-    m_rows = m_provider ? m_provider->zoneRows(m_allZones) : QVector<BaseTimeZonesProvider::ZoneRow>();
+    m_rows = m_provider && m_provider->hasRows() ? m_provider->zoneRows(m_allZones) : QVector<BaseTimeZonesProvider::ZoneRow>();
     m_entries.clear();
     m_rowOfZone.clear();
     m_rowOfEntry.clear();
@@ -136,15 +142,15 @@ QString TimeZonesModel::displayOfZone(const QString &zoneId) const
     if (shown >= 0) {
         return m_rows.at(shown).title();
     }
-    // The other list may merge the zone with others of its offset.
-    if (m_provider) {
-        for (const BaseTimeZonesProvider::ZoneRow &other : m_provider->zoneRows(!m_allZones)) {
-            if (other.zoneIds.contains(zoneId)) {
-                return other.title();
-            }
-        }
+    return m_provider ? m_provider->rowTitleOfZone(zoneId) : BaseTimeZonesProvider::zoneTitle(zoneId);
+}
+
+void TimeZonesModel::makeRows()
+{
+    // Made rows are announced, and this model reloads on that.
+    if (m_provider && !m_provider->hasRows()) {
+        m_provider->zoneRows(m_allZones);
     }
-    return BaseTimeZonesProvider::zoneTitle(zoneId);
 }
 
 TimeZonesFilterModel::TimeZonesFilterModel(QObject *parent)
@@ -162,6 +168,10 @@ void TimeZonesFilterModel::setFilterText(const QString &text)
 {
     if (text == m_filterText) {
         return;
+    }
+    // Rows still to come would be found only when they come, on a list already shown.
+    if (!text.isEmpty() && m_zones()) {
+        m_zones()->makeRows();
     }
     m_filterText = text;
     m_placesStale = true;
@@ -256,7 +266,10 @@ QVariantMap TimeZonesFilterModel::get(int row) const
 
 int TimeZonesFilterModel::rowOfZone(const QString &zoneId) const
 {
-    const TimeZonesModel *zones = m_zones();
+    TimeZonesModel *zones = m_zones();
+    if (zones) {
+        zones->makeRows();
+    }
     const int sourceRow = zones ? zones->rowOfZone(zoneId) : -1;
     return sourceRow < 0 ? -1 : mapFromSource(zones->index(sourceRow)).row();
 }

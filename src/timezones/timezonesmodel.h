@@ -13,7 +13,9 @@
 #include <QVariantMap>
 
 // The rows of a provider's zone list (all zones or the Russian ones), for views.
-// The rows are the provider's own: the model shows what the string lists hold.
+// The rows are the provider's own: the model shows what the string lists hold, and
+// holds none until a view about to show or search them asks for them (makeRows), or
+// the provider has made them for another.
 class TimeZonesModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -52,8 +54,11 @@ public:
     int rowOfEntry(const QString &entry) const;
     QStringList entries() const;
 
-    // How the row of `zoneId` is shown, also when this list lacks the zone.
+    // How the row of `zoneId` is shown, also when this list lacks the zone or has
+    // no rows yet.
     Q_INVOKABLE QString displayOfZone(const QString &zoneId) const;
+    // The rows now, for a list about to be seen or searched.
+    Q_INVOKABLE void makeRows();
 
 Q_SIGNALS:
     void providerChanged();

@@ -243,6 +243,9 @@ private Q_SLOTS:
         } else if (tab == QLatin1String("timeZonesTab")) {
             QQuickItem *list = host.findItem(QStringLiteral("timeZonesList"));
             QVERIFY(list);
+            // The rows are made when the list first opens.
+            QObject *popup = host.page()->findChild<QObject *>(QStringLiteral("timeZonesPopup"));
+            QVERIFY(popup && QMetaObject::invokeMethod(popup, "open"));
             const auto *rows = qobject_cast<QAbstractItemModel *>(list->property("model").value<QObject *>());
             QVERIFY(rows);
             const int entryRole = rows->roleNames().key("entry");
@@ -251,6 +254,7 @@ private Q_SLOTS:
                 lines.append(rows->index(i, 0).data(entryRole).toString());
             }
             QVERIFY2(!lines.filter(QStringLiteral("Europe/Moscow, Москва")).isEmpty(), qPrintable(lines.mid(0, 10).join(QLatin1Char('\n'))));
+            QMetaObject::invokeMethod(popup, "close");
         }
 
         host.saveScreenshot(QStringLiteral("ru-tab-%1").arg(index));

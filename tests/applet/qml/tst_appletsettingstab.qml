@@ -129,6 +129,13 @@ TestCase {
         tab = null
     }
 
+    // The rows are made when the list first opens, not with the page.
+    function test_listOpenedBeforeItsRows() {
+        tab = createTemporaryObject(tabComponent, testCase)
+        tab.comboBox.popup.open()
+        compare(tab.comboBox.list.count, russian.length)
+    }
+
     function test_addingAChosenZoneAgainChangesNothing() {
         openPage(false, [russian[0], russian[1]])
         tab.comboBox.addTimeZone(russian[0])

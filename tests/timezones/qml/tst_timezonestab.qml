@@ -105,8 +105,10 @@ TestCase {
         tryCompare(tab.comboBox.popup, "opened", true)
     }
 
-    // The rows of the list as the provider's string lists give them.
+    // The rows of the list as the provider's string lists give them, as the list
+    // would show them opened.
     function shownLines() {
+        tab.comboBox.zones.makeRows()
         const lines = []
         for (let i = 0; i < tab.comboBox.list.count; ++i) {
             lines.push(tab.comboBox.list.model.get(i).entry)

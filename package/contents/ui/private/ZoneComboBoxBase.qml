@@ -169,6 +169,15 @@ Rectangle {
         allZones: comboBox.allTimeZonesToDisplay
     }
 
+    // The rows are made a moment after the field is first shown, so that its tab's
+    // first frame does not wait for them; a list opened or searched sooner makes
+    // them then.
+    Timer {
+        interval: 150
+        running: comboBox.visible
+        onTriggered: zoneRows.makeRows()
+    }
+
     TimeZonesFilterModel {
         id: foundRows
         sourceModel: zoneRows
@@ -242,6 +251,8 @@ Rectangle {
         visible: false
 
         onAboutToShow: {
+            // Made when first seen, not with the page.
+            zoneRows.makeRows()
             if (!comboBox.filtering) {
                 zonesList.currentIndex = -1
                 comboBox.opening()
