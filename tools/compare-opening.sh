@@ -56,8 +56,13 @@ for dir in "${builds[@]}"; do
     plugins+=("$(plugin "$dir")")
 done
 # One start each fills its QML cache; the figures are of the starts after it.
+# Every other round runs in reverse, so that no module always follows the same one.
 for run in $(seq 0 "$starts"); do
-    for i in "${!names[@]}"; do
+    order=("${!names[@]}")
+    if [ $((run % 2)) = 1 ]; then
+        mapfile -t order < <(printf '%s\n' "${order[@]}" | tac)
+    fi
+    for i in "${order[@]}"; do
         out=$results/$i
         [ "$run" = 0 ] && out=/dev/null
         opening "$i" "${dirs[$i]}" "${plugins[$i]}" >>"$out"
