@@ -506,32 +506,31 @@ QStringList BaseTimeZonesProvider::m_russianListZoneIds() const
 
 QString BaseTimeZonesProvider::rowTitleOfZone(const QString &zoneId) const
 {
-    if (m_rowsPending) {
-        // A zone shares its row only with zones of the short list of its offset,
-        // and such a row is the same in both lists: those few zones make it.
-        const QMultiMap<int, QString> russian = m_russianSorted.result();
-        const int offset = russian.key(zoneId, std::numeric_limits<int>::min());
-        if (offset != std::numeric_limits<int>::min()) {
-            QMultiMap<int, QString> sameOffset = russian;
-            for (auto it = sameOffset.begin(); it != sameOffset.end();) {
-                it = it.key() == offset ? std::next(it) : sameOffset.erase(it);
-            }
-            for (const ZoneRow &row : m_makeRows(sameOffset)) {
-                if (row.zoneIds.contains(zoneId)) {
-                    return row.title();
-                }
-            }
-        }
-        return zoneTitle(zoneId);
-    }
-    for (const QVector<ZoneRow> *rows : {&m_russianRows, &m_allRows}) {
-        for (const ZoneRow &row : *rows) {
+    const auto titleIn = [&zoneId](const QVector<ZoneRow> &rows) {
+        for (const ZoneRow &row : rows) {
             if (row.zoneIds.contains(zoneId)) {
                 return row.title();
             }
         }
+        return QString();
+    };
+    QString title;
+    if (m_rowsPending) {
+        // A zone shares its row only with zones of the short list of its offset,
+        // and such a row is the same in both lists: those few zones make it.
+        QMultiMap<int, QString> sameOffset = m_russianSorted.result();
+        const int offset = sameOffset.key(zoneId, std::numeric_limits<int>::min());
+        for (auto it = sameOffset.begin(); it != sameOffset.end();) {
+            it = it.key() == offset ? std::next(it) : sameOffset.erase(it);
+        }
+        title = titleIn(m_makeRows(sameOffset));
+    } else {
+        title = titleIn(m_russianRows);
+        if (title.isEmpty()) {
+            title = titleIn(m_allRows);
+        }
     }
-    return zoneTitle(zoneId);
+    return title.isEmpty() ? zoneTitle(zoneId) : title;
 }
 
 QStringList BaseTimeZonesProvider::findLines(const QStringList &lines, const QString &filter) const

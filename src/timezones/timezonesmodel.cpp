@@ -266,10 +266,7 @@ QVariantMap TimeZonesFilterModel::get(int row) const
 
 int TimeZonesFilterModel::rowOfZone(const QString &zoneId) const
 {
-    TimeZonesModel *zones = m_zones();
-    if (zones) {
-        zones->makeRows();
-    }
+    const TimeZonesModel *zones = m_zones();
     const int sourceRow = zones ? zones->rowOfZone(zoneId) : -1;
     return sourceRow < 0 ? -1 : mapFromSource(zones->index(sourceRow)).row();
 }
