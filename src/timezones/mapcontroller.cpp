@@ -11,10 +11,12 @@
 #include <QMutex>
 #include <QThread>
 #include <QTimeZone>
+#include <QTimer>
 #include <QtConcurrent>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "mapimageprovider.h"
 #include "timezonessorter.h"
@@ -31,28 +33,37 @@ namespace
 // controllers on the GUI thread read them.
 QBasicMutex s_tablesMutex;
 
-// The making the first controller starts on the pool; guarded by s_makingMutex.
+// The making the first controller asks for, and that making once on the pool;
+// guarded by s_makingMutex.
 QBasicMutex s_makingMutex;
+std::function<void()> s_makingAsked;
 QFuture<void> s_making;
 bool s_makingStarted = false;
 
-// Waits for the pool's making, if any, to publish its tables: a reader before that
-// would find none. Without a making started there is nothing to wait for.
+// Starts the making asked for, if it has not started yet; returns it. Without a
+// making asked for, the returned one is finished: there is nothing to wait for.
+QFuture<void> startMaking()
+{
+    QMutexLocker lock(&s_makingMutex);
+    if (s_makingAsked) {
+        s_making = QtConcurrent::run(std::move(s_makingAsked));
+        s_makingAsked = nullptr;
+    }
+    return s_making;
+}
+
+// Waits for the making, if any, to publish its tables: a reader before that would
+// find none. A reader before its start starts it.
 void waitForMaking()
 {
-    QFuture<void> making;
-    {
-        QMutexLocker lock(&s_makingMutex);
-        making = s_making;
-    }
-    making.waitForFinished();
+    startMaking().waitForFinished();
 }
 
 // Whether the tables can be read without waiting for the pool.
 bool tablesMade()
 {
     QMutexLocker lock(&s_makingMutex);
-    return s_making.isFinished();
+    return !s_makingAsked && s_making.isFinished();
 }
 
 // Read access to the tables, once they are made.
@@ -127,32 +138,37 @@ MapController::MapController(QObject *parent)
         m_map = QSize();
     }
     // The first controller of the process, made as the zone tab is first built,
-    // starts the tables on the pool, then the base map's decoding: the page goes on
-    // building meanwhile, and the first reader of the tables waits for them.
+    // asks for the tables, then the base map's decoding. They start on the pool
+    // once the tab is built, so that its build has the cores to itself; a reader
+    // of the tables before that starts them and waits.
     bool loaded;
     {
         QMutexLocker lock(&s_tablesMutex);
         loaded = !m_timeZones.isEmpty();
     }
-    QFuture<void> making;
     {
         QMutexLocker lock(&s_makingMutex);
         if (!loaded && !s_makingStarted) {
             s_makingStarted = true;
-            s_making = QtConcurrent::run([] {
+            s_makingAsked = [] {
                 m_makeTables(QThread::idealThreadCount() > 2, QDateTime::currentDateTime());
                 MapImageProvider::preload();
-            });
+            };
         }
-        making = s_making;
     }
     // The tab shows before the tables are there: the selected band and place
     // follow when they arrive. Only the map's picture, decoded later, shows them.
-    if (!making.isFinished()) {
+    QTimer::singleShot(0, this, [this] {
+        const QFuture<void> making = startMaking();
+        if (making.isFinished()) {
+            // A reader made them meanwhile, or they were there before.
+            m_tablesMade();
+            return;
+        }
         auto *watcher = new QFutureWatcher<void>(this);
         connect(watcher, &QFutureWatcher<void>::finished, this, &MapController::m_tablesMade);
         watcher->setFuture(making);
-    }
+    });
 }
 
 // The class-wide tables outlive every controller: other controllers and later

@@ -36,7 +36,8 @@ Rectangle {
     }
 
     function load() {
-        mapImage.source = mapController.getPathToMap()
+        // Decoded once the tab is built, so that its build has the cores to itself.
+        Qt.callLater(tabRoot.showMap)
         mapController.load()
         const saved = mapController.getSavedTimeZoneName()
         const savedIsRussian = timeZonesProvider.isRussianTimeZone(saved)
@@ -61,6 +62,10 @@ Rectangle {
             timeZonesComboBox.select(kept)
             mapArea.selectTimeZone(kept)
         }
+    }
+
+    function showMap() {
+        mapImage.source = mapController.getPathToMap()
     }
 
     // Once a second: follow a system zone that was changed outside the page.
