@@ -15,6 +15,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QTimeZone>
+#include <QTimer>
 #include <QtConcurrent>
 
 #include <unicode/calendar.h>
@@ -464,13 +465,22 @@ QStringList linesOf(const QVector<BaseTimeZonesProvider::ZoneRow> &rows)
 
 void BaseTimeZonesProvider::loadTimeZones()
 {
-    // Some 600 offsets to look up: on the pool, while this thread builds and draws
-    // the page; the rows are made later, when a view asks for them. The short list
-    // goes first: the zone the page shows first is looked up in it.
+    // On the pool, while this thread builds and draws the page; the rows are made
+    // later, when a view asks for them. The short list at once: the zone the page
+    // shows first is looked up in it. The long one, some 600 zones' files to read,
+    // once the page that asked is built, so that its build keeps the cores.
     m_sortedAt = now();
     m_russianSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, false, m_sortedAt);
-    m_allSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, true, m_sortedAt);
+    QTimer::singleShot(0, this, &BaseTimeZonesProvider::m_sortAllZones);
     m_rowsPending = true;
+}
+
+void BaseTimeZonesProvider::m_sortAllZones() const
+{
+    if (!m_allSortStarted) {
+        m_allSortStarted = true;
+        m_allSorted = QtConcurrent::run(&BaseTimeZonesProvider::m_sortedZones, true, m_sortedAt);
+    }
 }
 
 void BaseTimeZonesProvider::m_finishRows() const
@@ -479,6 +489,7 @@ void BaseTimeZonesProvider::m_finishRows() const
         return;
     }
     m_rowsPending = false;
+    m_sortAllZones();
     makeZoneNames();
     m_russianRows = m_makeRows(m_russianSorted.result());
     m_allRows = m_makeRows(m_allSorted.result());

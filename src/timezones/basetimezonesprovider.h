@@ -126,8 +126,11 @@ private:
     // Makes the rows on the first call after loadTimeZones(): the names on this
     // thread while the pool orders the zones of both lists.
     void m_finishRows() const;
+    // Starts ordering the long list, unless it has started.
+    void m_sortAllZones() const;
 
     mutable QFuture<QMultiMap<int, QString>> m_allSorted;
+    mutable bool m_allSortStarted = false;
     QFuture<QMultiMap<int, QString>> m_russianSorted;
     QDateTime m_sortedAt;
     mutable bool m_rowsPending = false;
