@@ -181,10 +181,13 @@ Rectangle {
             activeFocusOnTab: true
             Accessible.role: Accessible.Graphic
             Accessible.name: i18n("Time zone map")
-            Accessible.description: toolTip.text
+            Accessible.description: describe(pointedZone)
 
             // The zone the arrow keys have moved to; Return or Space selects it.
             property string keyboardZone: ""
+            // The tooltip's zone: the pointer's, else the keyboard's.
+            readonly property bool pointedByKeyboard: !mapMouseArea.containsMouse && activeFocus
+            readonly property string pointedZone: pointedByKeyboard ? keyboardZone : mapMouseArea.hoverZone
 
             function selectTimeZone(id) {
                 mapController.setSelectedTimeZone(id)
@@ -325,20 +328,22 @@ Rectangle {
                 radius: Kirigami.Units.smallSpacing
             }
 
-            ToolTip {
-                id: toolTip
-                objectName: "timeZonesMapToolTip"
-                readonly property bool byKeyboard: !mapMouseArea.containsMouse && mapArea.activeFocus
-                readonly property string zone: byKeyboard ? mapArea.keyboardZone : mapMouseArea.hoverZone
-                readonly property point anchor: byKeyboard ? keyboardMarker.at : Qt.point(mapMouseArea.mouseX, mapMouseArea.mouseY)
-                // Only the pointer and the keyboard show or hide it.
-                closePolicy: Popup.NoAutoClose
-                visible: zone !== ""
-                text: mapArea.describe(zone)
-                // Below and right of the pointer, clear of its arrow; above it near the bottom.
-                readonly property real gap: Kirigami.Units.iconSizes.small
-                x: Math.min(Math.max(0, anchor.x + gap * 3 / 4), mapArea.width - width)
-                y: anchor.y + gap + height <= mapArea.height ? anchor.y + gap : anchor.y - gap / 2 - height
+            // Made when first needed, and kept.
+            Loader {
+                active: mapArea.pointedZone !== "" || status === Loader.Ready
+                sourceComponent: ToolTip {
+                    objectName: "timeZonesMapToolTip"
+                    parent: mapArea
+                    readonly property point anchor: mapArea.pointedByKeyboard ? keyboardMarker.at : Qt.point(mapMouseArea.mouseX, mapMouseArea.mouseY)
+                    // Only the pointer and the keyboard show or hide it.
+                    closePolicy: Popup.NoAutoClose
+                    visible: mapArea.pointedZone !== ""
+                    text: mapArea.describe(mapArea.pointedZone)
+                    // Below and right of the pointer, clear of its arrow; above it near the bottom.
+                    readonly property real gap: Kirigami.Units.iconSizes.small
+                    x: Math.min(Math.max(0, anchor.x + gap * 3 / 4), mapArea.width - width)
+                    y: anchor.y + gap + height <= mapArea.height ? anchor.y + gap : anchor.y - gap / 2 - height
+                }
             }
         }
     }
