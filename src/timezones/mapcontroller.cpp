@@ -160,6 +160,8 @@ MapController::MapController(QObject *parent)
     // follow when they arrive. Only the map's picture, decoded later, shows them.
     QTimer::singleShot(0, this, [this] {
         const QFuture<void> making = startMaking();
+        m_mapSource = getPathToMap();
+        Q_EMIT mapSourceChanged();
         if (making.isFinished()) {
             // A reader made them meanwhile, or they were there before.
             m_tablesMade();
@@ -323,6 +325,11 @@ QString MapController::getPathToTimeZoneImage(int offset)
 QString MapController::getPathToMap()
 {
     return s_imageUrlPrefix + m_pathToMap.mid(1);
+}
+
+QString MapController::mapSource() const
+{
+    return m_mapSource;
 }
 
 QPoint MapController::m_mapToPicture(int x, int y, int width, int height, int parentX, int parentY, const QSize &mapSize)

@@ -27,6 +27,9 @@ class MapController : public QObject
     Q_PROPERTY(QPointF selectedLocation READ selectedLocation NOTIFY selectedLocationChanged)
     // A zone other than the system's is selected: Apply has work.
     Q_PROPERTY(bool hasChanges READ hasChanges NOTIFY selectedZoneChanged)
+    // The base map's picture, empty while the tab that made this controller is
+    // being built: it is decoded after the tables, which start then.
+    Q_PROPERTY(QString mapSource READ mapSource NOTIFY mapSourceChanged)
 public:
     struct Place {
         QString zoneName;
@@ -69,6 +72,7 @@ public:
     static QVector<MapTimeZone> timeZones();
 
     QPointF selectedLocation() const;
+    QString mapSource() const;
 
 public Q_SLOTS:
     QString getPathToTimeZoneImage(int offset);
@@ -99,6 +103,7 @@ Q_SIGNALS:
     void selectedZoneChanged();
     // The selected zone changed, or the tables that place it arrived.
     void selectedLocationChanged();
+    void mapSourceChanged();
 
 private:
     struct Pick {
@@ -125,6 +130,7 @@ private:
 
     QSize m_map;
     QString m_pathToMap;
+    QString m_mapSource;
     QString m_savedTimeZoneName;
     QString m_selectedTimeZoneName;
     int m_selectedTimeZone;

@@ -36,8 +36,6 @@ Rectangle {
     }
 
     function load() {
-        // Decoded once the tab is built, so that its build has the cores to itself.
-        Qt.callLater(tabRoot.showMap)
         mapController.load()
         const saved = mapController.getSavedTimeZoneName()
         const savedIsRussian = timeZonesProvider.isRussianTimeZone(saved)
@@ -62,10 +60,6 @@ Rectangle {
             timeZonesComboBox.select(kept)
             mapArea.selectTimeZone(kept)
         }
-    }
-
-    function showMap() {
-        mapImage.source = mapController.getPathToMap()
     }
 
     // Once a second: follow a system zone that was changed outside the page.
@@ -251,6 +245,8 @@ Rectangle {
                 id: mapImage
                 objectName: "timeZonesMap"
                 anchors.fill: parent
+                // Once the tab is built, so that its build has the cores to itself.
+                source: mapController.mapSource
                 fillMode: Image.PreserveAspectFit
                 smooth: true
                 // Decoding a picture takes tens of milliseconds: off the GUI thread.
