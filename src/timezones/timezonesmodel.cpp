@@ -169,10 +169,6 @@ void TimeZonesFilterModel::setFilterText(const QString &text)
     if (text == m_filterText) {
         return;
     }
-    // Rows still to come would be found only when they come, on a list already shown.
-    if (!text.isEmpty() && m_zones()) {
-        m_zones()->makeRows();
-    }
     m_filterText = text;
     m_placesStale = true;
     invalidate();

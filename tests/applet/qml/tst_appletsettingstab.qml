@@ -129,11 +129,20 @@ TestCase {
         tab = null
     }
 
-    // The rows are made when the list first opens, not with the page.
-    function test_listOpenedBeforeItsRows() {
+    // The rows are made when the list first opens or is searched, not with the page.
+    function test_listUsedBeforeItsRows_data() {
+        return [{tag: "opened", text: "", rows: russian.length}, {tag: "searched", text: "Moscow", rows: 1}]
+    }
+    function test_listUsedBeforeItsRows(data) {
         tab = createTemporaryObject(tabComponent, testCase)
-        tab.comboBox.popup.open()
-        compare(tab.comboBox.list.count, russian.length)
+        if (data.text === "") {
+            tab.comboBox.popup.open()
+        } else {
+            tab.comboBox.field.forceActiveFocus()
+            type(data.text)
+        }
+        verify(tab.comboBox.popup.opened)
+        compare(tab.comboBox.list.count, data.rows)
     }
 
     function test_addingAChosenZoneAgainChangesNothing() {
